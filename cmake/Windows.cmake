@@ -1,0 +1,41 @@
+# The Windows executables: the product and the test programs that run beside
+# it under Wine. Everything is linked statically so the exe runs from a disc
+# on a bare system, and built without time stamps so the bytes repeat.
+enable_language(RC)
+
+set(STARTBOARD_WIN_FLAGS -municode -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+set(STARTBOARD_WIN_LINK -municode -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
+    -Wl,--dynamicbase -Wl,--nxcompat)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  list(APPEND STARTBOARD_WIN_LINK -Wl,--high-entropy-va)
+endif()
+target_compile_options(startboard_core PRIVATE ${STARTBOARD_WIN_FLAGS})
+target_compile_definitions(startboard_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                           _WIN32_WINNT=0x0600)
+# Deterministic resources: windres would otherwise run the preprocessor with
+# absolute include paths only; that is fine, they do not end up in the binary.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+# The real ShellServices, shared by the product and the end-to-end test programs.
+add_library(startboard_winshell STATIC src/shell/Win32Shell.cpp src/shell/Unicode.cpp)
+target_compile_options(startboard_winshell PRIVATE ${STARTBOARD_WIN_FLAGS})
+target_link_libraries(startboard_winshell PUBLIC startboard_core shell32 ole32 user32)
+
+add_executable(Startboard WIN32
+  src/app/WinMain.cpp
+  src/ui/Gdi.cpp
+  src/ui/frmMain.cpp
+  src/ui/frmAbout.cpp
+  src/app/Startboard.rc
+)
+target_compile_options(Startboard PRIVATE ${STARTBOARD_WIN_FLAGS})
+target_link_options(Startboard PRIVATE ${STARTBOARD_WIN_LINK})
+target_link_libraries(Startboard PRIVATE startboard_winshell oleaut32 uuid comctl32 gdi32)
+target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR})
+set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set_source_files_properties(src/app/Startboard.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/app/Startboard.manifest")
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(tests/e2e)
+endif()

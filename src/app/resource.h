@@ -1,0 +1,8 @@
+// Resource identifiers shared by the resource script and the code.
+#pragma once
+
+#define IDI_APP 1
+#define IDC_HAND_CURSOR 101
+#define IDB_BACKGROUND 201
+#define IDB_PRODUCT_LOGO 202
+#define IDR_MAKER_LOGO 203

@@ -1,0 +1,81 @@
+// The platform operations the launcher's logic calls. The core talks to the
+// system only through this interface, so it builds and is tested anywhere.
+// Strings are UTF-8; the Windows implementation converts at its boundary.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/Identity.h"
+
+namespace startboard {
+
+// Result of a shell call: greater than 32 means the request was carried out.
+using LaunchResult = std::int32_t;
+constexpr bool Succeeded(LaunchResult result) { return result > 32; }
+
+// An opaque platform window handle.
+using WindowHandle = std::uintptr_t;
+
+// Message-box button sets, by their platform codes.
+enum class Buttons : int { Ok = 0, YesNo = 4 };
+constexpr int kAnswerYes = 6;
+
+// The show command of every shell start: show the started program normally.
+constexpr int kShowNormal = 1;
+
+// Windows that a command can show modally.
+enum class Form { About };
+
+class ShellServices {
+ public:
+  ShellServices() = default;
+  ShellServices(const ShellServices&) = delete;
+  ShellServices& operator=(const ShellServices&) = delete;
+  virtual ~ShellServices() = default;
+
+  virtual WindowHandle DesktopWindow() = 0;
+  virtual WindowHandle MainWindow() = 0;
+
+  // ShellExecute. An empty optional stands for a null pointer, which the
+  // shell treats differently from an empty string.
+  virtual LaunchResult Execute(WindowHandle window, std::string_view operation,
+                               std::string_view file, std::optional<std::string_view> parameters,
+                               std::optional<std::string_view> directory, int show) = 0;
+
+  // FindExecutable. `buffer` comes in as the caller's result buffer and goes
+  // out as the shell left it: on success the program's path ended by a NUL,
+  // followed by whatever the buffer held before.
+  virtual LaunchResult FindExecutableFor(std::string_view file,
+                                         std::optional<std::string_view> directory,
+                                         std::string& buffer) = 0;
+
+  // GetShortPathName with a buffer of `bufferLength` characters. Returns the
+  // length written without the NUL (and fills `shortPath`), the size needed
+  // including the NUL when the buffer is too small, or 0 on failure.
+  virtual std::uint32_t ShortPathName(std::string_view longPath, std::string& shortPath,
+                                      std::uint32_t bufferLength) = 0;
+
+  // A modal message box with no icon; returns the button pressed. Without a
+  // title the box carries the application's title.
+  int Message(std::string_view prompt, Buttons buttons,
+              std::optional<std::string_view> title = std::nullopt) {
+    return ShowMessage(prompt, buttons, title.value_or(ApplicationTitle));
+  }
+
+  // The directory holding the running executable, as the system reports it.
+  virtual std::string ApplicationDirectory() = 0;
+
+  // Shows a window modally; returns when it has been closed.
+  virtual void ShowModal(Form form) = 0;
+
+  // Ends the program at once: every window closes, no further handler runs.
+  virtual void EndProgram() = 0;
+
+ protected:
+  virtual int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) = 0;
+};
+
+}  // namespace startboard

@@ -1,0 +1,61 @@
+// ShellServices on Windows: the wide-character shell functions, message
+// boxes owned by the launcher's front window, and the module's directory.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "shell/ShellServices.h"
+
+namespace startboard {
+
+class Win32Shell final : public ShellServices {
+ public:
+  // Shows a form modally over shell.FrontWindow(); returns when it closes.
+  using ModalRunner = void (*)(Form form, Win32Shell& shell);
+
+  explicit Win32Shell(ModalRunner runModal = nullptr) : runModal_(runModal) {}
+
+  void SetMainWindow(HWND window) { main_ = window; }
+
+  WindowHandle DesktopWindow() override;
+  WindowHandle MainWindow() override;
+  LaunchResult Execute(WindowHandle window, std::string_view operation, std::string_view file,
+                       std::optional<std::string_view> parameters,
+                       std::optional<std::string_view> directory, int show) override;
+  LaunchResult FindExecutableFor(std::string_view file, std::optional<std::string_view> directory,
+                                 std::string& buffer) override;
+  std::uint32_t ShortPathName(std::string_view longPath, std::string& shortPath,
+                              std::uint32_t bufferLength) override;
+  std::string ApplicationDirectory() override;
+  void ShowModal(Form form) override;
+  void EndProgram() override;
+
+ // The window a message box or modal form belongs to: the innermost modal
+  // form, else the main window.
+  HWND FrontWindow() const;
+
+  // Marks a modal form as the front window while it is shown.
+  class ModalScope {
+   public:
+    ModalScope(Win32Shell& shell, HWND form) : shell_(shell) { shell_.modalStack_.push_back(form); }
+    ~ModalScope() { shell_.modalStack_.pop_back(); }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+   private:
+    Win32Shell& shell_;
+  };
+
+ protected:
+  int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) override;
+
+ private:
+
+  ModalRunner runModal_;
+  HWND main_ = nullptr;
+  std::vector<HWND> modalStack_;
+};
+
+}  // namespace startboard
