@@ -23,7 +23,7 @@ target_link_libraries(startboard_winshell PUBLIC startboard_core shell32 ole32 u
 
 add_executable(Startboard WIN32
   src/app/WinMain.cpp
-  src/ui/Gdi.cpp
+  src/ui/Win32Window.cpp
   src/ui/frmMain.cpp
   src/ui/frmAbout.cpp
   src/app/Startboard.rc

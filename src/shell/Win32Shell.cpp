@@ -96,7 +96,7 @@ std::string Win32Shell::ApplicationDirectory() {
 }
 
 void Win32Shell::ShowModal(Form form) {
-  if (runModal_ != nullptr) runModal_(form, *this);
+  if (forms_ != nullptr) forms_->ShowModal(form);
 }
 
 void Win32Shell::EndProgram() {

@@ -10,12 +10,18 @@
 
 namespace startboard {
 
+// Whoever owns the forms shows them; the shell only passes the request on.
+class ModalForms {
+ public:
+  virtual void ShowModal(Form form) = 0;
+
+ protected:
+  ~ModalForms() = default;
+};
+
 class Win32Shell final : public ShellServices {
  public:
-  // Shows a form modally over shell.FrontWindow(); returns when it closes.
-  using ModalRunner = void (*)(Form form, Win32Shell& shell);
-
-  explicit Win32Shell(ModalRunner runModal = nullptr) : runModal_(runModal) {}
+  explicit Win32Shell(ModalForms* forms = nullptr) : forms_(forms) {}
 
   void SetMainWindow(HWND window) { main_ = window; }
 
@@ -53,7 +59,7 @@ class Win32Shell final : public ShellServices {
 
  private:
 
-  ModalRunner runModal_;
+  ModalForms* forms_;
   HWND main_ = nullptr;
   std::vector<HWND> modalStack_;
 };

@@ -16,9 +16,9 @@ inline constexpr int kAboutClientWidth = TwipsToPixels(6855);
 inline constexpr int kAboutClientHeight = TwipsToPixels(6225);
 
 inline constexpr std::string_view MakerSiteUrl = "http://www.quillmere.example.com";
-inline constexpr std::string_view ProductSiteUrl = "http://norvane.example.net";
-inline constexpr std::string_view SupportMailAddress = "help@quillmere.example.com";
-inline constexpr std::string_view SupportMailUrl = "mailto:help@quillmere.example.com";
+inline constexpr std::string_view ProductSiteUrl = "http://nv98.example.net";
+inline constexpr std::string_view SupportMailAddress = "help@nv98.example.com";
+inline constexpr std::string_view SupportMailUrl = "mailto:help@nv98.example.com";
 
 using Rgb = std::uint32_t;  // 0xRRGGBB
 inline constexpr Rgb kBlack = 0x000000;

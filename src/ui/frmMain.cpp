@@ -1,1 +1,136 @@
-// in progress
+#include "ui/frmMain.h"
+
+#include <windowsx.h>
+
+#include "app/resource.h"
+#include "shell/Unicode.h"
+
+namespace startboard {
+
+namespace {
+
+// Borderless: no caption, frame or sizing; the system menu keeps Alt+F4 and
+// the task-bar button's Close working.
+constexpr DWORD kStyle = WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_APPWINDOW;
+
+POINT ClientPoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+}  // namespace
+
+bool frmMain::Register(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  // CS_DBLCLKS turns a label's second click into a double click, which runs
+  // nothing, so a double click starts its command once.
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = Procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+  windowClass.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
+bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
+  shell_ = &shell;
+  const RECT frame = CentredWindowRect(kMainClientWidth, kMainClientHeight, kStyle, kExStyle);
+  const std::wstring title = Widen(ApplicationTitle);
+  if (CreateWindowExW(kExStyle, kClassName, title.c_str(), kStyle, frame.left, frame.top,
+                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                      instance, this) == nullptr) {
+    return false;
+  }
+  shell.SetMainWindow(hwnd_);
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  UpdateWindow(hwnd_);
+  return true;
+}
+
+LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_ERASEBKGND:
+      return 1;  // the picture covers the whole client area
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor(wParam, lParam)) return TRUE;
+      break;
+    case WM_LBUTTONDOWN:
+      OnLButtonDown(lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      OnLButtonUp(lParam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      pressed_ = nullptr;
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    default:
+      break;
+  }
+  return Default(message, wParam, lParam);
+}
+
+bool frmMain::OnCreate() {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  // Loaded as a device-dependent bitmap: converted to the screen's format
+  // once, so every repaint is a plain blit.
+  background_.reset(static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
+  hand_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
+  tooltip_ = CreateTooltipControl(hwnd_);
+  for (std::size_t i = 0; i < kHotZones.size(); ++i) {
+    const std::wstring text = Widen(kHotZones[i].tooltip);
+    AddTooltip(tooltip_, hwnd_, static_cast<UINT>(i), kHotZones[i].twips.ToPixels(),
+               text.c_str());
+  }
+  return background_ != nullptr;
+}
+
+void frmMain::OnPaint() {
+  const PaintScope paint(hwnd_);
+  const RECT& dirty = paint.Dirty();
+  const MemoryDc source(CreateCompatibleDC(paint.Dc()));
+  const Selection selected(source.get(), background_.get());
+  BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+         source.get(), dirty.left, dirty.top, SRCCOPY);
+}
+
+bool frmMain::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) != hwnd_ || LOWORD(lParam) != HTCLIENT) return false;
+  POINT point{};
+  GetCursorPos(&point);
+  ScreenToClient(hwnd_, &point);
+  SetCursor(HotZoneAt(point.x, point.y) != nullptr ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
+  return true;
+}
+
+void frmMain::OnLButtonDown(LPARAM lParam) {
+  const POINT point = ClientPoint(lParam);
+  pressed_ = HotZoneAt(point.x, point.y);
+  if (pressed_ != nullptr) SetCapture(hwnd_);
+}
+
+void frmMain::OnLButtonUp(LPARAM lParam) {
+  const HotZone* pressed = pressed_;
+  if (pressed == nullptr) return;
+  ReleaseCapture();  // clears pressed_ through WM_CAPTURECHANGED
+  const POINT point = ClientPoint(lParam);
+  if (HotZoneAt(point.x, point.y) == pressed) gate_.Run(pressed->click, *shell_);
+}
+
+void frmMain::OnDestroy() {
+  shell_->SetMainWindow(nullptr);
+  PostQuitMessage(0);
+}
+
+}  // namespace startboard

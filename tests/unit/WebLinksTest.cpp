@@ -16,14 +16,14 @@ TEST(OpenWebLink, FindsTheBrowserThroughTheProbePageAndPassesTheUrl) {
   RecordingShell shell;
   shell.applicationDirectory = "C:\\Cdcopy";
   shell.foundProgram = "C:\\Program Files\\Web Browser\\browser.exe";
-  OpenWebLink(shell, "http://norvane.example.net");
+  OpenWebLink(shell, "http://nv98.example.net");
   ASSERT_EQ(shell.finds.size(), 1u);
   EXPECT_EQ(shell.finds[0].file, "C:\\Cdcopy\\temphtm.htm");
   EXPECT_EQ(shell.finds[0].directory, std::nullopt);
   EXPECT_GE(shell.finds[0].bufferLength, 260u);
   EXPECT_EQ(shell.executes,
             (std::vector<ExecuteCall>{{kMain, "open", "C:\\Program Files\\Web Browser\\browser.exe",
-                                       "http://norvane.example.net", std::nullopt, 1}}));
+                                       "http://nv98.example.net", std::nullopt, 1}}));
   EXPECT_TRUE(shell.messages.empty());
 }
 
@@ -39,7 +39,7 @@ TEST(OpenWebLink, MailtoGoesToTheBrowserUnchanged) {
   RecordingShell shell;
   OpenWebLink(shell, SupportMailUrl);
   ASSERT_EQ(shell.executes.size(), 1u);
-  EXPECT_EQ(shell.executes[0].parameters, "mailto:help@quillmere.example.com");
+  EXPECT_EQ(shell.executes[0].parameters, "mailto:help@nv98.example.com");
 }
 
 TEST(OpenWebLink, NoBrowserFoundShowsTheFirstMessageAndStartsNothing) {
@@ -67,8 +67,8 @@ TEST(OpenWebLink, ABrowserThatWillNotStartShowsTheSecondMessage) {
 TEST(LinkCommands, EachOpensItsOwnUrl) {
   const std::pair<Command, const char*> links[] = {
       {OpenMakerSite, "http://www.quillmere.example.com"},
-      {OpenProductSite, "http://norvane.example.net"},
-      {MailSupport, "mailto:help@quillmere.example.com"},
+      {OpenProductSite, "http://nv98.example.net"},
+      {MailSupport, "mailto:help@nv98.example.com"},
   };
   for (const auto& [command, url] : links) {
     RecordingShell shell;

@@ -1,0 +1,26 @@
+// Lets one command run at a time per window. A shell call may dispatch
+// messages while it waits; a click that arrives then is dropped rather than
+// started inside the running command.
+#pragma once
+
+#include "ui/Layout.h"
+
+namespace startboard {
+
+class CommandGate {
+ public:
+  // Runs `command` unless one is already running; says whether it ran.
+  bool Run(Command command, ShellServices& shell) {
+    if (busy_ || command == nullptr) return false;
+    busy_ = true;
+    command(shell);
+    busy_ = false;
+    return true;
+  }
+  bool Busy() const { return busy_; }
+
+ private:
+  bool busy_ = false;
+};
+
+}  // namespace startboard

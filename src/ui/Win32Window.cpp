@@ -1,0 +1,45 @@
+#include "ui/Win32Window.h"
+
+#include <commctrl.h>
+
+namespace startboard {
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
+  BITMAP info{};
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return;
+  const MemoryDc source(CreateCompatibleDC(dc));
+  const Selection selected(source.get(), bitmap);
+  BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+}
+
+RECT CentredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
+  RECT frame{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  return {left, top, left + width, top + height};
+}
+
+HWND CreateTooltipControl(HWND owner) {
+  return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)),
+                         nullptr);
+}
+
+void AddTooltip(HWND tooltip, HWND owner, UINT id, const PixelRect& rect, const wchar_t* text) {
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = owner;
+  tool.uId = id;
+  tool.rect = ToRect(rect);
+  // The control copies the text; it never writes through this pointer.
+  tool.lpszText = const_cast<wchar_t*>(text);
+  SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace startboard

@@ -1,0 +1,110 @@
+// Small Win32 helpers shared by the two windows: RAII for GDI objects and
+// device contexts, and the window-procedure trampoline that routes messages
+// to a C++ object.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+#include "ui/AboutLayout.h"
+#include "ui/Layout.h"
+
+namespace startboard {
+
+struct GdiObjectDeleter {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+template <class Handle>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
+using Bitmap = GdiObject<HBITMAP>;
+using Font = GdiObject<HFONT>;
+using Brush = GdiObject<HBRUSH>;
+
+struct MemoryDcDeleter {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
+
+struct WindowDeleter {
+  void operator()(HWND window) const { DestroyWindow(window); }
+};
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+
+// Selects an object into a DC for one scope and puts the old one back.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~Selection() { SelectObject(dc_, old_); }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+  ~PaintScope() { EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC Dc() const { return dc_; }
+  const RECT& Dirty() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+constexpr COLORREF ToColorRef(Rgb rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// Draws a bitmap at its natural size with its top-left corner at (x, y).
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
+
+// Where a window of this client size and style lies centred on the screen.
+RECT CentredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
+
+// Adds one tooltip tool per rectangle, in the order given: the tooltip
+// control picks the first tool under the mouse, so front-most comes first.
+void AddTooltip(HWND tooltip, HWND owner, UINT id, const PixelRect& rect, const wchar_t* text);
+HWND CreateTooltipControl(HWND owner);
+
+// Routes a window's messages to `Derived::HandleMessage`. The object is
+// attached at WM_NCCREATE through CreateWindowEx's parameter.
+template <class Derived>
+class Win32Window {
+ public:
+  HWND Hwnd() const { return hwnd_; }
+
+ protected:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+      self = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+      self->hwnd_ = window;
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+    }
+    return self->HandleMessage(message, wParam, lParam);
+  }
+
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace startboard

@@ -1,0 +1,67 @@
+// The About window: painted from the About table, with the two logos as
+// picture windows in front and three link labels.
+#pragma once
+
+#include <windows.h>
+
+#include "shell/Win32Shell.h"
+#include "ui/CommandGate.h"
+#include "ui/Win32Window.h"
+
+namespace startboard {
+
+// A picture box: a child window that shows one bitmap at its natural size
+// from its top-left corner on a plain background.
+class PictureBox : public Win32Window<PictureBox> {
+ public:
+  static constexpr const wchar_t* kClassName = L"StartboardPicture";
+  static bool Register(HINSTANCE instance);
+  bool Create(HWND parent, const AboutControl& control, Bitmap picture);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void OnPaint();
+  Bitmap picture_;
+  COLORREF background_ = 0;
+};
+
+class frmAbout : public Win32Window<frmAbout> {
+ public:
+  static constexpr const wchar_t* kClassName = L"StartboardAbout";
+
+  static bool Register(HINSTANCE instance);
+
+  explicit frmAbout(Win32Shell& shell) : shell_(shell) {}
+  ~frmAbout();
+  frmAbout(const frmAbout&) = delete;
+  frmAbout& operator=(const frmAbout&) = delete;
+
+  // Shows the window over the shell's front window and returns when the
+  // user closes it. The window is created on first use and kept.
+  void ShowModal();
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  bool Create(HWND owner);
+  bool OnCreate();
+  void OnPaint();
+  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void OnLButtonDown(LPARAM lParam);
+  void OnLButtonUp(LPARAM lParam);
+  void OnClose();
+
+  void PaintLabel(HDC dc, const AboutControl& label) const;
+  HFONT FontFor(const AboutControl& control) const;
+
+  Win32Shell& shell_;
+  PictureBox pictures_[2];
+  Font plain_, underline_, boldUnderline_;
+  HCURSOR hand_ = nullptr;
+  HWND tooltip_ = nullptr;
+  const AboutControl* pressed_ = nullptr;
+  CommandGate gate_;
+  bool open_ = false;
+};
+
+}  // namespace startboard

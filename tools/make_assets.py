@@ -1,0 +1,595 @@
+#!/usr/bin/python3
+"""Draws Startboard's artwork and writes it in the exact layouts the resource
+script and the launcher expect.
+
+Usage: /usr/bin/python3 tools/make_assets.py assets
+
+Writes menu.bmp, product-logo.bmp, maker-logo.jpg, hand.cur and
+startboard.ico into the given folder, and docs/menu.png beside it (the
+picture shown in the README). The same input gives the same bytes on every
+run: all texture comes from a fixed-key PRNG and no file carries a date.
+"""
+
+import io
+import math
+import random
+import struct
+import sys
+from pathlib import Path
+
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
+
+FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
+
+MENU_W, MENU_H = 725, 544
+MENU_COLOURS = 241
+PIXELS_PER_METRE = 2834  # 72 dots per inch
+
+# The menu's click zones in client pixels, inclusive: the painted items must
+# lie inside these, since the hand cursor appears exactly over them.
+ZONES = {
+    "manual": (234, 3, 492, 155),
+    "logo": (62, 176, 671, 347),
+    "reader": (4, 352, 152, 540),
+    "install": (183, 353, 523, 540),
+    "quit": (560, 338, 721, 540),
+}
+ZONE_MARGIN = 5  # plain background kept inside each zone's edge
+
+# The hand cursor, hotspot at the fingertip. X black, o white, . transparent.
+HAND_HOTSPOT = (12, 8)
+HAND = [
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "",
+    "...........XXX",
+    "..........XoooX",
+    "..........XoooX",
+    "..........XoooX",
+    "..........XoooX",
+    "..........XoooXXXXX",
+    "..........XoooXoooXXXXX",
+    "..........XoooXoooXoooXXXX",
+    "..........XoooXoooXoooXooX",
+    "......XXX.XoooXoooXoooXooX",
+    ".....XoooXXoooXoooXoooXoooX",
+    ".....XooooXoooooooooooooooX",
+    "......XoooXoooooooooooooooX",
+    "......XooooooooooooooooooooX",
+    ".......XoooooooooooooooooooX",
+    "........XooooooooooooooooooX",
+    "........XoooooooooooooooooX",
+    ".........XooooooooooooooooX",
+    ".........XoooooooooooooooX",
+    "..........XooooooooooooooX",
+    "..........XXXXXXXXXXXXXXXX",
+    "",
+    "",
+    "",
+]
+
+
+# ---------------------------------------------------------------- helpers
+
+
+def font(name, size):
+    return ImageFont.truetype(str(FONT_DIR / name), size)
+
+
+def clamp8(v):
+    return 0 if v < 0 else 255 if v > 255 else int(v + 0.5)
+
+
+def mix(a, b, t):
+    return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
+
+
+def ramp(stops, t):
+    """Colour at t along a list of (position, rgb) stops."""
+    if t <= stops[0][0]:
+        return stops[0][1]
+    for (p0, c0), (p1, c1) in zip(stops, stops[1:]):
+        if t <= p1:
+            return mix(c0, c1, (t - p0) / (p1 - p0) if p1 > p0 else 0.0)
+    return stops[-1][1]
+
+
+def luma(rgb):
+    return 0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2]
+
+
+def normalize(v):
+    n = math.sqrt(sum(c * c for c in v))
+    return tuple(c / n for c in v)
+
+
+LIGHT = normalize((-0.45, -0.65, 0.62))
+HALF = normalize((LIGHT[0], LIGHT[1], LIGHT[2] + 1.0))
+
+
+def shade(n, base, spec_power=30, spec_gain=0.9):
+    """Lit colour of a surface with normal n, lit from the upper left."""
+    d = max(0.0, n[0] * LIGHT[0] + n[1] * LIGHT[1] + n[2] * LIGHT[2]) / LIGHT[2]
+    s = max(0.0, n[0] * HALF[0] + n[1] * HALF[1] + n[2] * HALF[2]) ** spec_power
+    k = 0.35 + 0.65 * d
+    return tuple(base[i] * k + 255 * s * spec_gain for i in range(3))
+
+
+def shrink(img, factor):
+    w, h = img.size
+    return img.resize((w // factor, h // factor), Image.Resampling.LANCZOS)
+
+
+def bevel(mask, depth, face, edge_gain=2.2, spec_power=24, spec_gain=0.8):
+    """Shades a shape given by an L mask as a raised, bevelled plate.
+
+    face(x, y) gives the unlit colour of each pixel. Returns an RGBA image
+    whose alpha is the mask.
+    """
+    w, h = mask.size
+    height = mask.filter(ImageFilter.GaussianBlur(depth))
+    hp = height.tobytes()
+    mp = mask.tobytes()
+    out = bytearray(w * h * 4)
+    for y in range(h):
+        row = y * w
+        for x in range(w):
+            a = mp[row + x]
+            if not a:
+                continue
+            xl = hp[row + x - 1] if x > 0 else 0
+            xr = hp[row + x + 1] if x < w - 1 else 0
+            yu = hp[row - w + x] if y > 0 else 0
+            yd = hp[row + w + x] if y < h - 1 else 0
+            gx = (xr - xl) / 255.0 * edge_gain
+            gy = (yd - yu) / 255.0 * edge_gain
+            n = normalize((-gx, -gy, 1.0))
+            c = shade(n, face(x, y), spec_power, spec_gain)
+            o = (row + x) * 4
+            out[o] = clamp8(c[0])
+            out[o + 1] = clamp8(c[1])
+            out[o + 2] = clamp8(c[2])
+            out[o + 3] = a
+    return Image.frombytes("RGBA", (w, h), bytes(out))
+
+
+def coloured(mask, rgb, alpha=1.0):
+    """A flat-colour RGBA layer shaped by an L mask."""
+    layer = Image.new("RGBA", mask.size, tuple(clamp8(v) for v in rgb) + (0,))
+    layer.putalpha(mask.point(lambda v: int(v * alpha + 0.5)))
+    return layer
+
+
+def text_mask(size, xy, text, fnt, anchor="la", stroke=0):
+    m = Image.new("L", size, 0)
+    ImageDraw.Draw(m).text(xy, text, fill=255, font=fnt, anchor=anchor,
+                           stroke_width=stroke, stroke_fill=255)
+    return m
+
+
+# ---------------------------------------------------------------- background
+
+
+def background():
+    """Deep indigo night with a glow behind the logo, light streaks, a faint
+    perspective floor and fine grain. Kept dark (luma under 80) everywhere so
+    the buttons are the only bright things on the menu."""
+    w, h = MENU_W, MENU_H
+    rng = random.Random(1998)  # fixed, so the streaks never move
+    top, mid, bottom = (10, 12, 44), (20, 16, 64), (5, 6, 26)
+    glow_centre, glow_radius = (366, 262), 420.0
+    px = bytearray(w * h * 3)
+    for y in range(h):
+        t = y / (h - 1)
+        base = mix(top, mid, t / 0.45) if t < 0.45 else mix(mid, bottom, (t - 0.45) / 0.55)
+        for x in range(w):
+            dx = (x - glow_centre[0]) / glow_radius
+            dy = (y - glow_centre[1]) / (glow_radius * 0.6)
+            g = max(0.0, 1.0 - math.sqrt(dx * dx + dy * dy)) ** 2
+            o = (y * w + x) * 3
+            px[o] = clamp8(base[0] + 34 * g)
+            px[o + 1] = clamp8(base[1] + 22 * g)
+            px[o + 2] = clamp8(base[2] + 70 * g)
+    img = Image.frombytes("RGB", (w, h), bytes(px))
+
+    # Light streaks sweeping down from the upper left.
+    ss = 2
+    streaks = Image.new("L", (w * ss, h * ss), 0)
+    d = ImageDraw.Draw(streaks)
+    for i in range(9):
+        x0 = rng.uniform(-300, 700) * ss
+        slope = rng.uniform(0.30, 0.42)
+        width = rng.choice((1, 1, 2, 3, 5)) * ss
+        level = rng.randint(120, 255)
+        d.line([(x0, 0), (x0 + h * ss / slope, h * ss)], fill=level, width=width)
+    streaks = shrink(streaks.filter(ImageFilter.GaussianBlur(1.5 * ss)), ss)
+    img = Image.composite(Image.new("RGB", (w, h), (70, 90, 190)), img,
+                          streaks.point(lambda v: v * 38 // 100))
+
+    # A perspective floor fading into the dark below the logo.
+    vanish = (w / 2 * ss, 330 * ss)
+    floor = Image.new("L", (w * ss, h * ss), 0)
+    d = ImageDraw.Draw(floor)
+    for i in range(-14, 15):
+        d.line([vanish, (w / 2 * ss + i * 95 * ss, h * 1.6 * ss)], fill=255, width=ss)
+    for k in range(1, 12):
+        y = vanish[1] + (h * ss - vanish[1]) * (k / 11.0) ** 2.1
+        d.line([(0, y), (w * ss, y)], fill=255, width=ss)
+    fade = Image.linear_gradient("L").resize((w * ss, h * ss))
+    fade = fade.point(lambda v: 0 if v < 158 else min(255, (v - 158) * 4))
+    floor = ImageChops.multiply(floor, fade)
+    floor = shrink(floor.filter(ImageFilter.GaussianBlur(0.6 * ss)), ss)
+    img = Image.composite(Image.new("RGB", (w, h), (60, 80, 170)), img,
+                          floor.point(lambda v: v * 50 // 100))
+
+    # Scattered faint stars in the upper sky.
+    stars = Image.new("L", (w, h), 0)
+    sp = stars.load()
+    for _ in range(140):
+        x, y = rng.randrange(w), rng.randrange(int(h * 0.62))
+        sp[x, y] = rng.randint(60, 150)
+    stars = stars.filter(ImageFilter.GaussianBlur(0.5)).point(lambda v: min(255, v * 3))
+    img = Image.composite(Image.new("RGB", (w, h), (150, 160, 220)), img,
+                          stars.point(lambda v: v * 45 // 100))
+
+    # Fine grain, the same on every run.
+    noise_key = 7451
+    grain_rng = random.Random(noise_key)
+    grain = bytes(grain_rng.randrange(0, 256) for _ in range(w * h))
+    grain_img = Image.frombytes("L", (w, h), grain).filter(ImageFilter.GaussianBlur(0.4))
+    gp = grain_img.tobytes()
+    rgb = bytearray(img.tobytes())
+    for i in range(w * h):
+        n = (gp[i] - 128) * 0.07
+        o = i * 3
+        rgb[o] = clamp8(rgb[o] + n)
+        rgb[o + 1] = clamp8(rgb[o + 1] + n)
+        rgb[o + 2] = clamp8(rgb[o + 2] + n * 1.4)
+    return Image.frombytes("RGB", (w, h), bytes(rgb))
+
+
+# ---------------------------------------------------------------- menu items
+
+SS = 3  # supersampling for shapes; text is drawn at final size for hinting
+
+GLASS = {
+    "manual": (40, 110, 235),
+    "reader": (205, 28, 40),
+    "quit": (120, 60, 200),
+}
+CHROME = [(0.0, (250, 252, 255)), (0.42, (150, 160, 205)), (0.5, (45, 40, 90)),
+          (0.62, (95, 90, 150)), (1.0, (215, 210, 240))]
+GOLD = [(0.0, (255, 250, 205)), (0.4, (245, 190, 60)), (0.55, (160, 90, 10)),
+        (0.7, (225, 150, 30)), (1.0, (255, 225, 130))]
+
+
+def sphere(radius, glass):
+    """A glass dome in a chrome bezel, rendered at SS times radius.
+
+    Returns an RGBA image 2 * radius * SS square."""
+    r = radius * SS
+    size = 2 * r
+    ring = 0.13  # bezel width as a share of the radius
+    out = bytearray(size * size * 4)
+    for y in range(size):
+        fy = (y + 0.5 - r) / r
+        for x in range(size):
+            fx = (x + 0.5 - r) / r
+            d2 = fx * fx + fy * fy
+            if d2 >= 1.0:
+                continue
+            d = math.sqrt(d2)
+            if d > 1.0 - ring:
+                # Rounded bezel: the normal swings from inward to outward.
+                t = (d - (1.0 - ring)) / ring
+                a = (t - 0.5) * math.pi * 0.9
+                nx, ny = (fx / d * math.sin(a), fy / d * math.sin(a)) if d else (0, 0)
+                n = (nx, ny, math.cos(a))
+                env = ramp(CHROME, 0.5 - 0.5 * (ny * 1.6 - fy * 0.3) + 0.04)
+                c = shade(n, env, 40, 0.7)
+            else:
+                # The dome: a shallow sphere cap with light pooling at the bottom.
+                q = d / (1.0 - ring)
+                nz = math.sqrt(max(0.0, 1.0 - (q * 0.75) ** 2))
+                n = (fx / (1.0 - ring) * 0.75, fy / (1.0 - ring) * 0.75, nz)
+                base = mix(tuple(v * 0.45 for v in glass), glass, max(0.0, fy) * 0.9 + 0.25)
+                c = shade(n, base, 60, 0.95)
+                c = mix(c, mix(glass, (255, 255, 255), 0.35), max(0.0, fy - 0.35) ** 2 * 1.4)
+            o = (y * size + x) * 4
+            edge = min(1.0, (1.0 - d) * r)  # smooth the rim over one pixel
+            out[o:o + 4] = bytes((clamp8(c[0]), clamp8(c[1]), clamp8(c[2]), clamp8(255 * edge)))
+    return Image.frombytes("RGBA", (size, size), bytes(out))
+
+
+def gloss(size, box, strength=0.8):
+    """A soft white highlight filling box, fading downwards."""
+    m = Image.new("L", size, 0)
+    ImageDraw.Draw(m).ellipse(box, fill=255)
+    grad = Image.linear_gradient("L").transpose(Image.Transpose.FLIP_TOP_BOTTOM)
+    grad = grad.resize((box[2] - box[0], box[3] - box[1]))
+    full = Image.new("L", size, 0)
+    full.paste(grad.point(lambda v: int(v * strength)), (box[0], box[1]))
+    m = ImageChops.multiply(m, full).filter(ImageFilter.GaussianBlur(SS))
+    return coloured(m, (255, 255, 255))
+
+
+def draw_icon(kind, size, c, s):
+    """White pictogram for a button as an L mask, with dark detail strokes
+    returned as a second mask."""
+    m = Image.new("L", size, 0)
+    detail = Image.new("L", size, 0)
+    d = ImageDraw.Draw(m)
+    dd = ImageDraw.Draw(detail)
+    cx, cy = c
+    if kind == "manual":
+        h = s * 0.66
+        for side in (-1, 1):
+            page = [(cx, cy - h * 0.40), (cx + side * s * 0.5, cy - h * 0.52),
+                    (cx + side * s * 0.5, cy + h * 0.40), (cx, cy + h * 0.52)]
+            d.polygon(page, fill=255)
+            # Text lines follow the page's slant away from the spine.
+            for k in range(5):
+                y0 = cy - h * 0.22 + k * h * 0.15
+                f0, f1 = 0.08, 0.40
+                dd.line([(cx + side * s * f0, y0 - h * 0.24 * f0),
+                         (cx + side * s * f1, y0 - h * 0.24 * f1)],
+                        fill=255, width=max(1, int(s * 0.035)))
+        dd.line([(cx, cy - h * 0.40), (cx, cy + h * 0.52)], fill=255, width=max(1, int(s * 0.04)))
+    elif kind == "reader":
+        w, h = s * 0.62, s * 0.80
+        x0, y0 = cx - w / 2, cy - h / 2
+        fold = w * 0.32
+        d.polygon([(x0, y0), (x0 + w - fold, y0), (x0 + w, y0 + fold), (x0 + w, y0 + h),
+                   (x0, y0 + h)], fill=255)
+        dd.polygon([(x0 + w - fold, y0), (x0 + w - fold, y0 + fold), (x0 + w, y0 + fold)],
+                   fill=140)
+        for k in range(6):
+            yy = y0 + h * (0.22 + 0.12 * k)
+            dd.line([(x0 + w * 0.16, yy), (x0 + w * (0.84 if k != 5 else 0.55), yy)],
+                    fill=255, width=max(1, int(s * 0.045)))
+    elif kind == "quit":
+        rr = s * 0.38
+        lw = max(2, int(s * 0.13))
+        d.arc([cx - rr, cy - rr, cx + rr, cy + rr], -58, 238, fill=255, width=lw)
+        d.line([(cx, cy - rr * 1.25), (cx, cy - rr * 0.05)], fill=255, width=lw)
+        for px_, py_ in ((cx, cy - rr * 1.25), (cx, cy - rr * 0.05)):
+            d.ellipse([px_ - lw / 2, py_ - lw / 2, px_ + lw / 2, py_ + lw / 2], fill=255)
+    return m, detail
+
+
+def round_button(kind, centre, radius):
+    """A chrome-rimmed glass button with its pictogram, as a full-menu RGBA
+    layer."""
+    big = (MENU_W * SS, MENU_H * SS)
+    layer = Image.new("RGBA", big, (0, 0, 0, 0))
+    cx, cy = centre[0] * SS, centre[1] * SS
+    r = radius * SS
+    # Soft shadow cast down and right.
+    sh = Image.new("L", big, 0)
+    ImageDraw.Draw(sh).ellipse([cx - r + 2 * SS, cy - r + 4 * SS, cx + r + 2 * SS,
+                                cy + r + 4 * SS], fill=200)
+    layer = Image.alpha_composite(layer, coloured(sh.filter(ImageFilter.GaussianBlur(3 * SS)),
+                                                  (0, 0, 8)))
+    # A faint halo of the button's colour.
+    halo = Image.new("L", big, 0)
+    ImageDraw.Draw(halo).ellipse([cx - r - 2 * SS, cy - r - 2 * SS, cx + r + 2 * SS,
+                                  cy + r + 2 * SS], fill=120)
+    layer = Image.alpha_composite(layer, coloured(halo.filter(ImageFilter.GaussianBlur(2 * SS)),
+                                                  mix(GLASS[kind], (255, 255, 255), 0.3)))
+    body = sphere(radius, GLASS[kind])
+    layer.alpha_composite(body, (cx - r, cy - r))
+    # The pictogram, slightly embossed, then glass gloss over it.
+    s = r * 1.12
+    m, detail = draw_icon(kind, big, (cx, cy + r * 0.04), s)
+    shadow = coloured(ImageChops.offset(m, SS, 2 * SS).filter(ImageFilter.GaussianBlur(SS)),
+                      (0, 0, 20), 0.7)
+    layer = Image.alpha_composite(layer, shadow)
+    icon_face = bevel_flat(m, (250, 250, 255), (205, 210, 230))
+    layer = Image.alpha_composite(layer, icon_face)
+    layer = Image.alpha_composite(layer, coloured(ImageChops.multiply(detail, m),
+                                                  tuple(int(v * 0.7) for v in GLASS[kind])))
+    inner = int(r * 0.87)
+    layer = Image.alpha_composite(layer, gloss(big, (int(cx - inner * 0.72), int(cy - inner * 0.95),
+                                                     int(cx + inner * 0.72), int(cy - inner * 0.05)),
+                                               0.62))
+    return shrink(layer, SS)
+
+
+def bevel_flat(mask, top, bottom):
+    """A mask filled with a top-to-bottom gradient."""
+    grad = Image.linear_gradient("L").resize(mask.size)
+    a = Image.new("RGB", mask.size, tuple(clamp8(v) for v in top))
+    b = Image.new("RGB", mask.size, tuple(clamp8(v) for v in bottom))
+    rgb = Image.composite(b, a, grad)
+    rgb.putalpha(mask)
+    return rgb
+
+
+def caption(layer, centre_x, top, lines, size=17):
+    """White bold caption lines with a dark shadow, centred on centre_x."""
+    f = font("DejaVuSans-Bold.ttf", size)
+    step = int(size * 1.2)
+    shadow = Image.new("L", layer.size, 0)
+    text = Image.new("L", layer.size, 0)
+    ds, dt = ImageDraw.Draw(shadow), ImageDraw.Draw(text)
+    for i, line in enumerate(lines):
+        y = top + i * step
+        ds.text((centre_x + 1, y + 2), line, font=f, fill=255, anchor="mt",
+                stroke_width=2, stroke_fill=255)
+        dt.text((centre_x, y), line, font=f, fill=255, anchor="mt")
+    layer.alpha_composite(coloured(shadow.filter(ImageFilter.GaussianBlur(1.2)), (0, 0, 10), 0.85))
+    face = bevel_flat(text, (255, 255, 255), (215, 222, 245))
+    layer.alpha_composite(face)
+
+
+def rounded(mask, radius):
+    """Rounds a mask's corners by blurring and re-thresholding it."""
+    return mask.filter(ImageFilter.GaussianBlur(radius)).point(
+        lambda v: 0 if v < 100 else 255 if v > 155 else (v - 100) * 255 // 55)
+
+
+def disc(radius):
+    """A silver compact disc with a rainbow sheen, rendered at SS."""
+    r = radius * SS
+    size = 2 * r
+    hole, hub = 0.18, 0.36
+    out = bytearray(size * size * 4)
+    for y in range(size):
+        fy = (y + 0.5 - r) / r
+        for x in range(size):
+            fx = (x + 0.5 - r) / r
+            d = math.sqrt(fx * fx + fy * fy)
+            if d >= 1.0 or d <= hole:
+                continue
+            ang = math.atan2(fy, fx)
+            if d < hub:
+                c = mix((150, 155, 175), (235, 238, 250), 0.5 + 0.5 * math.sin(ang * 2 + 0.6))
+            else:
+                sheen = 0.5 + 0.5 * math.cos(2 * (ang + 0.8))
+                rainbow = (128 + 127 * math.sin(ang * 2 + d * 4),
+                           128 + 127 * math.sin(ang * 2 + d * 4 + 2.1),
+                           128 + 127 * math.sin(ang * 2 + d * 4 + 4.2))
+                c = mix(mix((170, 175, 200), rainbow, 0.35), (255, 255, 255), sheen * 0.55)
+                if d > 0.95:
+                    c = mix(c, (90, 95, 120), 0.6)
+            edge = min(1.0, (1.0 - d) * r, (d - hole) * r)
+            o = (y * size + x) * 4
+            out[o:o + 4] = bytes((clamp8(c[0]), clamp8(c[1]), clamp8(c[2]), clamp8(255 * edge)))
+    return Image.frombytes("RGBA", (size, size), bytes(out))
+
+
+def triangle_button(top, half_width, height):
+    """The gold downward arrow with "Install Now" and a disc on it, as a
+    full-menu RGBA layer. top is the (x, y) centre of its upper edge."""
+    big = (MENU_W * SS, MENU_H * SS)
+    cx, ty = top[0] * SS, top[1] * SS
+    hw, h = half_width * SS, height * SS
+    outer = Image.new("L", big, 0)
+    ImageDraw.Draw(outer).polygon([(cx - hw, ty), (cx + hw, ty), (cx, ty + h)], fill=255)
+    outer = rounded(outer, 4 * SS)
+    inner = rounded(outer.filter(ImageFilter.MinFilter(2 * (5 * SS) + 1)), 2 * SS)
+    layer = Image.new("RGBA", big, (0, 0, 0, 0))
+    sh = ImageChops.offset(outer, 3 * SS, 5 * SS).filter(ImageFilter.GaussianBlur(3 * SS))
+    layer = Image.alpha_composite(layer, coloured(sh, (0, 0, 8), 0.8))
+    halo = outer.filter(ImageFilter.MaxFilter(2 * SS + 1)).filter(ImageFilter.GaussianBlur(2 * SS))
+    layer = Image.alpha_composite(layer, coloured(halo, (255, 200, 90), 0.45))
+
+    def chrome_face(x, y):
+        return ramp(CHROME, (y - ty) / h * 1.1)
+
+    def gold_face(x, y):
+        return ramp(GOLD, (y - ty) / h * 0.95 + 0.02)
+
+    layer = Image.alpha_composite(layer, bevel(outer, 2 * SS, chrome_face, 2.5, 40, 0.6))
+    layer = Image.alpha_composite(layer, bevel(inner, 4 * SS, gold_face, 2.0, 30, 0.7))
+    layer = Image.alpha_composite(layer, gloss(big, (int(cx - hw * 0.8), int(ty + 4 * SS),
+                                                     int(cx + hw * 0.8), int(ty + h * 0.32)), 0.5))
+    # The caption engraved into the gold: light edge below, dark letters.
+    f = font("DejaVuSans-Bold.ttf", 27 * SS)
+    cap_y = ty + int(h * 0.13)
+    letters = text_mask(big, (cx, cap_y), "Install Now", f, "mt")
+    lip = ImageChops.offset(letters, SS, SS)
+    layer = Image.alpha_composite(layer, coloured(lip, (255, 245, 200), 0.8))
+    layer = Image.alpha_composite(layer, coloured(letters, (40, 20, 70)))
+    cd = disc(int(h * 0.17 / SS))
+    layer.alpha_composite(cd, (cx - cd.width // 2, ty + int(h * 0.50) - cd.height // 2))
+    return shrink(layer, SS)
+
+
+# ---------------------------------------------------------------- logo
+
+TAGLINE = "FOR WINDOWS 95 & WINDOWS NT"
+
+
+def logo(size, box, glow=True, ss=SS):
+    """The "Norvane 98" logo as an RGBA image of size, fitted inside box:
+    chrome lettering, a gold "98", an orbit swoosh and a tagline."""
+    big = (size[0] * ss, size[1] * ss)
+    bx0, by0, bx1, by1 = (v * ss for v in box)
+    bw, bh = bx1 - bx0, by1 - by0
+    word_font = font("DejaVuSerif-BoldItalic.ttf", 10 * ss)
+    num_font = font("DejaVuSans-BoldOblique.ttf", 10 * ss)
+
+    # Size the word and number together so the pair fills the box's width.
+    def widths(px):
+        wf = word_font.font_variant(size=px)
+        nf = num_font.font_variant(size=int(px * 1.12))
+        return wf, nf, wf.getlength("Norvane"), nf.getlength("98")
+
+    gap = 0.10
+    px = 10 * ss
+    while True:
+        wf, nf, ww, nw = widths(px + ss)
+        if ww + nw + gap * (px + ss) > bw * 0.96 or (px + ss) > bh * 0.74:
+            break
+        px += ss
+    wf, nf, ww, nw = widths(px)
+    total = ww + nw + gap * px
+    x0 = bx0 + (bw - total) / 2
+    base = by0 + bh * 0.66  # text baseline
+    word = text_mask(big, (x0, base), "Norvane", wf, "ls")
+    num = text_mask(big, (x0 + ww + gap * px, base), "98", nf, "ls")
+    wbox, nbox = word.getbbox(), num.getbbox()
+    letters = ImageChops.lighter(word, num)
+
+    # The orbit: a thin gold ring tilted around the lettering, hidden where it
+    # passes behind the letters' upper half.
+    orbit = Image.new("L", big, 0)
+    od = ImageDraw.Draw(orbit)
+    ox0, oy0 = bx0 + bw * 0.02, wbox[1] + (wbox[3] - wbox[1]) * 0.30
+    ox1, oy1 = bx1 - bw * 0.02, wbox[3] + (by1 - wbox[3]) * 0.20
+    od.ellipse([ox0, oy0, ox1, oy1], outline=255, width=int(2.2 * ss))
+    # Taper the ring towards the left so it reads as a sweep.
+    taper = Image.linear_gradient("L").rotate(90, expand=True).resize(big)
+    taper = taper.point(lambda v: min(255, 60 + v * 2))
+    orbit = ImageChops.multiply(orbit, taper.transpose(Image.Transpose.FLIP_LEFT_RIGHT))
+    behind = Image.new("L", big, 0)
+    ImageDraw.Draw(behind).rectangle([0, 0, big[0], (oy0 + oy1) / 2], fill=255)
+    orbit_back = ImageChops.multiply(orbit, behind)
+    orbit_front = ImageChops.subtract(orbit, orbit_back)
+
+    tag_font = font("DejaVuSans-Bold.ttf", max(8, int(px * 0.15)))
+    tag_y = min(by1 - ss, oy1 + (by1 - oy1) * 0.55)
+    tag = Image.new("L", big, 0)
+    # Letter-spaced capitals, centred under the word.
+    spacing = tag_font.size * 0.28
+    tw = sum(tag_font.getlength(ch) for ch in TAGLINE) + spacing * (len(TAGLINE) - 1)
+    tx = bx0 + (bw - tw) / 2
+    td = ImageDraw.Draw(tag)
+    for ch in TAGLINE:
+        td.text((tx, tag_y), ch, font=tag_font, fill=255, anchor="ls")
+        tx += tag_font.getlength(ch) + spacing
+
+    layer = Image.new("RGBA", big, (0, 0, 0, 0))
+    solid = ImageChops.lighter(letters, orbit)
+    if glow:
+        halo = solid.filter(ImageFilter.MaxFilter(2 * ss + 1)).filter(ImageFilter.GaussianBlur(7 * ss))
+        layer = Image.alpha_composite(layer, coloured(halo, (110, 120, 255), 0.75))
+    shadow = ImageChops.offset(solid, 3 * ss, 4 * ss).filter(ImageFilter.GaussianBlur(2 * ss))
+    layer = Image.alpha_composite(layer, coloured(shadow, (0, 0, 0), 0.85))
+
+    def gold_face(x, y):
+        return ramp(GOLD, (y - oy0) / (oy1 - oy0))
+
+    def gold_num(x, y):
+        return ramp(GOLD, (y - nbox[1]) / (nbox[3] - nbox[1]))
+
+    def chrome_face(x, y):
+        return ramp(CHROME, (y - wbox[1]) / (wbox[3] - wbox[1]))
+
+    layer = Image.alpha_composite(layer, bevel(orbit_back, 1.5 * ss, gold_face, 2.0, 30, 0.6))
+    # A dark keyline round the letters keeps them crisp on the glow.
+    keyline = letters.filter(ImageFilter.MaxFilter(2 * ss + 1))
+    layer = Image.alpha_composite(layer, coloured(keyline, (10, 8, 40)))
+    layer = Image.alpha_composite(layer, bevel(word, 3 * ss, chrome_face, 3.0, 30, 0.8))
+    layer = Image.alpha_composite(layer, bevel(num, 3 * ss, gold_num, 3.0, 30, 0.8))
+    layer = Image.alpha_composite(layer, bevel(orbit_front, 1.5 * ss, gold_face, 2.0, 30, 0.6))
+    tag_shadow = ImageChops.offset(tag, ss, ss).filter(ImageFilter.GaussianBlur(ss))
+    layer = Image.alpha_composite(layer, coloured(tag_shadow, (0, 0, 0), 0.9))
+    layer = Image.alpha_composite(layer, coloured(tag, (215, 220, 250)))
+    return shrink(layer, ss)

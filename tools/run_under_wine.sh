@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Starts the launcher under Wine in a private prefix under build/. On a
+# desktop it runs until you quit it; without a display it runs in Xvfb,
+# saves build/screenshot.png and ends.
+set -euo pipefail
+exe=$(realpath "$1")
+top=$(realpath "$(dirname "$0")/..")
+export WINEPREFIX="$top/build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+headless=0
+if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
+  headless=1
+  display=90
+  while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display"
+  sleep 1
+fi
+
+[[ -f "$WINEPREFIX/system.reg" ]] || wineboot -i >/dev/null 2>&1
+wineserver -w
+
+if [[ $headless -eq 0 ]]; then
+  wine explorer /desktop=Startboard,1024x768 "$exe"
+  exit 0
+fi
+
+wine explorer /desktop=Startboard,1024x768 "$exe" &
+sleep 5
+import -window root "$top/build/screenshot.png"
+echo "No display: ran the launcher in Xvfb and saved build/screenshot.png"
