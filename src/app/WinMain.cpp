@@ -1,6 +1,7 @@
 // Start-up: lock down DLL loading, bring up COM and the common controls,
 // show the main menu and run the message loop until it closes.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -20,14 +21,17 @@ void RestrictDllSearch() {
   const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
       reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+  if (setDefault == nullptr || setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32) == FALSE) {
+    SetDllDirectoryW(L"");
+  }
 }
 
 class ComApartment {
  public:
   ComApartment()
-      : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED |
-                                                           COINIT_DISABLE_OLE1DDE))) {}
+      : initialised_(
+            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
   ~ComApartment() {
     if (initialised_) CoUninitialize();
   }

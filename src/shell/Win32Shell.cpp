@@ -52,8 +52,8 @@ LaunchResult Win32Shell::FindExecutableFor(std::string_view file,
   // FindExecutableW writes up to MAX_PATH characters whatever the caller
   // asked for, so the buffer is never smaller than that.
   std::wstring result(std::max<std::size_t>(buffer.size(), MAX_PATH), L' ');
-  const LaunchResult code = ToLaunchResult(FindExecutableW(
-      wideFile.c_str(), OptionalText(directory, wideDirectory), result.data()));
+  const LaunchResult code = ToLaunchResult(
+      FindExecutableW(wideFile.c_str(), OptionalText(directory, wideDirectory), result.data()));
   if (Succeeded(code)) {
     result.resize(wcsnlen(result.c_str(), result.size()));
     buffer = Narrow(result);
@@ -67,9 +67,8 @@ std::uint32_t Win32Shell::ShortPathName(std::string_view longPath, std::string& 
   const std::wstring wideLong = Widen(longPath);
   std::wstring result(bufferLength, L' ');
   const DWORD length = GetShortPathNameW(wideLong.c_str(), result.data(), bufferLength);
-  shortPath = length > 0 && length < bufferLength
-                  ? Narrow(std::wstring_view(result.data(), length))
-                  : std::string();
+  shortPath = length > 0 && length < bufferLength ? Narrow(std::wstring_view(result.data(), length))
+                                                  : std::string();
   return length;
 }
 
@@ -78,8 +77,7 @@ std::string Win32Shell::ApplicationDirectory() {
   // into a folder tree can be longer than MAX_PATH.
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);

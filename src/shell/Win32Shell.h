@@ -38,7 +38,7 @@ class Win32Shell final : public ShellServices {
   void ShowModal(Form form) override;
   void EndProgram() override;
 
- // The window a message box or modal form belongs to: the innermost modal
+  // The window a message box or modal form belongs to: the innermost modal
   // form, else the main window.
   HWND FrontWindow() const;
 
@@ -58,7 +58,6 @@ class Win32Shell final : public ShellServices {
   int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) override;
 
  private:
-
   ModalForms* forms_;
   HWND main_ = nullptr;
   std::vector<HWND> modalStack_;

@@ -16,10 +16,8 @@ constexpr FontStyle kUnderline{false, true};
 constexpr FontStyle kBoldUnderline{true, true};
 
 // Concatenated at compile time so the table stays constant data.
-constexpr std::string_view kSupportLine =
-    "Pay-per-Incident Technical Support: (900) 555-0147";
-constexpr std::string_view kSalesLine =
-    "Toll-Free Sales and Registration Info: (800) 555-0163";
+constexpr std::string_view kSupportLine = "Pay-per-Incident Technical Support: (900) 555-0147";
+constexpr std::string_view kSalesLine = "Toll-Free Sales and Registration Info: (800) 555-0163";
 static_assert(kSupportLine.ends_with(Maker::SupportPhone));
 static_assert(kSalesLine.ends_with(Maker::SalesPhone));
 static_assert(SupportMailUrl.substr(7) == SupportMailAddress);
@@ -28,6 +26,8 @@ using enum ControlKind;
 
 }  // namespace
 
+// One row per control, as laid out in the designer.
+// clang-format off
 const std::array<AboutControl, 12> kAboutControls{{
     {Picture, "Picture2", {3960, 3645, 2760, 1380}, {}, kWhite, 0, kPlain, Artwork::MakerLogo, {}, nullptr},
     {Picture, "Picture1", {1005, 240, 4590, 1950}, {}, kBlack, 0, kPlain, Artwork::ProductLogo, {}, nullptr},
@@ -42,6 +42,7 @@ const std::array<AboutControl, 12> kAboutControls{{
     {Label, "Label9", {150, 3510, 2805, 510}, kSalesLine, kBlack, kWhite, kPlain, Artwork::None, {}, nullptr},
     {Label, "Label4", {150, 2880, 2685, 510}, kSupportLine, kBlack, kWhite, kPlain, Artwork::None, {}, nullptr},
 }};
+// clang-format on
 
 const AboutControl* AboutControlAt(int x, int y) {
   return FrontmostAt(std::span<const AboutControl>(kAboutControls), x, y);

@@ -80,8 +80,8 @@ Bitmap LoadJpegResource(HINSTANCE instance, HDC screen, int id) {
   const MemoryDc dc(CreateCompatibleDC(screen));
   if (!bitmap || !dc) return nullptr;
   const Selection selected(dc.get(), bitmap.get());
-  picture->Render(dc.get(), 0, 0, width, height, 0, himetricHeight, himetricWidth,
-                  -himetricHeight, nullptr);
+  picture->Render(dc.get(), 0, 0, width, height, 0, himetricHeight, himetricWidth, -himetricHeight,
+                  nullptr);
   return bitmap;
 }
 
@@ -89,9 +89,10 @@ Font CreateLabelFont(HDC screen, bool bold, bool underline) {
   const std::wstring face = Widen(kAboutFontFace);
   // 8.25 points in logical units at the screen's resolution.
   const int height = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
-  return Font(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE,
-                          DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
+  return Font(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                          underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                          face.c_str()));
 }
 
 POINT ClientPoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
@@ -149,9 +150,9 @@ bool frmAbout::Register(HINSTANCE instance) {
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-  windowClass.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP),
+                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kClassName;
@@ -180,12 +181,16 @@ void frmAbout::ShowModal() {
   {
     const Win32Shell::ModalScope front(shell_, hwnd_);
     MSG message{};
-    while (open_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    do {
+      if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+        // The program is ending: hand the quit on to the outer loop.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        break;
+      }
       TranslateMessage(&message);
       DispatchMessageW(&message);
-    }
-    // The program is ending: hand the quit on to the outer loop.
-    if (message.message == WM_QUIT) PostQuitMessage(static_cast<int>(message.wParam));
+      // cppcheck-suppress knownConditionTrueFalse ; WM_CLOSE clears it during dispatch
+    } while (open_);
   }
   // Enable the owner before hiding, so activation returns to it.
   EnableWindow(owner, TRUE);
@@ -237,9 +242,9 @@ bool frmAbout::OnCreate() {
   std::size_t picture = 0;
   for (const AboutControl& control : kAboutControls) {
     if (control.kind == ControlKind::Picture && picture < std::size(pictures_)) {
-      pictures_[picture++].Create(hwnd_, control,
-                                  control.picture == Artwork::MakerLogo ? std::move(makerLogo)
-                                                                        : std::move(productLogo));
+      pictures_[picture++].Create(
+          hwnd_, control,
+          control.picture == Artwork::MakerLogo ? std::move(makerLogo) : std::move(productLogo));
     }
     if (!control.tooltip.empty()) {
       const std::wstring text = Widen(control.tooltip);
@@ -273,12 +278,13 @@ void frmAbout::OnPaint() {
   const PaintScope paint(hwnd_);
   const HDC dc = paint.Dc();
   // Back to front; the picture boxes are windows and paint themselves.
-  for (auto control = kAboutControls.rbegin(); control != kAboutControls.rend(); ++control) {
-    if (control->kind == ControlKind::Label) {
-      PaintLabel(dc, *control);
-    } else if (control->kind == ControlKind::Oval) {
-      const RECT rect = ToRect(control->twips.ToPixels());
-      const Brush fill(CreateSolidBrush(ToColorRef(control->background.value_or(kWhite))));
+  for (std::size_t i = kAboutControls.size(); i-- > 0;) {
+    const AboutControl& control = kAboutControls[i];
+    if (control.kind == ControlKind::Label) {
+      PaintLabel(dc, control);
+    } else if (control.kind == ControlKind::Oval) {
+      const RECT rect = ToRect(control.twips.ToPixels());
+      const Brush fill(CreateSolidBrush(ToColorRef(control.background.value_or(kWhite))));
       const Selection brush(dc, fill.get());
       const Selection pen(dc, GetStockObject(BLACK_PEN));
       Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);

@@ -27,9 +27,9 @@ bool frmMain::Register(HINSTANCE instance) {
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-  windowClass.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP),
+                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kClassName;
   return RegisterClassExW(&windowClass) != 0;
@@ -90,8 +90,7 @@ bool frmMain::OnCreate() {
   tooltip_ = CreateTooltipControl(hwnd_);
   for (std::size_t i = 0; i < kHotZones.size(); ++i) {
     const std::wstring text = Widen(kHotZones[i].tooltip);
-    AddTooltip(tooltip_, hwnd_, static_cast<UINT>(i), kHotZones[i].twips.ToPixels(),
-               text.c_str());
+    AddTooltip(tooltip_, hwnd_, static_cast<UINT>(i), kHotZones[i].twips.ToPixels(), text.c_str());
   }
   return background_ != nullptr;
 }

@@ -30,9 +30,8 @@ TEST(InstallReader, NoStartsNothing) {
     RecordingShell shell;
     shell.answers = {answer};
     InstallReader(shell);
-    EXPECT_EQ(shell.messages,
-              (std::vector<MessageCall>{{std::string(kReaderPrompt), Buttons::YesNo,
-                                         "Install Adobe Acrobat Reader?"}}));
+    EXPECT_EQ(shell.messages, (std::vector<MessageCall>{{std::string(kReaderPrompt), Buttons::YesNo,
+                                                         "Install Adobe Acrobat Reader?"}}));
     EXPECT_TRUE(shell.executes.empty()) << answer;
   }
 }

@@ -41,8 +41,8 @@ TEST(HotZones, FrontToBackWithTheirTooltips) {
 
 TEST(HotZones, PixelRectangles) {
   const std::pair<const char*, PixelRect> expected[] = {
-      {"Label2", {234, 3, 493, 156}}, {"Label4", {62, 176, 672, 348}},
-      {"Label5", {4, 352, 153, 541}}, {"Label7", {183, 353, 524, 541}},
+      {"Label2", {234, 3, 493, 156}},   {"Label4", {62, 176, 672, 348}},
+      {"Label5", {4, 352, 153, 541}},   {"Label7", {183, 353, 524, 541}},
       {"Label6", {560, 338, 722, 541}},
   };
   for (const auto& [name, rect] : expected) {
@@ -82,8 +82,15 @@ TEST(HotZones, OverlapsGoToTheFrontZone) {
 }
 
 TEST(HotZones, OutsideEveryZoneIsNothing) {
-  for (auto [x, y] : {std::pair{0, 0}, {10, 10}, {724, 543}, {30, 200}, {700, 200}, {160, 400},
-                      {540, 500}, {-1, 5}, {5000, 5000}}) {
+  for (auto [x, y] : {std::pair{0, 0},
+                      {10, 10},
+                      {724, 543},
+                      {30, 200},
+                      {700, 200},
+                      {160, 400},
+                      {540, 500},
+                      {-1, 5},
+                      {5000, 5000}}) {
     EXPECT_EQ(ZoneAt(x, y), "none") << x << "," << y;
   }
 }
@@ -98,11 +105,11 @@ TEST(HotZones, EachRunsItsCommand) {
     firstCalls.push_back(shell.log.empty() ? "" : shell.log.front());
   }
   EXPECT_EQ(firstCalls, (std::vector<std::string>{
-                            "ApplicationDirectory",               // ViewManual
-                            "ShowModal",                          // ShowAbout
+                            "ApplicationDirectory",                   // ViewManual
+                            "ShowModal",                              // ShowAbout
                             "Message Install Adobe Acrobat Reader?",  // InstallReader
-                            "ApplicationDirectory",               // InstallProduct
-                            "EndProgram",                         // QuitLauncher
+                            "ApplicationDirectory",                   // InstallProduct
+                            "EndProgram",                             // QuitLauncher
                         }));
 }
 
@@ -131,14 +138,14 @@ TEST(AboutControls, OnlyTheThreeLinksAreClickable) {
 }
 
 TEST(AboutControls, HitTestInStackingOrder) {
-  EXPECT_EQ(AboutAt(50, 345), "Label6");  // product site link
-  EXPECT_EQ(AboutAt(50, 395), "Label7");  // support mail link
+  EXPECT_EQ(AboutAt(50, 345), "Label6");   // product site link
+  EXPECT_EQ(AboutAt(50, 395), "Label7");   // support mail link
   EXPECT_EQ(AboutAt(300, 362), "Label5");  // copyright link, drawn over the oval
-  EXPECT_EQ(AboutAt(50, 330), "Label1");  // plain text, no action
-  EXPECT_EQ(AboutAt(50, 337), "Label6");  // Label6 lies in front of Label1
-  EXPECT_EQ(AboutAt(50, 387), "Label8");  // Label8 lies in front of Label7
-  EXPECT_EQ(AboutAt(400, 300), "none");   // the oval takes no mouse input
-  EXPECT_EQ(AboutAt(300, 100), "none");   // the logo is a window of its own
+  EXPECT_EQ(AboutAt(50, 330), "Label1");   // plain text, no action
+  EXPECT_EQ(AboutAt(50, 337), "Label6");   // Label6 lies in front of Label1
+  EXPECT_EQ(AboutAt(50, 387), "Label8");   // Label8 lies in front of Label7
+  EXPECT_EQ(AboutAt(400, 300), "none");    // the oval takes no mouse input
+  EXPECT_EQ(AboutAt(300, 100), "none");    // the logo is a window of its own
   EXPECT_EQ(AboutControlAt(50, 330)->click, nullptr);
 }
 

@@ -42,7 +42,7 @@ class RecordingShell : public ShellServices {
   std::deque<LaunchResult> executeResults;  // 42 once empty
   LaunchResult findResult = 42;
   std::string foundProgram = "C:\\Browser\\browser.exe";
-  std::deque<int> answers;                  // 7 (No) once empty
+  std::deque<int> answers;  // 7 (No) once empty
   // The short form per call, with the result the system would give.
   std::deque<std::pair<std::uint32_t, std::string>> shortNames;
 

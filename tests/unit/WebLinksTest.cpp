@@ -59,9 +59,8 @@ TEST(OpenWebLink, ABrowserThatWillNotStartShowsTheSecondMessage) {
   RecordingShell shell;
   shell.executeResults = {2};
   OpenWebLink(shell, MakerSiteUrl);
-  EXPECT_EQ(shell.messages, (std::vector<MessageCall>{
-                                {"Web page couldn't be opened", Buttons::Ok,
-                                 "Norvane 98 Startboard"}}));
+  EXPECT_EQ(shell.messages, (std::vector<MessageCall>{{"Web page couldn't be opened", Buttons::Ok,
+                                                       "Norvane 98 Startboard"}}));
 }
 
 TEST(LinkCommands, EachOpensItsOwnUrl) {
