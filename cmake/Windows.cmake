@@ -3,7 +3,8 @@
 # on a bare system, and built without time stamps so the bytes repeat.
 enable_language(RC)
 
-set(STARTBOARD_WIN_FLAGS -municode -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+set(STARTBOARD_WIN_FLAGS -municode -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-unwind-tables -ffunction-sections -fdata-sections)
 set(STARTBOARD_WIN_LINK -municode -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp
     -Wl,--dynamicbase -Wl,--nxcompat)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -23,6 +24,7 @@ target_link_libraries(startboard_winshell PUBLIC startboard_core shell32 ole32 u
 
 add_executable(Startboard WIN32
   src/app/WinMain.cpp
+  src/app/Runtime.cpp
   src/ui/Win32Window.cpp
   src/ui/frmMain.cpp
   src/ui/frmAbout.cpp

@@ -21,7 +21,7 @@ check() {
 
 core=(src/app/Identity.cpp src/launch/*.cpp src/weblinks/*.cpp src/ui/MainLayout.cpp
       src/ui/AboutLayout.cpp)
-windows=(src/app/WinMain.cpp src/shell/*.cpp src/ui/Win32Window.cpp src/ui/frm*.cpp)
+windows=(src/app/WinMain.cpp src/app/Runtime.cpp src/shell/*.cpp src/ui/Win32Window.cpp src/ui/frm*.cpp)
 
 # clang cannot use g++'s implicit mingw search path, so it is spelled out.
 gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++ -print-libgcc-file-name)")
