@@ -11,6 +11,14 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   list(APPEND STARTBOARD_WIN_LINK -Wl,--high-entropy-va)
 endif()
 target_compile_options(startboard_core PRIVATE ${STARTBOARD_WIN_FLAGS})
+
+# The bench build adds time stamps at first paint, click and shell call.
+option(STARTBOARD_BENCH "Build with benchmark time stamps (never for the product)" OFF)
+set(STARTBOARD_BENCH_SOURCES)
+if(STARTBOARD_BENCH)
+  add_compile_definitions(STARTBOARD_BENCH)
+  set(STARTBOARD_BENCH_SOURCES ${CMAKE_SOURCE_DIR}/src/app/BenchProbe.cpp)
+endif()
 target_compile_definitions(startboard_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0600)
 # Deterministic resources: windres would otherwise run the preprocessor with
@@ -18,7 +26,8 @@ target_compile_definitions(startboard_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AN
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 # The real ShellServices, shared by the product and the end-to-end test programs.
-add_library(startboard_winshell STATIC src/shell/Win32Shell.cpp src/shell/Unicode.cpp)
+add_library(startboard_winshell STATIC src/shell/Win32Shell.cpp src/shell/Unicode.cpp
+            ${STARTBOARD_BENCH_SOURCES})
 target_compile_options(startboard_winshell PRIVATE ${STARTBOARD_WIN_FLAGS})
 target_link_libraries(startboard_winshell PUBLIC startboard_core shell32 ole32 user32)
 
@@ -37,6 +46,10 @@ target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR})
 set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set_source_files_properties(src/app/Startboard.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/app/Startboard.manifest")
+
+if(STARTBOARD_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
+  add_subdirectory(tools/bench)
+endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)

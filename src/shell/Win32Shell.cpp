@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/BenchProbe.h"
 #include "shell/Unicode.h"
 
 namespace startboard {
@@ -39,6 +40,7 @@ LaunchResult Win32Shell::Execute(WindowHandle window, std::string_view operation
   const std::wstring wideFile = Widen(file);
   std::wstring wideParameters;
   std::wstring wideDirectory;
+  bench::Mark("shell");
   return ToLaunchResult(ShellExecuteW(ToHwnd(window), wideOperation.c_str(), wideFile.c_str(),
                                       OptionalText(parameters, wideParameters),
                                       OptionalText(directory, wideDirectory), show));

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "app/BenchProbe.h"
 #include "app/resource.h"
 #include "shell/Unicode.h"
 
@@ -102,6 +103,7 @@ void frmMain::OnPaint() {
   const Selection selected(source.get(), background_.get());
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
+  bench::Mark("paint");
 }
 
 bool frmMain::OnSetCursor(WPARAM wParam, LPARAM lParam) {
@@ -120,6 +122,7 @@ void frmMain::OnLButtonDown(LPARAM lParam) {
 }
 
 void frmMain::OnLButtonUp(LPARAM lParam) {
+  bench::Mark("click");
   const HotZone* pressed = pressed_;
   if (pressed == nullptr) return;
   ReleaseCapture();  // clears pressed_ through WM_CAPTURECHANGED
