@@ -1,7 +1,7 @@
 # Startboard: `make run` shows the launcher from the sample disc, `make test`
 # builds everything and runs every test.
 SHELL := /bin/bash
-PRESETS := native win32 win64
+PRESETS := native memcheck win32 win64
 
 .PHONY: all deps build test run assets disc clean $(addprefix build-,$(PRESETS))
 

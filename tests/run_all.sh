@@ -44,9 +44,10 @@ suite() {
 }
 
 suite unit ctest --preset native
-[[ -x tests/static/check_pe.py ]] && suite static tests/static/check_pe.py build/win32/Startboard.exe
-[[ -x tests/run_lint.sh ]] && suite lint tests/run_lint.sh
-[[ -x tests/e2e/run_e2e.py ]] && suite e2e /usr/bin/python3 tests/e2e/run_e2e.py build/win64
+[[ -f tests/static/check_pe.py ]] && suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
+suite memcheck tests/run_memcheck.sh
+suite lint tests/run_lint.sh
+[[ -f tests/e2e/run_e2e.py ]] && suite e2e /usr/bin/python3 tests/e2e/run_e2e.py build/win64
 
 echo "total: $passed passed, $failed failed"
 exit $status
