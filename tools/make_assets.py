@@ -17,7 +17,7 @@ import struct
 import sys
 from pathlib import Path
 
-from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont, features
 
 FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
 
@@ -35,6 +35,7 @@ ZONES = {
     "quit": (560, 338, 721, 540),
 }
 ZONE_MARGIN = 5  # plain background kept inside each zone's edge
+BACKGROUND_CEILING = 95  # brightest luma the background may reach
 
 # The hand cursor, hotspot at the fingertip. X black, o white, . transparent.
 HAND_HOTSPOT = (12, 8)
@@ -99,10 +100,6 @@ def ramp(stops, t):
     return stops[-1][1]
 
 
-def luma(rgb):
-    return 0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2]
-
-
 def normalize(v):
     n = math.sqrt(sum(c * c for c in v))
     return tuple(c / n for c in v)
@@ -112,12 +109,12 @@ LIGHT = normalize((-0.45, -0.65, 0.62))
 HALF = normalize((LIGHT[0], LIGHT[1], LIGHT[2] + 1.0))
 
 
-def shade(n, base, spec_power=30, spec_gain=0.9):
+def shade(n, base, highlight_power=30, highlight_gain=0.9):
     """Lit colour of a surface with normal n, lit from the upper left."""
     d = max(0.0, n[0] * LIGHT[0] + n[1] * LIGHT[1] + n[2] * LIGHT[2]) / LIGHT[2]
-    s = max(0.0, n[0] * HALF[0] + n[1] * HALF[1] + n[2] * HALF[2]) ** spec_power
+    s = max(0.0, n[0] * HALF[0] + n[1] * HALF[1] + n[2] * HALF[2]) ** highlight_power
     k = 0.35 + 0.65 * d
-    return tuple(base[i] * k + 255 * s * spec_gain for i in range(3))
+    return tuple(base[i] * k + 255 * s * highlight_gain for i in range(3))
 
 
 def shrink(img, factor):
@@ -125,14 +122,16 @@ def shrink(img, factor):
     return img.resize((w // factor, h // factor), Image.Resampling.LANCZOS)
 
 
-def bevel(mask, depth, face, edge_gain=2.2, spec_power=24, spec_gain=0.8):
+def bevel(mask, depth, face, edge_gain=2.2, highlight_power=24, highlight_gain=0.8):
     """Shades a shape given by an L mask as a raised, bevelled plate.
 
-    face(x, y) gives the unlit colour of each pixel. Returns an RGBA image
+    face(x, y) gives the unlit colour of each pixel; edge_gain sets how
+    steeply the bevel slopes, independent of its depth. Returns an RGBA image
     whose alpha is the mask.
     """
     w, h = mask.size
     height = mask.filter(ImageFilter.GaussianBlur(depth))
+    gain = edge_gain * depth * 0.5 / 255.0
     hp = height.tobytes()
     mp = mask.tobytes()
     out = bytearray(w * h * 4)
@@ -146,10 +145,10 @@ def bevel(mask, depth, face, edge_gain=2.2, spec_power=24, spec_gain=0.8):
             xr = hp[row + x + 1] if x < w - 1 else 0
             yu = hp[row - w + x] if y > 0 else 0
             yd = hp[row + w + x] if y < h - 1 else 0
-            gx = (xr - xl) / 255.0 * edge_gain
-            gy = (yd - yu) / 255.0 * edge_gain
+            gx = (xr - xl) * gain
+            gy = (yd - yu) * gain
             n = normalize((-gx, -gy, 1.0))
-            c = shade(n, face(x, y), spec_power, spec_gain)
+            c = shade(n, face(x, y), highlight_power, highlight_gain)
             o = (row + x) * 4
             out[o] = clamp8(c[0])
             out[o + 1] = clamp8(c[1])
@@ -165,10 +164,9 @@ def coloured(mask, rgb, alpha=1.0):
     return layer
 
 
-def text_mask(size, xy, text, fnt, anchor="la", stroke=0):
+def text_mask(size, xy, text, fnt, anchor="la"):
     m = Image.new("L", size, 0)
-    ImageDraw.Draw(m).text(xy, text, fill=255, font=fnt, anchor=anchor,
-                           stroke_width=stroke, stroke_fill=255)
+    ImageDraw.Draw(m).text(xy, text, fill=255, font=fnt, anchor=anchor)
     return m
 
 
@@ -177,10 +175,10 @@ def text_mask(size, xy, text, fnt, anchor="la", stroke=0):
 
 def background():
     """Deep indigo night with a glow behind the logo, light streaks, a faint
-    perspective floor and fine grain. Kept dark (luma under 80) everywhere so
-    the buttons are the only bright things on the menu."""
+    perspective floor and fine grain. Kept dark (luma under BACKGROUND_CEILING)
+    everywhere so the buttons are the only bright things on the menu."""
     w, h = MENU_W, MENU_H
-    rng = random.Random(1998)  # fixed, so the streaks never move
+    rng = random.Random(1998)  # a fixed key, so the streaks and stars never move
     top, mid, bottom = (10, 12, 44), (20, 16, 64), (5, 6, 26)
     glow_centre, glow_radius = (366, 262), 420.0
     px = bytearray(w * h * 3)
@@ -235,7 +233,7 @@ def background():
         sp[x, y] = rng.randint(60, 150)
     stars = stars.filter(ImageFilter.GaussianBlur(0.5)).point(lambda v: min(255, v * 3))
     img = Image.composite(Image.new("RGB", (w, h), (150, 160, 220)), img,
-                          stars.point(lambda v: v * 45 // 100))
+                          stars.point(lambda v: v * 38 // 100))
 
     # Fine grain, the same on every run.
     noise_key = 7451
@@ -255,15 +253,15 @@ def background():
 
 # ---------------------------------------------------------------- menu items
 
-SS = 3  # supersampling for shapes; text is drawn at final size for hinting
+SS = 3  # supersampling for shapes; captions are drawn at final size for hinting
 
 GLASS = {
     "manual": (40, 110, 235),
     "reader": (205, 28, 40),
     "quit": (120, 60, 200),
 }
-CHROME = [(0.0, (250, 252, 255)), (0.42, (150, 160, 205)), (0.5, (45, 40, 90)),
-          (0.62, (95, 90, 150)), (1.0, (215, 210, 240))]
+CHROME = [(0.0, (255, 255, 255)), (0.44, (150, 165, 215)), (0.47, (40, 36, 84)),
+          (0.64, (100, 96, 160)), (1.0, (225, 222, 250))]
 GOLD = [(0.0, (255, 250, 205)), (0.4, (245, 190, 60)), (0.55, (160, 90, 10)),
         (0.7, (225, 150, 30)), (1.0, (255, 225, 130))]
 
@@ -288,7 +286,7 @@ def sphere(radius, glass):
                 # Rounded bezel: the normal swings from inward to outward.
                 t = (d - (1.0 - ring)) / ring
                 a = (t - 0.5) * math.pi * 0.9
-                nx, ny = (fx / d * math.sin(a), fy / d * math.sin(a)) if d else (0, 0)
+                nx, ny = fx / d * math.sin(a), fy / d * math.sin(a)
                 n = (nx, ny, math.cos(a))
                 env = ramp(CHROME, 0.5 - 0.5 * (ny * 1.6 - fy * 0.3) + 0.04)
                 c = shade(n, env, 40, 0.7)
@@ -298,7 +296,7 @@ def sphere(radius, glass):
                 nz = math.sqrt(max(0.0, 1.0 - (q * 0.75) ** 2))
                 n = (fx / (1.0 - ring) * 0.75, fy / (1.0 - ring) * 0.75, nz)
                 base = mix(tuple(v * 0.45 for v in glass), glass, max(0.0, fy) * 0.9 + 0.25)
-                c = shade(n, base, 60, 0.95)
+                c = shade(n, base, 45, 0.6)
                 c = mix(c, mix(glass, (255, 255, 255), 0.35), max(0.0, fy - 0.35) ** 2 * 1.4)
             o = (y * size + x) * 4
             edge = min(1.0, (1.0 - d) * r)  # smooth the rim over one pixel
@@ -389,7 +387,7 @@ def round_button(kind, centre, radius):
     shadow = coloured(ImageChops.offset(m, SS, 2 * SS).filter(ImageFilter.GaussianBlur(SS)),
                       (0, 0, 20), 0.7)
     layer = Image.alpha_composite(layer, shadow)
-    icon_face = bevel_flat(m, (250, 250, 255), (205, 210, 230))
+    icon_face = gradient_fill(m, (250, 250, 255), (205, 210, 230))
     layer = Image.alpha_composite(layer, icon_face)
     layer = Image.alpha_composite(layer, coloured(ImageChops.multiply(detail, m),
                                                   tuple(int(v * 0.7) for v in GLASS[kind])))
@@ -400,8 +398,8 @@ def round_button(kind, centre, radius):
     return shrink(layer, SS)
 
 
-def bevel_flat(mask, top, bottom):
-    """A mask filled with a top-to-bottom gradient."""
+def gradient_fill(mask, top, bottom):
+    """A mask filled with a top-to-bottom gradient, as an RGBA layer."""
     grad = Image.linear_gradient("L").resize(mask.size)
     a = Image.new("RGB", mask.size, tuple(clamp8(v) for v in top))
     b = Image.new("RGB", mask.size, tuple(clamp8(v) for v in bottom))
@@ -423,7 +421,7 @@ def caption(layer, centre_x, top, lines, size=17):
                 stroke_width=2, stroke_fill=255)
         dt.text((centre_x, y), line, font=f, fill=255, anchor="mt")
     layer.alpha_composite(coloured(shadow.filter(ImageFilter.GaussianBlur(1.2)), (0, 0, 10), 0.85))
-    face = bevel_flat(text, (255, 255, 255), (215, 222, 245))
+    face = gradient_fill(text, (255, 255, 255), (215, 222, 245))
     layer.alpha_composite(face)
 
 
@@ -506,7 +504,7 @@ def triangle_button(top, half_width, height):
 TAGLINE = "FOR WINDOWS 95 & WINDOWS NT"
 
 
-def logo(size, box, glow=True, ss=SS):
+def logo(size, box, ss=SS):
     """The "Norvane 98" logo as an RGBA image of size, fitted inside box:
     chrome lettering, a gold "98", an orbit swoosh and a tagline."""
     big = (size[0] * ss, size[1] * ss)
@@ -532,8 +530,15 @@ def logo(size, box, glow=True, ss=SS):
     total = ww + nw + gap * px
     x0 = bx0 + (bw - total) / 2
     base = by0 + bh * 0.66  # text baseline
-    word = text_mask(big, (x0, base), "Norvane", wf, "ls")
-    num = text_mask(big, (x0 + ww + gap * px, base), "98", nf, "ls")
+
+    def set_type(left):
+        return (text_mask(big, (left, base), "Norvane", wf, "ls"),
+                text_mask(big, (left + ww + gap * px, base), "98", nf, "ls"))
+
+    # Centre on the ink rather than the advance widths: the italic leans right.
+    word, num = set_type(x0)
+    x0 += (bx0 + bx1) / 2 - (word.getbbox()[0] + num.getbbox()[2]) / 2
+    word, num = set_type(x0)
     wbox, nbox = word.getbbox(), num.getbbox()
     letters = ImageChops.lighter(word, num)
 
@@ -543,8 +548,8 @@ def logo(size, box, glow=True, ss=SS):
     od = ImageDraw.Draw(orbit)
     ox0, oy0 = bx0 + bw * 0.02, wbox[1] + (wbox[3] - wbox[1]) * 0.30
     ox1, oy1 = bx1 - bw * 0.02, wbox[3] + (by1 - wbox[3]) * 0.20
-    od.ellipse([ox0, oy0, ox1, oy1], outline=255, width=int(2.2 * ss))
-    # Taper the ring towards the left so it reads as a sweep.
+    od.ellipse([ox0, oy0, ox1, oy1], outline=255, width=int(3 * ss))
+    # Fade the ring towards the left so it reads as a sweep.
     taper = Image.linear_gradient("L").rotate(90, expand=True).resize(big)
     taper = taper.point(lambda v: min(255, 60 + v * 2))
     orbit = ImageChops.multiply(orbit, taper.transpose(Image.Transpose.FLIP_LEFT_RIGHT))
@@ -553,12 +558,13 @@ def logo(size, box, glow=True, ss=SS):
     orbit_back = ImageChops.multiply(orbit, behind)
     orbit_front = ImageChops.subtract(orbit, orbit_back)
 
-    tag_font = font("DejaVuSans-Bold.ttf", max(8, int(px * 0.15)))
+    tag_font = font("DejaVuSans-Bold.ttf", max(10 * ss, int(px * 0.15)))
     tag_y = min(by1 - ss, oy1 + (by1 - oy1) * 0.55)
     tag = Image.new("L", big, 0)
     # Letter-spaced capitals, centred under the word.
-    spacing = tag_font.size * 0.28
-    tw = sum(tag_font.getlength(ch) for ch in TAGLINE) + spacing * (len(TAGLINE) - 1)
+    bare = sum(tag_font.getlength(ch) for ch in TAGLINE)
+    spacing = min(tag_font.size * 0.28, (bw * 0.94 - bare) / (len(TAGLINE) - 1))
+    tw = bare + spacing * (len(TAGLINE) - 1)
     tx = bx0 + (bw - tw) / 2
     td = ImageDraw.Draw(tag)
     for ch in TAGLINE:
@@ -567,9 +573,8 @@ def logo(size, box, glow=True, ss=SS):
 
     layer = Image.new("RGBA", big, (0, 0, 0, 0))
     solid = ImageChops.lighter(letters, orbit)
-    if glow:
-        halo = solid.filter(ImageFilter.MaxFilter(2 * ss + 1)).filter(ImageFilter.GaussianBlur(7 * ss))
-        layer = Image.alpha_composite(layer, coloured(halo, (110, 120, 255), 0.75))
+    halo = solid.filter(ImageFilter.MaxFilter(2 * ss + 1)).filter(ImageFilter.GaussianBlur(7 * ss))
+    layer = Image.alpha_composite(layer, coloured(halo, (110, 120, 255), 0.75))
     shadow = ImageChops.offset(solid, 3 * ss, 4 * ss).filter(ImageFilter.GaussianBlur(2 * ss))
     layer = Image.alpha_composite(layer, coloured(shadow, (0, 0, 0), 0.85))
 
@@ -593,3 +598,332 @@ def logo(size, box, glow=True, ss=SS):
     layer = Image.alpha_composite(layer, coloured(tag_shadow, (0, 0, 0), 0.9))
     layer = Image.alpha_composite(layer, coloured(tag, (215, 220, 250)))
     return shrink(layer, ss)
+
+
+# ---------------------------------------------------------------- menu
+
+
+def keep_in(zone, exclude=()):
+    """Mask of where a zone's item may paint: the zone less its margin, and
+    less any rectangles (grown by the margin) that belong to other zones."""
+    m = Image.new("L", (MENU_W, MENU_H), 0)
+    d = ImageDraw.Draw(m)
+    x0, y0, x1, y1 = zone
+    d.rectangle([x0 + ZONE_MARGIN, y0 + ZONE_MARGIN, x1 - ZONE_MARGIN, y1 - ZONE_MARGIN], fill=255)
+    for ex in exclude:
+        d.rectangle([ex[0] - ZONE_MARGIN, ex[1] - ZONE_MARGIN, ex[2] + ZONE_MARGIN,
+                     ex[3] + ZONE_MARGIN], fill=0)
+    return m
+
+
+def place(canvas, layer, name, exclude=()):
+    """Composites an item's layer, refusing art that strays from its zone."""
+    allowed = keep_in(ZONES[name], exclude)
+    alpha = layer.getchannel("A")
+    outside = ImageChops.multiply(alpha, ImageChops.invert(allowed))
+    if outside.getextrema()[1] > 12:
+        where = outside.point(lambda v: 255 if v > 12 else 0).getbbox()
+        raise SystemExit(f"{name}: artwork strays outside its zone at {where}")
+    layer.putalpha(ImageChops.multiply(alpha, allowed))
+    canvas.alpha_composite(layer)
+
+
+def menu_art():
+    sky = background()
+    if sky.convert("L").getextrema()[1] > BACKGROUND_CEILING:
+        raise SystemExit("background: too bright to tell from the buttons")
+    canvas = sky.convert("RGBA")
+    z = ZONES
+    for name, centre, radius in (("manual", (363, 60), 46), ("reader", (78, 410), 46),
+                                 ("quit", (640, 410), 46)):
+        place(canvas, round_button(name, centre, radius), name)
+    for name, cx, top, lines, size in (("manual", 363, 114, ["User Manual"], 19),
+                                       ("reader", 78, 464, ["Install", "Acrobat", "Reader"], 17),
+                                       ("quit", 640, 464, ["Quit"], 19)):
+        layer = Image.new("RGBA", canvas.size, (0, 0, 0, 0))
+        caption(layer, cx, top, lines, size)
+        place(canvas, layer, name)
+    place(canvas, triangle_button((353, 364), 150, 164), "install")
+    # The logo keeps clear of the strip it shares with the Quit zone.
+    overlap = (z["quit"][0], z["quit"][1], z["logo"][2], z["logo"][3])
+    place(canvas, logo((MENU_W, MENU_H), (74, 188, 659, 330)), "logo", [overlap])
+    return canvas.convert("RGB")
+
+
+# ---------------------------------------------------------------- file layouts
+
+
+def bmp8(img, colours, ppm=PIXELS_PER_METRE):
+    """An uncompressed, bottom-up 8-bit BMP with exactly `colours` palette
+    entries and two zero bytes after the pixels."""
+    p = img.quantize(colours, method=Image.Quantize.LIBIMAGEQUANT, dither=Image.Dither.NONE)
+    assert max(p.tobytes()) < colours
+    pal = p.getpalette()[:3 * colours]
+    pal += [0] * (3 * colours - len(pal))
+    w, h = p.size
+    stride = (w + 3) & ~3
+    raw = p.tobytes()
+    pad = bytes(stride - w)
+    pixels = b"".join(raw[y * w:(y + 1) * w] + pad for y in range(h - 1, -1, -1))
+    offset = 14 + 40 + 4 * colours
+    size = offset + len(pixels) + 2
+    out = bytearray(struct.pack("<2sIHHI", b"BM", size, 0, 0, offset))
+    out += struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(pixels), ppm, ppm, colours, colours)
+    for i in range(colours):
+        out += bytes((pal[3 * i + 2], pal[3 * i + 1], pal[3 * i], 0))
+    out += pixels + b"\0\0"
+    assert len(out) == size
+    return bytes(out), p
+
+
+def mask_rows(bits, w, h):
+    """Packs rows of 0/1 into bottom-up 1-bpp rows padded to 4 bytes."""
+    stride = ((w + 31) // 32) * 4
+    out = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(w):
+            if bits[y][x]:
+                row[x // 8] |= 0x80 >> (x % 8)
+        out += row
+    return bytes(out)
+
+
+def nibble_rows(indices, w, h):
+    """Packs rows of 4-bit palette indices bottom-up, padded to 4 bytes."""
+    stride = ((w * 4 + 31) // 32) * 4
+    out = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(w):
+            row[x // 2] |= indices[y][x] << (4 if x % 2 == 0 else 0)
+        out += row
+    return bytes(out)
+
+
+def dib_header(w, h, bpp, image_bytes):
+    return struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, bpp, 0, image_bytes, 0, 0, 0, 0)
+
+
+def cursor_file():
+    """hand.cur: one 32x32 monochrome image, hotspot at the fingertip."""
+    rows = [r.ljust(32, ".") for r in HAND]
+    assert len(rows) == 32 and all(len(r) == 32 for r in rows)
+    check_outline(rows)
+    xor = mask_rows([[1 if c == "o" else 0 for c in r] for r in rows], 32, 32)
+    and_ = mask_rows([[1 if c == "." else 0 for c in r] for r in rows], 32, 32)
+    image = dib_header(32, 32, 1, len(xor) + len(and_))
+    image += bytes((0, 0, 0, 0, 255, 255, 255, 0)) + xor + and_
+    out = struct.pack("<HHH", 0, 2, 1)
+    out += struct.pack("<BBBBHHII", 32, 32, 2, 0, HAND_HOTSPOT[0], HAND_HOTSPOT[1],
+                       len(image), 6 + 16)
+    return out + image
+
+
+def check_outline(rows):
+    """The hand's white fill must be closed in by black on every side."""
+    for y, r in enumerate(rows):
+        for x, c in enumerate(r):
+            if c != "o":
+                continue
+            for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+                if rows[y + dy][x + dx] == ".":
+                    raise SystemExit(f"hand cursor: fill leaks at ({x}, {y})")
+    tip = min(y for y, r in enumerate(rows) if r.strip("."))
+    if tip != HAND_HOTSPOT[1] or rows[tip][HAND_HOTSPOT[0]] == ".":
+        raise SystemExit("hand cursor: fingertip is not at the hotspot")
+
+
+def icon_art(size):
+    """The application icon: a chrome-rimmed indigo disc bearing an "N"
+    ringed by a gold orbit, drawn large and reduced to size. The small size
+    uses a sans face, whose strokes survive the reduction."""
+    k = 16
+    big = size * k
+    r = big // 2 - k // 4
+    layer = Image.new("RGBA", (big, big), (0, 0, 0, 0))
+    body = sphere(r // SS, (60, 50, 200))
+    layer.alpha_composite(body, ((big - body.width) // 2, (big - body.height) // 2))
+    face = "DejaVuSerif-Bold.ttf" if size >= 32 else "DejaVuSans-Bold.ttf"
+    f = font(face, int(big * (0.66 if size >= 32 else 0.74)))
+    n = text_mask((big, big), (big / 2, big * 0.50), "N", f, "mm")
+    orbit = Image.new("L", (big, big), 0)
+    ImageDraw.Draw(orbit).arc([big * 0.05, big * 0.52, big * 0.95, big * 0.84], 0, 360,
+                              fill=255, width=int(big * (0.07 if size >= 32 else 0.09)))
+    # The orbit passes behind the letter above its centre line.
+    front = Image.new("L", (big, big), 0)
+    ImageDraw.Draw(front).rectangle([0, big * 0.68, big, big], fill=255)
+    back = ImageChops.subtract(orbit, front)
+    layer = Image.alpha_composite(layer, coloured(back, (250, 190, 50)))
+    keyline = n.filter(ImageFilter.MaxFilter(2 * (big // 32) + 1))
+    layer = Image.alpha_composite(layer, coloured(keyline, (15, 10, 50)))
+    layer = Image.alpha_composite(layer, gradient_fill(n, (255, 255, 255), (205, 215, 250)))
+    layer = Image.alpha_composite(layer, coloured(ImageChops.multiply(orbit, front), (250, 190, 50)))
+    return layer.resize((size, size), Image.Resampling.LANCZOS)
+
+
+def icon_image(size):
+    """One 4-bpp icon image: header, 16-colour palette, XOR bits, AND mask.
+    Index 0 is black so transparent pixels leave the screen untouched."""
+    art = icon_art(size)
+    alpha = art.getchannel("A")
+    opaque = [[alpha.getpixel((x, y)) >= 128 for x in range(size)] for y in range(size)]
+    flat = Image.new("RGB", art.size, (70, 60, 210))
+    flat.paste(art.convert("RGB"), mask=alpha.point(lambda v: 255 if v >= 128 else 0))
+    p = flat.quantize(15, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+    pal = (p.getpalette()[:45] + [0] * 45)[:45]
+    palette = [(0, 0, 0)] + [tuple(pal[3 * i:3 * i + 3]) for i in range(15)]
+    idx = [[p.getpixel((x, y)) + 1 if opaque[y][x] else 0 for x in range(size)]
+           for y in range(size)]
+    xor = nibble_rows(idx, size, size)
+    and_ = mask_rows([[0 if o else 1 for o in row] for row in opaque], size, size)
+    out = dib_header(size, size, 4, len(xor) + len(and_))
+    out += b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    return out + xor + and_
+
+
+def icon_file():
+    """startboard.ico: 16x16 and 32x32, 16 colours each."""
+    images = [(s, icon_image(s)) for s in (16, 32)]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for s, data in images:
+        out += struct.pack("<BBBBHHII", s, s, 16, 0, 1, 4, len(data), offset)
+        offset += len(data)
+    return out + b"".join(data for _, data in images)
+
+
+# ---------------------------------------------------------------- maker logo
+
+MAKER_SIZE = (180, 93)
+INK = (22, 38, 96)
+
+
+def quill(size, box, ss):
+    """A stylised quill feather inside box, as an RGBA layer."""
+    x0, y0, x1, y1 = (v * ss for v in box)
+    layer = Image.new("RGBA", size, (0, 0, 0, 0))
+
+    def shaft(t):  # a gentle curve from the nib (t=0) up to the tip (t=1)
+        bx = x0 + (x1 - x0) * (0.08 + 0.86 * t) + (x1 - x0) * 0.10 * math.sin(math.pi * t)
+        by = y1 - (y1 - y0) * t
+        return bx, by
+
+    left, right = [], []
+    for i in range(41):
+        t = 0.22 + 0.78 * i / 40
+        u = (t - 0.22) / 0.78
+        wdt = (x1 - x0) * 0.30 * math.sin(math.pi * u) ** 0.7 * (1.0 - 0.25 * u)
+        px_, py_ = shaft(t)
+        ax, ay = shaft(t - 0.005)
+        qx, qy = shaft(t + 0.005)
+        nx, ny = normalize((-(qy - ay), qx - ax, 0))[:2]
+        left.append((px_ + nx * wdt * 1.15, py_ + ny * wdt * 1.15))
+        right.append((px_ - nx * wdt * 0.8, py_ - ny * wdt * 0.8))
+    vane = Image.new("L", size, 0)
+    d = ImageDraw.Draw(vane)
+    d.polygon(left + right[::-1], fill=255)
+    # Notches cut into the vane's edges make it read as a feather.
+    for t, side in ((0.45, 1), (0.68, 1), (0.58, -1), (0.82, -1)):
+        px_, py_ = shaft(t)
+        qx, qy = shaft(t + 0.16)
+        ex = px_ + (qx - px_) * 0.2 + side * (x1 - x0) * 0.45
+        d.polygon([(px_, py_), (ex, py_ - (y1 - y0) * 0.03), (ex, py_ + (y1 - y0) * 0.06)], fill=0)
+    grad = Image.linear_gradient("L").resize(size)
+    face = Image.composite(Image.new("RGB", size, INK), Image.new("RGB", size, (40, 120, 170)), grad)
+    layer.paste(face, mask=vane)
+    # The shaft, in white over the vane, and the gold nib below it.
+    d2 = ImageDraw.Draw(layer)
+    pts = [shaft(0.18 + 0.80 * i / 30) for i in range(31)]
+    d2.line(pts, fill=(255, 255, 255, 255), width=int(1.4 * ss))
+    nib_top = shaft(0.2)
+    nb = shaft(0.0)
+    d2.polygon([(nib_top[0] - 2.5 * ss, nib_top[1]), (nib_top[0] + 2.5 * ss, nib_top[1]), nb],
+               fill=(200, 140, 30, 255))
+    return layer
+
+
+def maker_logo():
+    ss = 4
+    size = (MAKER_SIZE[0] * ss, MAKER_SIZE[1] * ss)
+    img = Image.new("RGBA", size, (255, 255, 255, 255))
+    img.alpha_composite(quill(size, (4, 10, 46, 82), ss))
+    text_x, right = 50 * ss, (MAKER_SIZE[0] - 5) * ss
+    name_font = font("DejaVuSerif-Bold.ttf", 10 * ss)
+    while name_font.getlength("Quillmere") < right - text_x - ss:
+        name_font = name_font.font_variant(size=name_font.size + 1)
+    name_font = name_font.font_variant(size=name_font.size - 1)
+    sub_font = font("DejaVuSans-Bold.ttf", 9 * ss)
+    d = ImageDraw.Draw(img)
+    d.text((text_x, 46 * ss), "Quillmere", font=name_font, fill=INK, anchor="ls")
+    name_w = name_font.getlength("Quillmere")
+    # "SOFTWARE" letter-spaced to the width of the name, under a gold rule.
+    d.rectangle([text_x, 52 * ss, text_x + name_w, 53.5 * ss], fill=(205, 150, 40))
+    word = "SOFTWARE"
+    letters_w = sum(sub_font.getlength(ch) for ch in word)
+    gap = (name_w - letters_w) / (len(word) - 1)
+    x = text_x
+    for ch in word:
+        d.text((x, 66 * ss), ch, font=sub_font, fill=(40, 110, 160), anchor="ls")
+        x += sub_font.getlength(ch) + gap
+    return img.convert("RGB").resize(MAKER_SIZE, Image.Resampling.LANCZOS)
+
+
+def fade_edges(layer, clear, ramp_width):
+    """Fades a layer out towards its edges, leaving a clear frame so the
+    picture meets the window's black exactly."""
+    w, h = layer.size
+    m = Image.new("L", layer.size, 0)
+    d = ImageDraw.Draw(m)
+    for i in range(ramp_width):
+        d.rectangle([clear + i, clear + i, w - 1 - clear - i, h - 1 - clear - i],
+                    fill=255 * (i + 1) // ramp_width)
+    layer.putalpha(ImageChops.multiply(layer.getchannel("A"), m))
+    return layer
+
+
+def jpeg(img, lo=5000, hi=7000, target=6200):
+    """Baseline JFIF at the best quality that keeps the file near target."""
+    best = None
+    for q in range(95, 30, -1):
+        buf = io.BytesIO()
+        img.save(buf, "JPEG", quality=q, optimize=False, progressive=False, subsampling=0,
+                 dpi=(96, 96))
+        data = buf.getvalue()
+        if len(data) <= target:
+            best = data
+            break
+    if best is None or not lo <= len(best) <= hi:
+        raise SystemExit(f"maker logo: cannot hit {lo}..{hi} bytes")
+    return best
+
+
+# ---------------------------------------------------------------- main
+
+
+def main(argv):
+    if len(argv) != 2:
+        raise SystemExit("usage: make_assets.py OUTPUT_FOLDER")
+    # Its palettes are far truer than median cut's on these gradients.
+    if not features.check("libimagequant"):
+        raise SystemExit("needs Pillow with libimagequant (Debian's python3-pil)")
+    out = Path(argv[1])
+    out.mkdir(parents=True, exist_ok=True)
+    menu_bytes, menu_shown = bmp8(menu_art(), MENU_COLOURS)
+    (out / "menu.bmp").write_bytes(menu_bytes)
+    docs = out.resolve().parent / "docs"
+    docs.mkdir(exist_ok=True)
+    png = io.BytesIO()
+    menu_shown.save(png, "PNG")
+    (docs / "menu.png").write_bytes(png.getvalue())
+
+    product = Image.new("RGBA", (300, 129), (0, 0, 0, 255))
+    product.alpha_composite(fade_edges(logo((300, 129), (6, 6, 294, 123)), 3, 10))
+    (out / "product-logo.bmp").write_bytes(bmp8(product.convert("RGB"), 256)[0])
+    (out / "maker-logo.jpg").write_bytes(jpeg(maker_logo()))
+    (out / "hand.cur").write_bytes(cursor_file())
+    (out / "startboard.ico").write_bytes(icon_file())
+
+
+if __name__ == "__main__":
+    main(sys.argv)
