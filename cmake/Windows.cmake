@@ -44,8 +44,10 @@ target_link_options(Startboard PRIVATE ${STARTBOARD_WIN_LINK})
 target_link_libraries(Startboard PRIVATE startboard_winshell oleaut32 uuid comctl32 gdi32)
 target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR})
 set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# windres does not report the files it embeds, so name them for the rebuild.
+file(GLOB STARTBOARD_ASSETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
 set_source_files_properties(src/app/Startboard.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/app/Startboard.manifest")
+  "${CMAKE_SOURCE_DIR}/src/app/Startboard.manifest;${CMAKE_SOURCE_DIR}/src/app/resource.h;${STARTBOARD_ASSETS}")
 
 if(STARTBOARD_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
   add_subdirectory(tools/bench)
