@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 PRESETS := native memcheck win32 win64
 
-.PHONY: all deps build test run assets disc clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps build test run assets disc cd sign clean $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -22,7 +22,16 @@ disc: build
 	@tools/sample_disc/make_disc.sh build/cd build/win32
 	@tools/sample_disc/make_disc.sh build/cd-wine build/win64
 
-test: build
+# The ISO image of build/cd/, with autorun.inf at its root.
+cd: disc
+	@tools/cd/make_iso.sh build/cd build/Startboard.iso
+
+# Authenticode signature (optional): make sign CERT=cert.pem KEY=key.pem [TS=url]
+sign: build
+	@test -n "$(CERT)" -a -n "$(KEY)" || { echo "usage: make sign CERT=cert.pem KEY=key.pem [TS=url]"; exit 2; }
+	@tools/cd/sign.sh build/win32/Startboard.exe "$(CERT)" "$(KEY)" $(TS)
+
+test: build cd
 	@tests/run_all.sh
 
 run: disc

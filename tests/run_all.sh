@@ -47,6 +47,9 @@ suite unit ctest --preset native
 [[ -f tests/static/check_pe.py ]] && suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
 suite memcheck tests/run_memcheck.sh
 suite lint tests/run_lint.sh
+suite cd tests/cd/test_make_iso.sh build/win32/Startboard.exe
+suite iso tests/cd/test_iso.sh --exe build/win32/Startboard.exe build/Startboard.iso build/cd
+suite sign tests/cd/test_sign.sh build/win32/Startboard.exe
 [[ -f tests/e2e/run_e2e.py ]] && suite e2e /usr/bin/python3 tests/e2e/run_e2e.py build/win64
 
 echo "total: $passed passed, $failed failed"
