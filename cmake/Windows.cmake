@@ -27,9 +27,10 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 # The real ShellServices, shared by the product and the end-to-end test programs.
 add_library(startboard_winshell STATIC src/shell/Win32Shell.cpp src/shell/Unicode.cpp
+            src/shell/SystemLibrary.cpp
             ${STARTBOARD_BENCH_SOURCES})
 target_compile_options(startboard_winshell PRIVATE ${STARTBOARD_WIN_FLAGS})
-target_link_libraries(startboard_winshell PUBLIC startboard_core shell32 ole32 user32)
+target_link_libraries(startboard_winshell PUBLIC startboard_core user32)
 
 add_executable(Startboard WIN32
   src/app/WinMain.cpp
@@ -41,7 +42,7 @@ add_executable(Startboard WIN32
 )
 target_compile_options(Startboard PRIVATE ${STARTBOARD_WIN_FLAGS})
 target_link_options(Startboard PRIVATE ${STARTBOARD_WIN_LINK})
-target_link_libraries(Startboard PRIVATE startboard_winshell oleaut32 uuid comctl32 gdi32)
+target_link_libraries(Startboard PRIVATE startboard_winshell uuid comctl32 gdi32)
 target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR})
 set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # windres does not report the files it embeds, so name them for the rebuild.

@@ -1,9 +1,8 @@
-// Start-up: lock down DLL loading, bring up COM and the common controls,
-// show the main menu and run the message loop until it closes.
+// Start-up: lock down DLL loading, bring up the common controls, show the
+// main menu and run the message loop until it closes.
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <optional>
 
@@ -25,22 +24,6 @@ void RestrictDllSearch() {
     SetDllDirectoryW(L"");
   }
 }
-
-class ComApartment {
- public:
-  ComApartment()
-      : initialised_(
-            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
-  ~ComApartment() {
-    if (initialised_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialised_;
-};
 
 class Launcher final : public ModalForms {
  public:
@@ -76,7 +59,6 @@ class Launcher final : public ModalForms {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
   startboard::RestrictDllSearch();
-  const startboard::ComApartment com;
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   startboard::Launcher launcher;

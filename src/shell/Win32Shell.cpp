@@ -41,9 +41,12 @@ LaunchResult Win32Shell::Execute(WindowHandle window, std::string_view operation
   std::wstring wideParameters;
   std::wstring wideDirectory;
   bench::Mark("shell");
-  return ToLaunchResult(ShellExecuteW(ToHwnd(window), wideOperation.c_str(), wideFile.c_str(),
-                                      OptionalText(parameters, wideParameters),
-                                      OptionalText(directory, wideDirectory), show));
+  com_.Enter();
+  const auto execute = shell32_.Get<decltype(&ShellExecuteW)>("ShellExecuteW");
+  if (execute == nullptr) return 0;
+  return ToLaunchResult(execute(ToHwnd(window), wideOperation.c_str(), wideFile.c_str(),
+                                OptionalText(parameters, wideParameters),
+                                OptionalText(directory, wideDirectory), show));
 }
 
 LaunchResult Win32Shell::FindExecutableFor(std::string_view file,
@@ -54,10 +57,13 @@ LaunchResult Win32Shell::FindExecutableFor(std::string_view file,
   // FindExecutableW writes up to MAX_PATH characters whatever the caller
   // asked for, so the buffer is never smaller than that.
   std::wstring result(std::max<std::size_t>(buffer.size(), MAX_PATH), L' ');
-  const LaunchResult code = ToLaunchResult(
-      FindExecutableW(wideFile.c_str(), OptionalText(directory, wideDirectory), result.data()));
+  com_.Enter();
+  const auto find = shell32_.Get<decltype(&FindExecutableW)>("FindExecutableW");
+  if (find == nullptr) return 0;
+  const LaunchResult code =
+      ToLaunchResult(find(wideFile.c_str(), OptionalText(directory, wideDirectory), result.data()));
   if (Succeeded(code)) {
-    result.resize(wcsnlen(result.c_str(), result.size()));
+    result.resize(std::min(result.find(L'\0'), result.size()));
     buffer = Narrow(result);
     buffer.push_back('\0');
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/ShellServices.h"
+#include "shell/SystemLibrary.h"
 
 namespace startboard {
 
@@ -42,6 +43,9 @@ class Win32Shell final : public ShellServices {
   // form, else the main window.
   HWND FrontWindow() const;
 
+  // COM for callers outside the shell (the About window's picture loader).
+  bool EnterCom() { return com_.Enter(); }
+
   // Marks a modal form as the front window while it is shown.
   class ModalScope {
    public:
@@ -59,6 +63,8 @@ class Win32Shell final : public ShellServices {
 
  private:
   ModalForms* forms_;
+  ComApartment com_;
+  SystemLibrary shell32_{L"shell32.dll"};
   HWND main_ = nullptr;
   std::vector<HWND> modalStack_;
 };

@@ -4,6 +4,13 @@
 
 namespace startboard {
 
+POINT MessageClientPoint(HWND window) {
+  const DWORD position = GetMessagePos();
+  POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+  ScreenToClient(window, &point);
+  return point;
+}
+
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   BITMAP info{};
   if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return;

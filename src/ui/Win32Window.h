@@ -66,6 +66,10 @@ constexpr COLORREF ToColorRef(Rgb rgb) {
 
 inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
+// Where the mouse was, in client coordinates, when the message being handled
+// was posted: no extra round trip to the window system, as GetCursorPos is.
+POINT MessageClientPoint(HWND window);
+
 // Draws a bitmap at its natural size with its top-left corner at (x, y).
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 

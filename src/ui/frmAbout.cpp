@@ -1,5 +1,6 @@
 #include "ui/frmAbout.h"
 
+#include <commctrl.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <windowsx.h>
@@ -42,7 +43,13 @@ class ComRef {
 
 // Decodes the maker's JPEG with the system's OLE picture loader and renders
 // it once into a bitmap of the screen's format.
-Bitmap LoadJpegResource(HINSTANCE instance, HDC screen, int id) {
+Bitmap LoadJpegResource(Win32Shell& shell, HINSTANCE instance, HDC screen, int id) {
+  SystemLibrary ole32(L"ole32.dll");
+  SystemLibrary oleaut32(L"oleaut32.dll");
+  const auto createStream = ole32.Get<decltype(&CreateStreamOnHGlobal)>("CreateStreamOnHGlobal");
+  const auto loadPicture = oleaut32.Get<decltype(&OleLoadPicture)>("OleLoadPicture");
+  if (!shell.EnterCom() || createStream == nullptr || loadPicture == nullptr) return nullptr;
+
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
   const DWORD size = resource != nullptr ? SizeofResource(instance, resource) : 0;
   HGLOBAL loaded = resource != nullptr ? LoadResource(instance, resource) : nullptr;
@@ -60,13 +67,13 @@ Bitmap LoadJpegResource(HINSTANCE instance, HDC screen, int id) {
   GlobalUnlock(copy);
 
   ComRef<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.Out()))) {
+  if (FAILED(createStream(copy, TRUE, stream.Out()))) {
     GlobalFree(copy);
     return nullptr;
   }
   ComRef<IPicture> picture;
-  if (FAILED(OleLoadPicture(stream.operator->(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                            reinterpret_cast<void**>(picture.Out())))) {
+  if (FAILED(loadPicture(stream.operator->(), static_cast<LONG>(size), FALSE, IID_IPicture,
+                         reinterpret_cast<void**>(picture.Out())))) {
     return nullptr;
   }
   OLE_XSIZE_HIMETRIC himetricWidth = 0;
@@ -234,7 +241,7 @@ bool frmAbout::OnCreate() {
   boldUnderline_ = CreateLabelFont(screen, true, true);
   Bitmap productLogo(static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDB_PRODUCT_LOGO), IMAGE_BITMAP, 0, 0, 0)));
-  Bitmap makerLogo = LoadJpegResource(instance, screen, IDR_MAKER_LOGO);
+  Bitmap makerLogo = LoadJpegResource(shell_, instance, screen, IDR_MAKER_LOGO);
   ReleaseDC(nullptr, screen);
 
   hand_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
@@ -294,9 +301,7 @@ void frmAbout::OnPaint() {
 
 bool frmAbout::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   if (reinterpret_cast<HWND>(wParam) != hwnd_ || LOWORD(lParam) != HTCLIENT) return false;
-  POINT point{};
-  GetCursorPos(&point);
-  ScreenToClient(hwnd_, &point);
+  const POINT point = MessageClientPoint(hwnd_);
   const AboutControl* control = AboutControlAt(point.x, point.y);
   SetCursor(control != nullptr && control->click != nullptr ? hand_
                                                             : LoadCursorW(nullptr, IDC_ARROW));
@@ -315,7 +320,9 @@ void frmAbout::OnLButtonUp(LPARAM lParam) {
   if (pressed == nullptr) return;
   ReleaseCapture();
   const POINT point = ClientPoint(lParam);
-  if (AboutControlAt(point.x, point.y) == pressed) gate_.Run(pressed->click, shell_);
+  if (AboutControlAt(point.x, point.y) != pressed) return;
+  SendMessageW(tooltip_, TTM_POP, 0, 0);
+  gate_.Run(pressed->click, shell_);
 }
 
 void frmAbout::OnClose() {

@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "app/BenchProbe.h"
@@ -108,9 +109,7 @@ void frmMain::OnPaint() {
 
 bool frmMain::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   if (reinterpret_cast<HWND>(wParam) != hwnd_ || LOWORD(lParam) != HTCLIENT) return false;
-  POINT point{};
-  GetCursorPos(&point);
-  ScreenToClient(hwnd_, &point);
+  const POINT point = MessageClientPoint(hwnd_);
   SetCursor(HotZoneAt(point.x, point.y) != nullptr ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
   return true;
 }
@@ -127,7 +126,10 @@ void frmMain::OnLButtonUp(LPARAM lParam) {
   if (pressed == nullptr) return;
   ReleaseCapture();  // clears pressed_ through WM_CAPTURECHANGED
   const POINT point = ClientPoint(lParam);
-  if (HotZoneAt(point.x, point.y) == pressed) gate_.Run(pressed->click, *shell_);
+  if (HotZoneAt(point.x, point.y) != pressed) return;
+  // The tooltip would otherwise stay up over the command's message box.
+  SendMessageW(tooltip_, TTM_POP, 0, 0);
+  gate_.Run(pressed->click, *shell_);
 }
 
 void frmMain::OnDestroy() {

@@ -1,0 +1,51 @@
+// System DLLs that the launcher needs only once the user does something.
+// They are loaded on first use, by full path from the system directory:
+// start-up maps nothing the first paint does not need, and a DLL planted in
+// the disc's folder is never picked up.
+#pragma once
+
+#include <windows.h>
+
+namespace startboard {
+
+class SystemLibrary {
+ public:
+  explicit SystemLibrary(const wchar_t* name) : name_(name) {}
+  ~SystemLibrary();
+  SystemLibrary(const SystemLibrary&) = delete;
+  SystemLibrary& operator=(const SystemLibrary&) = delete;
+
+  // The named export, loading the DLL on first use; nullptr if either is
+  // not available.
+  template <class Function>
+  Function Get(const char* symbol) {
+    return reinterpret_cast<Function>(Find(symbol));
+  }
+
+ private:
+  void* Find(const char* symbol);
+
+  const wchar_t* name_;
+  HMODULE module_ = nullptr;
+  bool tried_ = false;
+};
+
+// COM on the user-interface thread, as the shell asks of its callers:
+// entered once, on first need, and left when the object goes.
+class ComApartment {
+ public:
+  ComApartment() = default;
+  ~ComApartment();
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  // Says whether COM is usable on this thread.
+  bool Enter();
+
+ private:
+  SystemLibrary ole32_{L"ole32.dll"};
+  bool entered_ = false;
+  bool tried_ = false;
+};
+
+}  // namespace startboard
