@@ -12,14 +12,20 @@ status=0
 # failed counts as one failure.
 tally() {
   local name=$1 rc=$2 log=$3 p f line
-  line=$(grep -E '^[a-z]+: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+  line=$(grep -E '^[a-z0-9]+: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
   if [[ -n "$line" ]]; then
-    p=$(sed -E 's/^[a-z]+: ([0-9]+) passed.*/\1/' <<<"$line")
+    p=$(sed -E 's/^[a-z0-9]+: ([0-9]+) passed.*/\1/' <<<"$line")
     f=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
   elif line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1); then
     local total
     f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
     total=$(sed -E 's/.* tests failed out of ([0-9]+).*/\1/' <<<"$line")
+    p=$((total - f))
+  elif line=$(grep -E '^Ran [0-9]+ tests? in' "$log" | tail -n 1); then
+    # Python's unittest: all passed, or the failures and errors it lists.
+    local total
+    total=$(sed -E 's/^Ran ([0-9]+).*/\1/' <<<"$line")
+    f=$(($(grep -E '^FAILED \(' "$log" | grep -oE '[0-9]+' | paste -sd+ -) + 0))
     p=$((total - f))
   else
     p=0
@@ -44,13 +50,15 @@ suite() {
 }
 
 suite unit ctest --preset native
-[[ -f tests/static/check_pe.py ]] && suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
+suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
+suite static64 /usr/bin/python3 tests/static/check_pe.py --pe32plus build/win64/Startboard.exe
+suite pecheck /usr/bin/python3 tests/static/test_check_pe.py build/win32/Startboard.exe
 suite memcheck tests/run_memcheck.sh
 suite lint tests/run_lint.sh
 suite cd tests/cd/test_make_iso.sh build/win32/Startboard.exe
 suite iso tests/cd/test_iso.sh --exe build/win32/Startboard.exe build/Startboard.iso build/cd
 suite sign tests/cd/test_sign.sh build/win32/Startboard.exe
-[[ -f tests/e2e/run_e2e.py ]] && suite e2e /usr/bin/python3 tests/e2e/run_e2e.py build/win64
+suite e2e /usr/bin/python3 tests/e2e/run_e2e.py build/win64
 
 echo "total: $passed passed, $failed failed"
 exit $status
