@@ -42,7 +42,7 @@ add_executable(Startboard WIN32
 )
 target_compile_options(Startboard PRIVATE ${STARTBOARD_WIN_FLAGS})
 target_link_options(Startboard PRIVATE ${STARTBOARD_WIN_LINK})
-target_link_libraries(Startboard PRIVATE startboard_winshell uuid comctl32 gdi32)
+target_link_libraries(Startboard PRIVATE startboard_winshell uuid gdi32)
 target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR})
 set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # windres does not report the files it embeds, so name them for the rebuild.

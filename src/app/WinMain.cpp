@@ -1,8 +1,6 @@
-// Start-up: lock down DLL loading, bring up the common controls, show the
-// main menu and run the message loop until it closes.
+// Start-up: lock down DLL loading, show the main menu and run the message
+// loop until it closes.
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <optional>
 
@@ -59,8 +57,6 @@ class Launcher final : public ModalForms {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
   startboard::RestrictDllSearch();
-  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
   startboard::Launcher launcher;
   return launcher.Run(instance);
 }

@@ -11,6 +11,10 @@ SystemLibrary::~SystemLibrary() {
 }
 
 void* SystemLibrary::Find(const char* symbol) {
+  if (!tried_ && source_ == Source::SideBySide) {
+    tried_ = true;
+    module_ = LoadLibraryW(name_);
+  }
   if (!tried_) {
     tried_ = true;
     const UINT length = GetSystemDirectoryW(nullptr, 0);

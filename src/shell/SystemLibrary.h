@@ -10,7 +10,15 @@ namespace startboard {
 
 class SystemLibrary {
  public:
-  explicit SystemLibrary(const wchar_t* name) : name_(name) {}
+  enum class Source {
+    SystemDirectory,  // by full path
+    // By name, for the common controls: the manifest's activation context
+    // picks version 6, which lives outside the system directory.
+    SideBySide,
+  };
+
+  explicit SystemLibrary(const wchar_t* name, Source source = Source::SystemDirectory)
+      : name_(name), source_(source) {}
   ~SystemLibrary();
   SystemLibrary(const SystemLibrary&) = delete;
   SystemLibrary& operator=(const SystemLibrary&) = delete;
@@ -26,6 +34,7 @@ class SystemLibrary {
   void* Find(const char* symbol);
 
   const wchar_t* name_;
+  Source source_;
   HMODULE module_ = nullptr;
   bool tried_ = false;
 };

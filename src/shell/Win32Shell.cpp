@@ -1,5 +1,6 @@
 #include "shell/Win32Shell.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -112,6 +113,15 @@ void Win32Shell::EndProgram() {
   } else {
     PostQuitMessage(0);
   }
+}
+
+bool Win32Shell::EnsureCommonControls() {
+  if (!commonControls_) {
+    const auto initialise = comctl32_.Get<decltype(&InitCommonControlsEx)>("InitCommonControlsEx");
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    commonControls_ = initialise != nullptr && initialise(&classes) != FALSE;
+  }
+  return *commonControls_;
 }
 
 HWND Win32Shell::FrontWindow() const { return modalStack_.empty() ? main_ : modalStack_.back(); }

@@ -46,6 +46,9 @@ class Win32Shell final : public ShellServices {
   // COM for callers outside the shell (the About window's picture loader).
   bool EnterCom() { return com_.Enter(); }
 
+  // The common controls (tooltips), loaded and registered on first need.
+  bool EnsureCommonControls();
+
   // Marks a modal form as the front window while it is shown.
   class ModalScope {
    public:
@@ -65,6 +68,8 @@ class Win32Shell final : public ShellServices {
   ModalForms* forms_;
   ComApartment com_;
   SystemLibrary shell32_{L"shell32.dll"};
+  SystemLibrary comctl32_{L"comctl32.dll", SystemLibrary::Source::SideBySide};
+  std::optional<bool> commonControls_;
   HWND main_ = nullptr;
   std::vector<HWND> modalStack_;
 };

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "shell/Unicode.h"
+
 namespace startboard {
 
 POINT MessageClientPoint(HWND window) {
@@ -29,23 +31,28 @@ RECT CentredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exS
   return {left, top, left + width, top + height};
 }
 
-HWND CreateTooltipControl(HWND owner) {
-  return CreateWindowExW(
+bool Tooltips::CreateControl(HWND owner) {
+  control_ = CreateWindowExW(
       WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
       reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)), nullptr);
+  return control_ != nullptr;
 }
 
-void AddTooltip(HWND tooltip, HWND owner, UINT id, const PixelRect& rect, const wchar_t* text) {
+void Tooltips::Add(HWND owner, UINT id, const PixelRect& rect, std::string_view text) const {
+  std::wstring wide = Widen(text);
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_SUBCLASS;
   tool.hwnd = owner;
   tool.uId = id;
   tool.rect = ToRect(rect);
-  // The control copies the text; it never writes through this pointer.
-  tool.lpszText = const_cast<wchar_t*>(text);
-  SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = wide.data();  // copied by the control
+  SendMessageW(control_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Tooltips::Pop() const {
+  if (control_ != nullptr) SendMessageW(control_, TTM_POP, 0, 0);
 }
 
 }  // namespace startboard

@@ -6,8 +6,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <span>
+#include <string_view>
 #include <type_traits>
 
+#include "shell/Win32Shell.h"
 #include "ui/AboutLayout.h"
 #include "ui/Layout.h"
 
@@ -76,10 +79,33 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 // Where a window of this client size and style lies centred on the screen.
 RECT CentredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
-// Adds one tooltip tool per rectangle, in the order given: the tooltip
-// control picks the first tool under the mouse, so front-most comes first.
-void AddTooltip(HWND tooltip, HWND owner, UINT id, const PixelRect& rect, const wchar_t* text);
-HWND CreateTooltipControl(HWND owner);
+// A window's tooltips: one control with a tool per item that has a tooltip.
+// It is created on the first mouse move, so the common controls are loaded
+// once somebody points at the window, not before its first paint.
+class Tooltips {
+ public:
+  // Items front to back: the control picks the first tool under the mouse.
+  template <class Item>
+  void CreateOnce(HWND owner, Win32Shell& shell, std::span<const Item> frontToBack) {
+    if (created_) return;
+    created_ = true;
+    if (!shell.EnsureCommonControls() || !CreateControl(owner)) return;
+    for (std::size_t i = 0; i < frontToBack.size(); ++i) {
+      if (!frontToBack[i].tooltip.empty()) {
+        Add(owner, static_cast<UINT>(i), frontToBack[i].twips.ToPixels(), frontToBack[i].tooltip);
+      }
+    }
+  }
+  // Hides a tip that would otherwise stay up over a command's message box.
+  void Pop() const;
+
+ private:
+  bool CreateControl(HWND owner);
+  void Add(HWND owner, UINT id, const PixelRect& rect, std::string_view text) const;
+
+  HWND control_ = nullptr;  // owned by its owner window, destroyed with it
+  bool created_ = false;
+};
 
 // Routes a window's messages to `Derived::HandleMessage`. The object is
 // attached at WM_NCCREATE through CreateWindowEx's parameter.

@@ -1,6 +1,5 @@
 #include "ui/frmAbout.h"
 
-#include <commctrl.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <windowsx.h>
@@ -215,6 +214,9 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (OnSetCursor(wParam, lParam)) return TRUE;
       break;
+    case WM_MOUSEMOVE:
+      tooltips_.CreateOnce(hwnd_, shell_, std::span<const AboutControl>(kAboutControls));
+      return 0;
     case WM_LBUTTONDOWN:
       OnLButtonDown(lParam);
       return 0;
@@ -245,18 +247,12 @@ bool frmAbout::OnCreate() {
   ReleaseDC(nullptr, screen);
 
   hand_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
-  tooltip_ = CreateTooltipControl(hwnd_);
   std::size_t picture = 0;
   for (const AboutControl& control : kAboutControls) {
     if (control.kind == ControlKind::Picture && picture < std::size(pictures_)) {
       pictures_[picture++].Create(
           hwnd_, control,
           control.picture == Artwork::MakerLogo ? std::move(makerLogo) : std::move(productLogo));
-    }
-    if (!control.tooltip.empty()) {
-      const std::wstring text = Widen(control.tooltip);
-      AddTooltip(tooltip_, hwnd_, static_cast<UINT>(&control - kAboutControls.data()),
-                 control.twips.ToPixels(), text.c_str());
     }
   }
   return true;
@@ -321,7 +317,7 @@ void frmAbout::OnLButtonUp(LPARAM lParam) {
   ReleaseCapture();
   const POINT point = ClientPoint(lParam);
   if (AboutControlAt(point.x, point.y) != pressed) return;
-  SendMessageW(tooltip_, TTM_POP, 0, 0);
+  tooltips_.Pop();
   gate_.Run(pressed->click, shell_);
 }
 

@@ -58,7 +58,7 @@ class frmAbout : public Win32Window<frmAbout> {
   PictureBox pictures_[2];
   Font plain_, underline_, boldUnderline_;
   HCURSOR hand_ = nullptr;
-  HWND tooltip_ = nullptr;
+  Tooltips tooltips_;
   const AboutControl* pressed_ = nullptr;
   CommandGate gate_;
   bool open_ = false;

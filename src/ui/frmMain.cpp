@@ -1,6 +1,5 @@
 #include "ui/frmMain.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include "app/BenchProbe.h"
@@ -64,6 +63,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (OnSetCursor(wParam, lParam)) return TRUE;
       break;
+    case WM_MOUSEMOVE:
+      tooltips_.CreateOnce(hwnd_, *shell_, std::span<const HotZone>(kHotZones));
+      return 0;
     case WM_LBUTTONDOWN:
       OnLButtonDown(lParam);
       return 0;
@@ -89,11 +91,6 @@ bool frmMain::OnCreate() {
   background_.reset(static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
   hand_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
-  tooltip_ = CreateTooltipControl(hwnd_);
-  for (std::size_t i = 0; i < kHotZones.size(); ++i) {
-    const std::wstring text = Widen(kHotZones[i].tooltip);
-    AddTooltip(tooltip_, hwnd_, static_cast<UINT>(i), kHotZones[i].twips.ToPixels(), text.c_str());
-  }
   return background_ != nullptr;
 }
 
@@ -127,8 +124,7 @@ void frmMain::OnLButtonUp(LPARAM lParam) {
   ReleaseCapture();  // clears pressed_ through WM_CAPTURECHANGED
   const POINT point = ClientPoint(lParam);
   if (HotZoneAt(point.x, point.y) != pressed) return;
-  // The tooltip would otherwise stay up over the command's message box.
-  SendMessageW(tooltip_, TTM_POP, 0, 0);
+  tooltips_.Pop();
   gate_.Run(pressed->click, *shell_);
 }
 

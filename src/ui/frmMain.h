@@ -31,7 +31,7 @@ class frmMain : public Win32Window<frmMain> {
   Win32Shell* shell_ = nullptr;
   Bitmap background_;
   HCURSOR hand_ = nullptr;
-  HWND tooltip_ = nullptr;  // owned by the window, destroyed with it
+  Tooltips tooltips_;
   const HotZone* pressed_ = nullptr;
   CommandGate gate_;
 };
