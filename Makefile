@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 PRESETS := native memcheck win32 win64
 
-.PHONY: all deps build test run assets disc cd sign clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps build test run assets disc cd sign bench clean $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -36,6 +36,10 @@ test: build cd
 
 run: disc
 	@tools/run_under_wine.sh build/cd-wine/Startboard.exe
+
+# Size, start-up, idle CPU, memory and click-to-shell figures: build/bench.md
+bench: deps
+	@tools/bench/run_bench.sh
 
 assets:
 	@/usr/bin/python3 tools/make_assets.py assets

@@ -53,6 +53,7 @@ suite unit ctest --preset native
 suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
 suite static64 /usr/bin/python3 tests/static/check_pe.py --pe32plus build/win64/Startboard.exe
 suite pecheck /usr/bin/python3 tests/static/test_check_pe.py build/win32/Startboard.exe
+suite bench-report /usr/bin/python3 tools/bench/test_report.py
 suite memcheck tests/run_memcheck.sh
 suite lint tests/run_lint.sh
 suite cd tests/cd/test_make_iso.sh build/win32/Startboard.exe

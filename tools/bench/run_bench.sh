@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Measures the launcher against its budgets and writes build/bench.md.
+# Builds the bench and product presets, runs bench_driver.exe inside a
+# virtual desktop of a private Wine prefix on its own Xvfb, then has
+# report.py print the table. Exit code 0 unless a measurement broke; a
+# budget that is not met is reported, not failed.
+# Usage: tools/bench/run_bench.sh [runs]   (runs per program; 25 by default)
+set -euo pipefail
+top=$(realpath "$(dirname "$0")/../..")
+cd "$top"
+runs=${1:-25}
+python=/usr/bin/python3
+
+for preset in bench win32 win64; do
+  cmake --preset "$preset" >/dev/null
+done
+cmake --build --preset bench --target Startboard bench_floor bench_driver bench_viewer >/dev/null
+cmake --build --preset win32 --target Startboard >/dev/null
+cmake --build --preset win64 --target Startboard >/dev/null
+
+scratch=$(mktemp -d /tmp/startboard-bench.XXXXXX)
+export WINEPREFIX="$scratch/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+display=81
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+# Each program alone in its folder, as the driver expects (see driver.cpp).
+work="$WINEPREFIX/drive_c/startboard-bench"
+tools=build/bench/tools/bench
+mkdir -p "$work"/{start,floor,idle,click/manual}
+cp build/bench/Startboard.exe "$work/start/"
+cp build/bench/Startboard.exe "$work/click/"
+cp build/win64/Startboard.exe "$work/idle/"
+cp "$tools/bench_floor.exe" "$work/floor/"
+cp "$tools/bench_driver.exe" "$tools/bench_viewer.exe" "$work/"
+: >"$work/click/manual/manual.pdf"
+# .pdf opens the stand-in viewer. Wine reads associations from HKLM only.
+wine reg add 'HKLM\Software\Classes\.pdf' /ve /d benchpdf /f >/dev/null 2>&1
+wine reg add 'HKLM\Software\Classes\benchpdf\shell\open\command' /ve \
+  /d '"C:\startboard-bench\bench_viewer.exe" "%1"' /f >/dev/null 2>&1
+wineserver -w
+
+echo "Measuring under Wine ($runs runs each; about two minutes)..." >&2
+status=0
+timeout 900 wine explorer /desktop=bench,1024x768 'C:\startboard-bench\bench_driver.exe' \
+  'C:\startboard-bench' "$runs" >/dev/null 2>&1 || status=$?
+[[ $status -eq 0 ]] || echo "bench_driver ended with status $status" >&2
+
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
+machine="$cpu, $(nproc) cores, $(wine --version), $(date '+%Y-%m-%d %H:%M')"
+# The raw figures stay beside the table; the programs' logs when one broke.
+cp "$work/results.txt" build/bench-results.txt 2>/dev/null || rm -f build/bench-results.txt
+rm -rf build/bench-logs
+if ! grep -q '^done=' build/bench-results.txt 2>/dev/null; then
+  mkdir -p build/bench-logs
+  cp "$work"/*.log build/bench-logs/ 2>/dev/null || true
+fi
+"$python" tools/bench/report.py --exe build/win32/Startboard.exe \
+  --results build/bench-results.txt --machine "$machine" --out build/bench.md
