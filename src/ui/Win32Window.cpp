@@ -13,6 +13,10 @@ POINT MessageClientPoint(HWND window) {
   return point;
 }
 
+void ShowCursorShape(HCURSOR cursor) {
+  if (GetCursor() != cursor) SetCursor(cursor);
+}
+
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   BITMAP info{};
   if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return;
@@ -43,12 +47,24 @@ void Tooltips::Add(HWND owner, UINT id, const PixelRect& rect, std::string_view 
   std::wstring wide = Widen(text);
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_SUBCLASS;
+  tool.uFlags = 0;  // moves are relayed by the owner, see OnMouseMove
   tool.hwnd = owner;
   tool.uId = id;
   tool.rect = ToRect(rect);
   tool.lpszText = wide.data();  // copied by the control
   SendMessageW(control_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Tooltips::Relay(HWND owner, LPARAM position) const {
+  if (control_ == nullptr) return;
+  const DWORD screen = GetMessagePos();
+  MSG move{owner,
+           WM_MOUSEMOVE,
+           0,
+           position,
+           static_cast<DWORD>(GetMessageTime()),
+           POINT{static_cast<short>(LOWORD(screen)), static_cast<short>(HIWORD(screen))}};
+  SendMessageW(control_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 void Tooltips::Pop() const {

@@ -73,6 +73,10 @@ inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.ri
 // was posted: no extra round trip to the window system, as GetCursorPos is.
 POINT MessageClientPoint(HWND window);
 
+// Sets the mouse pointer unless it already has that shape: WM_SETCURSOR
+// comes with every mouse move.
+void ShowCursorShape(HCURSOR cursor);
+
 // Draws a bitmap at its natural size with its top-left corner at (x, y).
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 
@@ -84,17 +88,27 @@ RECT CentredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exS
 // once somebody points at the window, not before its first paint.
 class Tooltips {
  public:
-  // Items front to back: the control picks the first tool under the mouse.
+  // Handles the owner's WM_MOUSEMOVE; `under` is the item under the mouse.
+  // Items are front to back: the control picks the first tool under the
+  // mouse. A move is passed on only when it crosses into another item (or
+  // out of all): within one item it changes nothing for the tip, and every
+  // move passed on costs the control a timer reset.
   template <class Item>
-  void CreateOnce(HWND owner, Win32Shell& shell, std::span<const Item> frontToBack) {
-    if (created_) return;
-    created_ = true;
-    if (!shell.EnsureCommonControls() || !CreateControl(owner)) return;
-    for (std::size_t i = 0; i < frontToBack.size(); ++i) {
-      if (!frontToBack[i].tooltip.empty()) {
-        Add(owner, static_cast<UINT>(i), frontToBack[i].twips.ToPixels(), frontToBack[i].tooltip);
+  void OnMouseMove(HWND owner, Win32Shell& shell, std::span<const Item> frontToBack,
+                   const Item* under, LPARAM position) {
+    if (!created_) {
+      created_ = true;
+      if (shell.EnsureCommonControls() && CreateControl(owner)) {
+        for (std::size_t i = 0; i < frontToBack.size(); ++i) {
+          if (frontToBack[i].tooltip.empty()) continue;
+          Add(owner, static_cast<UINT>(i), frontToBack[i].twips.ToPixels(), frontToBack[i].tooltip);
+        }
       }
+    } else if (under == under_) {
+      return;
     }
+    under_ = under;
+    Relay(owner, position);
   }
   // Hides a tip that would otherwise stay up over a command's message box.
   void Pop() const;
@@ -102,9 +116,11 @@ class Tooltips {
  private:
   bool CreateControl(HWND owner);
   void Add(HWND owner, UINT id, const PixelRect& rect, std::string_view text) const;
+  void Relay(HWND owner, LPARAM position) const;
 
   HWND control_ = nullptr;  // owned by its owner window, destroyed with it
   bool created_ = false;
+  const void* under_ = nullptr;
 };
 
 // Routes a window's messages to `Derived::HandleMessage`. The object is

@@ -215,7 +215,7 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnSetCursor(wParam, lParam)) return TRUE;
       break;
     case WM_MOUSEMOVE:
-      tooltips_.CreateOnce(hwnd_, shell_, std::span<const AboutControl>(kAboutControls));
+      OnMouseMove(lParam);
       return 0;
     case WM_LBUTTONDOWN:
       OnLButtonDown(lParam);
@@ -299,9 +299,15 @@ bool frmAbout::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   if (reinterpret_cast<HWND>(wParam) != hwnd_ || LOWORD(lParam) != HTCLIENT) return false;
   const POINT point = MessageClientPoint(hwnd_);
   const AboutControl* control = AboutControlAt(point.x, point.y);
-  SetCursor(control != nullptr && control->click != nullptr ? hand_
-                                                            : LoadCursorW(nullptr, IDC_ARROW));
+  ShowCursorShape(
+      control != nullptr && control->click != nullptr ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
   return true;
+}
+
+void frmAbout::OnMouseMove(LPARAM lParam) {
+  const POINT point = ClientPoint(lParam);
+  tooltips_.OnMouseMove(hwnd_, shell_, std::span<const AboutControl>(kAboutControls),
+                        AboutControlAt(point.x, point.y), lParam);
 }
 
 void frmAbout::OnLButtonDown(LPARAM lParam) {

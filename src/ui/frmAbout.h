@@ -47,6 +47,7 @@ class frmAbout : public Win32Window<frmAbout> {
   bool OnCreate();
   void OnPaint();
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void OnMouseMove(LPARAM lParam);
   void OnLButtonDown(LPARAM lParam);
   void OnLButtonUp(LPARAM lParam);
   void OnClose();

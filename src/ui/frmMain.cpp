@@ -64,7 +64,7 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnSetCursor(wParam, lParam)) return TRUE;
       break;
     case WM_MOUSEMOVE:
-      tooltips_.CreateOnce(hwnd_, *shell_, std::span<const HotZone>(kHotZones));
+      OnMouseMove(lParam);
       return 0;
     case WM_LBUTTONDOWN:
       OnLButtonDown(lParam);
@@ -107,8 +107,14 @@ void frmMain::OnPaint() {
 bool frmMain::OnSetCursor(WPARAM wParam, LPARAM lParam) {
   if (reinterpret_cast<HWND>(wParam) != hwnd_ || LOWORD(lParam) != HTCLIENT) return false;
   const POINT point = MessageClientPoint(hwnd_);
-  SetCursor(HotZoneAt(point.x, point.y) != nullptr ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
+  ShowCursorShape(HotZoneAt(point.x, point.y) != nullptr ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
   return true;
+}
+
+void frmMain::OnMouseMove(LPARAM lParam) {
+  const POINT point = ClientPoint(lParam);
+  tooltips_.OnMouseMove(hwnd_, *shell_, std::span<const HotZone>(kHotZones),
+                        HotZoneAt(point.x, point.y), lParam);
 }
 
 void frmMain::OnLButtonDown(LPARAM lParam) {

@@ -24,6 +24,7 @@ class frmMain : public Win32Window<frmMain> {
   bool OnCreate();
   void OnPaint();
   bool OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void OnMouseMove(LPARAM lParam);
   void OnLButtonDown(LPARAM lParam);
   void OnLButtonUp(LPARAM lParam);
   void OnDestroy();
