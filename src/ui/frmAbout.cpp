@@ -2,7 +2,6 @@
 
 #include <ocidl.h>
 #include <olectl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <iterator>
@@ -100,8 +99,6 @@ Font CreateLabelFont(HDC screen, bool bold, bool underline) {
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                           face.c_str()));
 }
-
-POINT ClientPoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
@@ -205,26 +202,12 @@ void frmAbout::ShowModal() {
 }
 
 LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const auto result = labels_.Handle(message, wParam, lParam)) return *result;
   switch (message) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
     case WM_PAINT:
       OnPaint();
-      return 0;
-    case WM_SETCURSOR:
-      if (OnSetCursor(wParam, lParam)) return TRUE;
-      break;
-    case WM_MOUSEMOVE:
-      OnMouseMove(lParam);
-      return 0;
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(lParam);
-      return 0;
-    case WM_LBUTTONUP:
-      OnLButtonUp(lParam);
-      return 0;
-    case WM_CAPTURECHANGED:
-      pressed_ = nullptr;
       return 0;
     case WM_CLOSE:
       OnClose();
@@ -246,7 +229,7 @@ bool frmAbout::OnCreate() {
   Bitmap makerLogo = LoadJpegResource(shell_, instance, screen, IDR_MAKER_LOGO);
   ReleaseDC(nullptr, screen);
 
-  hand_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
+  labels_.Attach(hwnd_, shell_);
   std::size_t picture = 0;
   for (const AboutControl& control : kAboutControls) {
     if (control.kind == ControlKind::Picture && picture < std::size(pictures_)) {
@@ -295,41 +278,9 @@ void frmAbout::OnPaint() {
   }
 }
 
-bool frmAbout::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-  if (reinterpret_cast<HWND>(wParam) != hwnd_ || LOWORD(lParam) != HTCLIENT) return false;
-  const POINT point = MessageClientPoint(hwnd_);
-  const AboutControl* control = AboutControlAt(point.x, point.y);
-  ShowCursorShape(
-      control != nullptr && control->click != nullptr ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
-  return true;
-}
-
-void frmAbout::OnMouseMove(LPARAM lParam) {
-  const POINT point = ClientPoint(lParam);
-  tooltips_.OnMouseMove(hwnd_, shell_, std::span<const AboutControl>(kAboutControls),
-                        AboutControlAt(point.x, point.y), lParam);
-}
-
-void frmAbout::OnLButtonDown(LPARAM lParam) {
-  const POINT point = ClientPoint(lParam);
-  const AboutControl* control = AboutControlAt(point.x, point.y);
-  pressed_ = control != nullptr && control->click != nullptr ? control : nullptr;
-  if (pressed_ != nullptr) SetCapture(hwnd_);
-}
-
-void frmAbout::OnLButtonUp(LPARAM lParam) {
-  const AboutControl* pressed = pressed_;
-  if (pressed == nullptr) return;
-  ReleaseCapture();
-  const POINT point = ClientPoint(lParam);
-  if (AboutControlAt(point.x, point.y) != pressed) return;
-  tooltips_.Pop();
-  gate_.Run(pressed->click, shell_);
-}
-
 void frmAbout::OnClose() {
   // Not while a link command is still running inside this window.
-  if (!gate_.Busy()) open_ = false;
+  if (!labels_.Busy()) open_ = false;
 }
 
 }  // namespace startboard

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "shell/Win32Shell.h"
-#include "ui/CommandGate.h"
+#include "ui/ClickableLabels.h"
 #include "ui/Win32Window.h"
 
 namespace startboard {
@@ -46,10 +46,6 @@ class frmAbout : public Win32Window<frmAbout> {
   bool Create(HWND owner);
   bool OnCreate();
   void OnPaint();
-  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
-  void OnMouseMove(LPARAM lParam);
-  void OnLButtonDown(LPARAM lParam);
-  void OnLButtonUp(LPARAM lParam);
   void OnClose();
 
   void PaintLabel(HDC dc, const AboutControl& label) const;
@@ -58,10 +54,7 @@ class frmAbout : public Win32Window<frmAbout> {
   Win32Shell& shell_;
   PictureBox pictures_[2];
   Font plain_, underline_, boldUnderline_;
-  HCURSOR hand_ = nullptr;
-  Tooltips tooltips_;
-  const AboutControl* pressed_ = nullptr;
-  CommandGate gate_;
+  ClickableLabels<AboutControl> labels_{kAboutControls, AboutControlAt};
   bool open_ = false;
 };
 

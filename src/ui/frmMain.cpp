@@ -1,7 +1,5 @@
 #include "ui/frmMain.h"
 
-#include <windowsx.h>
-
 #include "app/BenchProbe.h"
 #include "app/resource.h"
 #include "shell/Unicode.h"
@@ -14,8 +12,6 @@ namespace {
 // the task-bar button's Close working.
 constexpr DWORD kStyle = WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
-
-POINT ClientPoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
 
@@ -52,6 +48,7 @@ bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
 }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const auto result = zones_.Handle(message, wParam, lParam)) return *result;
   switch (message) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
@@ -59,21 +56,6 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;  // the picture covers the whole client area
     case WM_PAINT:
       OnPaint();
-      return 0;
-    case WM_SETCURSOR:
-      if (OnSetCursor(wParam, lParam)) return TRUE;
-      break;
-    case WM_MOUSEMOVE:
-      OnMouseMove(lParam);
-      return 0;
-    case WM_LBUTTONDOWN:
-      OnLButtonDown(lParam);
-      return 0;
-    case WM_LBUTTONUP:
-      OnLButtonUp(lParam);
-      return 0;
-    case WM_CAPTURECHANGED:
-      pressed_ = nullptr;
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -90,7 +72,7 @@ bool frmMain::OnCreate() {
   // once, so every repaint is a plain blit.
   background_.reset(static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
-  hand_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
+  zones_.Attach(hwnd_, *shell_);
   return background_ != nullptr;
 }
 
@@ -102,36 +84,6 @@ void frmMain::OnPaint() {
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
   bench::Mark("paint");
-}
-
-bool frmMain::OnSetCursor(WPARAM wParam, LPARAM lParam) {
-  if (reinterpret_cast<HWND>(wParam) != hwnd_ || LOWORD(lParam) != HTCLIENT) return false;
-  const POINT point = MessageClientPoint(hwnd_);
-  ShowCursorShape(HotZoneAt(point.x, point.y) != nullptr ? hand_ : LoadCursorW(nullptr, IDC_ARROW));
-  return true;
-}
-
-void frmMain::OnMouseMove(LPARAM lParam) {
-  const POINT point = ClientPoint(lParam);
-  tooltips_.OnMouseMove(hwnd_, *shell_, std::span<const HotZone>(kHotZones),
-                        HotZoneAt(point.x, point.y), lParam);
-}
-
-void frmMain::OnLButtonDown(LPARAM lParam) {
-  const POINT point = ClientPoint(lParam);
-  pressed_ = HotZoneAt(point.x, point.y);
-  if (pressed_ != nullptr) SetCapture(hwnd_);
-}
-
-void frmMain::OnLButtonUp(LPARAM lParam) {
-  bench::Mark("click");
-  const HotZone* pressed = pressed_;
-  if (pressed == nullptr) return;
-  ReleaseCapture();  // clears pressed_ through WM_CAPTURECHANGED
-  const POINT point = ClientPoint(lParam);
-  if (HotZoneAt(point.x, point.y) != pressed) return;
-  tooltips_.Pop();
-  gate_.Run(pressed->click, *shell_);
 }
 
 void frmMain::OnDestroy() {

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "shell/Win32Shell.h"
-#include "ui/CommandGate.h"
+#include "ui/ClickableLabels.h"
 #include "ui/MainLayout.h"
 #include "ui/Win32Window.h"
 
@@ -23,18 +23,11 @@ class frmMain : public Win32Window<frmMain> {
  private:
   bool OnCreate();
   void OnPaint();
-  bool OnSetCursor(WPARAM wParam, LPARAM lParam);
-  void OnMouseMove(LPARAM lParam);
-  void OnLButtonDown(LPARAM lParam);
-  void OnLButtonUp(LPARAM lParam);
   void OnDestroy();
 
   Win32Shell* shell_ = nullptr;
   Bitmap background_;
-  HCURSOR hand_ = nullptr;
-  Tooltips tooltips_;
-  const HotZone* pressed_ = nullptr;
-  CommandGate gate_;
+  ClickableLabels<HotZone> zones_{kHotZones, HotZoneAt};
 };
 
 }  // namespace startboard
