@@ -10,6 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "app/resource.h"
 #include "shell/Win32Shell.h"
 #include "ui/AboutLayout.h"
 #include "ui/Layout.h"
@@ -131,6 +132,31 @@ class Win32Window {
   HWND Hwnd() const { return hwnd_; }
 
  protected:
+  struct ClassStyle {
+    UINT style = 0;
+    HBRUSH background = nullptr;
+    bool applicationIcon = false;  // top-level windows carry the app's icon
+  };
+
+  // Registers Derived::kClassName with this trampoline and the arrow pointer.
+  static bool RegisterClassOf(HINSTANCE instance, ClassStyle look) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = look.style;
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    if (look.applicationIcon) {
+      windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+      windowClass.hIconSm = static_cast<HICON>(
+          LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                     GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    }
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = look.background;
+    windowClass.lpszClassName = Derived::kClassName;
+    return RegisterClassExW(&windowClass) != 0;
+  }
+
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {

@@ -104,15 +104,7 @@ Font CreateLabelFont(HDC screen, bool bold, bool underline) {
 
 // PictureBox
 
-bool PictureBox::Register(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = Procedure;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0;
-}
+bool PictureBox::Register(HINSTANCE instance) { return RegisterClassOf(instance, {}); }
 
 bool PictureBox::Create(HWND parent, const AboutControl& control, Bitmap picture) {
   picture_ = std::move(picture);
@@ -148,18 +140,9 @@ void PictureBox::OnPaint() {
 // frmAbout
 
 bool frmAbout::Register(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = Procedure;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP),
-                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0 && PictureBox::Register(instance);
+  return RegisterClassOf(instance, {.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+                                    .applicationIcon = true}) &&
+         PictureBox::Register(instance);
 }
 
 frmAbout::~frmAbout() {

@@ -16,20 +16,9 @@ constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 }  // namespace
 
 bool frmMain::Register(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
   // CS_DBLCLKS turns a label's second click into a double click, which runs
   // nothing, so a double click starts its command once.
-  windowClass.style = CS_DBLCLKS;
-  windowClass.lpfnWndProc = Procedure;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP),
-                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0;
+  return RegisterClassOf(instance, {.style = CS_DBLCLKS, .applicationIcon = true});
 }
 
 bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
