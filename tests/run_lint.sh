@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Static analysis of the project's own code: clang-tidy (the checks in
-# .clang-tidy) over the portable core and the Windows layer, and cppcheck.
-# Any finding fails. Prints "lint: N passed, N failed".
+# .clang-tidy) over the portable core, the Windows layer, the bench and
+# sample-disc programs and the native tests, then cppcheck and clang-format.
+# Headers are checked through the files that include them. Any finding fails.
+# Prints "lint: N passed, N failed". The core and the tests are read with the
+# native build's compile_commands.json (cmake --preset native).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 passed=0
 failed=0
@@ -19,38 +22,77 @@ check() {
   fi
 }
 
+# --- Files --------------------------------------------------------------------
+
 core=(src/app/Identity.cpp src/launch/*.cpp src/weblinks/*.cpp src/ui/MainLayout.cpp
       src/ui/AboutLayout.cpp)
-windows=(src/app/WinMain.cpp src/app/Runtime.cpp src/app/BenchProbe.cpp src/shell/*.cpp src/ui/Win32Window.cpp src/ui/frm*.cpp)
+windows=(src/app/WinMain.cpp src/app/Runtime.cpp src/shell/*.cpp src/ui/Win32Window.cpp
+         src/ui/frm*.cpp)
+# The probe is built only into the bench programs.
+bench=(src/app/BenchProbe.cpp tools/bench/*.cpp)
+sample_disc=(tools/sample_disc/*.cpp)
+native_tests=(tests/unit/*.cpp tests/assets/*.cpp)
+formatted=(src/*/*.cpp src/*/*.h tools/bench/*.cpp tools/sample_disc/*.cpp tools/sample_disc/*.h
+           tests/unit/*.cpp tests/unit/*.h tests/assets/*.cpp tests/assets/*.h)
+
+# --- Compiler arguments for the Windows files, as their CMake targets set them
 
 # clang cannot use g++'s implicit mingw search path, so it is spelled out.
 gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++ -print-libgcc-file-name)")
-mingw_args=(--target=x86_64-w64-mingw32 -nostdinc++ -isystem "$gcc_dir/include/c++"
-            -isystem "$gcc_dir/include/c++/x86_64-w64-mingw32"
-            -isystem /usr/x86_64-w64-mingw32/include)
+win_args=(-std=c++20 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
+          --target=x86_64-w64-mingw32 -nostdinc++ -isystem "$gcc_dir/include/c++"
+          -isystem "$gcc_dir/include/c++/x86_64-w64-mingw32"
+          -isystem /usr/x86_64-w64-mingw32/include)
+product_args=(-Isrc -I. -D_WIN32_WINNT=0x0600 "${win_args[@]}")
+bench_args=(-DSTARTBOARD_BENCH -Isrc -Itools/bench -D_WIN32_WINNT=0x0601 "${win_args[@]}")
+sample_disc_args=("${win_args[@]}")
 
-tidy_quiet() { clang-tidy --quiet "$@" 2>&1 | grep -v -E '^[0-9]+ warnings generated\.$|^Suppressed|^Use -header-filter'; test "${PIPESTATUS[0]}" -eq 0; }
+# --- clang-tidy ---------------------------------------------------------------
 
-check clang-tidy-core tidy_quiet -p build/native "${core[@]}"
-windows_tidy() {
-  local file status=0
-  for file in "${windows[@]}"; do
-    local extra=()
-    # The probe only exists in the bench build.
-    [[ $file == */BenchProbe.cpp ]] && extra=(-DSTARTBOARD_BENCH)
-    tidy_quiet "$file" -- "${extra[@]}" -std=c++20 -Isrc -I. -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN \
-      -DNOMINMAX -D_WIN32_WINNT=0x0600 "${mingw_args[@]}" || status=1
-  done
+# One file; its findings print in one piece so parallel runs do not mix.
+tidy_one() {
+  local out status
+  out=$(clang-tidy --quiet "$@" 2>&1)
+  status=$?
+  out=$(grep -v -E '^[0-9]+ warnings? generated\.$|^Suppressed|^Use -header-filter' <<<"$out")
+  [[ -n $out ]] && printf '%s\n' "$out"
   return $status
 }
-check clang-tidy-windows windows_tidy
+export -f tidy_one
 
-check cppcheck cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability \
-  --std=c++20 --inline-suppr --suppress=missingIncludeSystem --suppress=unusedFunction \
-  --suppress=useStlAlgorithm -Isrc src
+# tidy FILE... -- ARG...: each file with the same clang-tidy arguments after
+# it (-p DIR, or -- and the compiler's), one process per core.
+tidy() {
+  local files=()
+  while [[ $1 != -- ]]; do
+    files+=("$1")
+    shift
+  done
+  shift
+  printf '%s\0' "${files[@]}" |
+    xargs -0 -P "$(nproc)" -I{} bash -c 'tidy_one "$@"' tidy_one {} "$@"
+}
 
-check clang-format clang-format --dry-run --Werror src/*/*.cpp src/*/*.h tests/unit/*.cpp \
-  tests/unit/*.h
+check clang-tidy-core tidy "${core[@]}" -- -p build/native
+check clang-tidy-windows tidy "${windows[@]}" -- -- "${product_args[@]}"
+check clang-tidy-bench tidy "${bench[@]}" -- -- "${bench_args[@]}"
+check clang-tidy-sample-disc tidy "${sample_disc[@]}" -- -- "${sample_disc_args[@]}"
+check clang-tidy-tests tidy "${native_tests[@]}" -- -p build/native
+
+# --- cppcheck -----------------------------------------------------------------
+
+run_cppcheck() {
+  cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability \
+    --std=c++20 --inline-suppr --suppress=missingIncludeSystem --suppress=unusedFunction \
+    --suppress=useStlAlgorithm "$@"
+}
+
+check cppcheck-src-and-tools run_cppcheck --library=windows -Isrc src tools
+check cppcheck-tests run_cppcheck --library=googletest -Isrc -Itests/unit tests/unit tests/assets
+
+# --- clang-format -------------------------------------------------------------
+
+check clang-format clang-format --dry-run --Werror "${formatted[@]}"
 
 echo "lint: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -19,7 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 inline Bytes ReadAsset(const std::string& name) {
   std::ifstream in(std::filesystem::path(STARTBOARD_ASSETS_DIR) / name, std::ios::binary);
   if (!in) throw std::runtime_error("cannot open " + name);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void Need(const Bytes& b, std::size_t at, std::size_t n) {
@@ -110,7 +110,7 @@ inline Bitmap8 ReadBitmap8(const Bytes& file) {
   if (bmp.dib.bitCount != 8 || bmp.dib.width <= 0 || bmp.dib.height == 0) {
     throw std::runtime_error("not an 8-bit bitmap");
   }
-  const std::size_t colours = bmp.dib.clrUsed ? bmp.dib.clrUsed : 256;
+  const std::size_t colours = bmp.dib.clrUsed != 0 ? bmp.dib.clrUsed : 256;
   bmp.palette = ReadPalette(file, 14 + bmp.dib.size, colours);
   bmp.width = bmp.dib.width;
   bmp.height = bmp.dib.height < 0 ? -bmp.dib.height : bmp.dib.height;
@@ -176,8 +176,8 @@ struct IconImage {
   Rgb At(int x, int y) const { return palette.at(IndexAt(x, y)); }
   // Bytes the image should take: header, palette, XOR rows and AND rows.
   std::size_t ExpectedBytes() const {
-    return dib.size + 4 * palette.size() + (RowBytes(size, dib.bitCount) + RowBytes(size, 1)) *
-                                               static_cast<std::size_t>(size);
+    return dib.size + 4 * palette.size() +
+           (RowBytes(size, dib.bitCount) + RowBytes(size, 1)) * static_cast<std::size_t>(size);
   }
 };
 
@@ -189,7 +189,7 @@ inline IconImage ReadIconImage(const Bytes& file, const DirEntry& entry) {
   if (img.size <= 0 || img.dib.height != 2 * img.size || (bpp != 1 && bpp != 4 && bpp != 8)) {
     throw std::runtime_error("unexpected icon image header");
   }
-  const std::size_t colours = img.dib.clrUsed ? img.dib.clrUsed : std::size_t{1} << bpp;
+  const std::size_t colours = img.dib.clrUsed != 0 ? img.dib.clrUsed : std::size_t{1} << bpp;
   const std::size_t paletteAt = entry.offset + img.dib.size;
   img.palette = ReadPalette(file, paletteAt, colours);
   const std::size_t xorAt = paletteAt + 4 * colours;
@@ -208,7 +208,7 @@ inline IconImage ReadIconImage(const Bytes& file, const DirEntry& entry) {
       img.colour[img.Pos(x, y)] = static_cast<std::uint8_t>((byte >> shift) & ((1 << bpp) - 1));
       const auto x8 = static_cast<std::size_t>(x);
       const std::uint8_t mask = U8(file, andAt + row * andRow + x8 / 8);
-      img.transparent[img.Pos(x, y)] = (mask >> (7 - x8 % 8)) & 1;
+      img.transparent[img.Pos(x, y)] = ((mask >> (7 - x8 % 8)) & 1) != 0;
     }
   }
   return img;

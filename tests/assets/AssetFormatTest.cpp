@@ -83,7 +83,7 @@ TEST(ProductLogo, LettersOnBlack) {
   }
   int bright = 0;
   for (int y = 0; y < logo.height; ++y) {
-    for (int x = 0; x < logo.width; ++x) bright += logo.Luma(x, y) > 200;
+    for (int x = 0; x < logo.width; ++x) bright += logo.Luma(x, y) > 200 ? 1 : 0;
   }
   EXPECT_GT(bright, 1000) << "the lettering itself";
 }
@@ -131,11 +131,11 @@ TEST(MakerLogo, BaselineJfifOfTheRightSize) {
   ASSERT_TRUE(m.sof.has_value());
   const std::size_t sof = *m.sof;
   EXPECT_EQ(file[sof + 1], 0xC0);
-  EXPECT_EQ(file[sof + 4], 8);  // sample precision
+  EXPECT_EQ(file[sof + 4], 8);            // sample precision
   EXPECT_EQ(BigU16(file, sof + 5), 93);   // height
   EXPECT_EQ(BigU16(file, sof + 7), 180);  // width
   ASSERT_EQ(file[sof + 9], 3);            // Y, Cb, Cr
-  for (int c = 0; c < 3; ++c) EXPECT_EQ(file[sof + 10 + 3 * c], c + 1);
+  for (std::size_t c = 0; c < 3; ++c) EXPECT_EQ(file[sof + 10 + 3 * c], c + 1);
 }
 
 TEST(HandCursor, OneMonochrome32By32ImageWithItsHotspot) {

@@ -16,9 +16,7 @@ namespace {
 struct Zone {
   const char* name;
   int left, top, right, bottom;
-  bool Contains(int x, int y) const {
-    return x >= left && x <= right && y >= top && y <= bottom;
-  }
+  bool Contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
   int Width() const { return right - left + 1; }
   int Height() const { return bottom - top + 1; }
 };
@@ -40,8 +38,7 @@ constexpr double kBright = 200;             // buttons and captions reach this
 constexpr int kBand = 3;                    // pixels checked either side of an edge
 
 bool InAnyZone(int x, int y) {
-  return std::any_of(kZones.begin(), kZones.end(),
-                     [&](const Zone& z) { return z.Contains(x, y); });
+  return std::any_of(kZones.begin(), kZones.end(), [&](const Zone& z) { return z.Contains(x, y); });
 }
 
 class MenuArt : public testing::Test {
@@ -110,8 +107,8 @@ TEST_F(MenuArt, EachItemKeepsClearOfItsZoneEdges) {
     int checked = 0, stray = 0;
     for (int y = z.top - kBand; y <= z.bottom + kBand; ++y) {
       for (int x = z.left - kBand; x <= z.right + kBand; ++x) {
-        const bool nearEdge = x < z.left + kBand || x > z.right - kBand ||
-                              y < z.top + kBand || y > z.bottom - kBand;
+        const bool nearEdge =
+            x < z.left + kBand || x > z.right - kBand || y < z.top + kBand || y > z.bottom - kBand;
         if (!nearEdge || !Inside(x, y)) continue;
         // Just outside, another zone's own item may be painted.
         const bool outside = !z.Contains(x, y);

@@ -33,6 +33,7 @@ TEST(CommandGate, DropsAClickThatArrivesWhileACommandRuns) {
   EXPECT_TRUE(gate.Run(Nested, shell));
   EXPECT_EQ(nestedRuns, 1);
   EXPECT_FALSE(gate.Run(nullptr, shell));
+  gateUnderTest = nullptr;  // `gate` goes out of scope here
 }
 
 }  // namespace

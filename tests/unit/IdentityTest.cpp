@@ -9,7 +9,9 @@ namespace {
 using testing::RecordingShell;
 
 struct RootCase {
+  // cppcheck-suppress unusedStructMember ; read through GetParam()
   const char* directory;
+  // cppcheck-suppress unusedStructMember ; read through GetParam()
   const char* root;
 };
 
@@ -36,7 +38,7 @@ TEST(CdPath, JoinsWithoutNormalising) {
   EXPECT_EQ(CdPath(shell, CdLayout::ProbePage), "C:\\Cdcopy\\temphtm.htm");
   shell.applicationDirectory = "E:\\";
   EXPECT_EQ(CdPath(shell, CdLayout::Manual), "E:\\manual\\manual.pdf");
-  shell.applicationDirectory = "C:\\a\\..\\b";
+  shell.applicationDirectory = R"(C:\a\..\b)";
   EXPECT_EQ(CdPath(shell, CdLayout::Disclaimer), "C:\\a\\..\\b\\disclaim.txt");
 }
 

@@ -120,6 +120,7 @@ std::string AboutAt(int x, int y) {
 
 TEST(AboutControls, StackingOrderFrontToBack) {
   std::vector<std::string> names;
+  names.reserve(kAboutControls.size());
   for (const AboutControl& control : kAboutControls) names.emplace_back(control.name);
   EXPECT_EQ(names, (std::vector<std::string>{"Picture2", "Picture1", "Label8", "Label7", "Label6",
                                              "Label1", "Label5", "Label3", "Label2", "Shape1",

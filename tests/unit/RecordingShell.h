@@ -56,11 +56,11 @@ class RecordingShell : public ShellServices {
   int endProgramCalls = 0;
 
   WindowHandle DesktopWindow() override {
-    log.push_back("DesktopWindow");
+    log.emplace_back("DesktopWindow");
     return kDesktop;
   }
   WindowHandle MainWindow() override {
-    log.push_back("MainWindow");
+    log.emplace_back("MainWindow");
     return kMain;
   }
   LaunchResult Execute(WindowHandle window, std::string_view operation, std::string_view file,
@@ -93,15 +93,15 @@ class RecordingShell : public ShellServices {
     return result;
   }
   std::string ApplicationDirectory() override {
-    log.push_back("ApplicationDirectory");
+    log.emplace_back("ApplicationDirectory");
     return applicationDirectory;
   }
   void ShowModal(Form form) override {
-    log.push_back("ShowModal");
+    log.emplace_back("ShowModal");
     modals.push_back(form);
   }
   void EndProgram() override {
-    log.push_back("EndProgram");
+    log.emplace_back("EndProgram");
     ++endProgramCalls;
   }
 

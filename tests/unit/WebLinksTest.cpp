@@ -15,7 +15,7 @@ using testing::RecordingShell;
 TEST(OpenWebLink, FindsTheBrowserThroughTheProbePageAndPassesTheUrl) {
   RecordingShell shell;
   shell.applicationDirectory = "C:\\Cdcopy";
-  shell.foundProgram = "C:\\Program Files\\Web Browser\\browser.exe";
+  shell.foundProgram = R"(C:\Program Files\Web Browser\browser.exe)";
   OpenWebLink(shell, "http://nv98.example.net");
   ASSERT_EQ(shell.finds.size(), 1u);
   EXPECT_EQ(shell.finds[0].file, "C:\\Cdcopy\\temphtm.htm");

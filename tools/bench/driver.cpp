@@ -55,7 +55,9 @@ LONGLONG Now() {
   return counter.QuadPart;
 }
 
-double Ms(LONGLONG ticks) { return static_cast<double>(ticks) * 1000.0 / frequency; }
+double Ms(LONGLONG ticks) {
+  return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency);
+}
 
 std::wstring Path(const wchar_t* relative) { return workDir + L"\\" + relative; }
 
@@ -67,13 +69,14 @@ std::string Narrow(const std::wstring& text) {
 }
 
 void Report(const char* key, const std::string& value) {
-  std::fprintf(results, "%s=%s\n", key, value.c_str());
-  std::fflush(results);
+  // A lost line is caught by report.py, which needs every figure and "done".
+  (void)std::fprintf(results, "%s=%s\n", key, value.c_str());
+  (void)std::fflush(results);
 }
 
 void Report(const char* key, double value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.3f", value);
+  (void)std::snprintf(text, sizeof text, "%.3f", value);
   Report(key, std::string(text));
 }
 
@@ -81,7 +84,7 @@ void Report(const char* key, const std::vector<double>& values) {
   std::string joined;
   for (const double value : values) {
     char text[64];
-    std::snprintf(text, sizeof text, "%s%.3f", joined.empty() ? "" : ",", value);
+    (void)std::snprintf(text, sizeof text, "%s%.3f", joined.empty() ? "" : ",", value);
     joined += text;
   }
   Report(key, joined);
@@ -89,7 +92,7 @@ void Report(const char* key, const std::vector<double>& values) {
 
 [[noreturn]] void Fail(const std::string& what) {
   Report("error", what + " (error " + std::to_string(GetLastError()) + ")");
-  std::fclose(results);
+  (void)std::fclose(results);
   for (const HANDLE child : children) TerminateProcess(child, 1);
   ExitProcess(2);
 }
@@ -103,8 +106,9 @@ std::string ReadWhole(const std::wstring& path) {
   std::string text;
   char buffer[4096];
   DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) != FALSE && read > 0) {
     text.append(buffer, read);
+  }
   CloseHandle(file);
   return text;
 }
@@ -135,8 +139,8 @@ class Child {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     started_ = Now();
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &info_)) {
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.c_str(), &startup, &info_) == FALSE) {
       Fail("cannot start " + Narrow(exe));
     }
     CloseHandle(info_.hThread);
@@ -165,8 +169,9 @@ class Child {
     for (;;) {
       std::vector<LONGLONG> marks = Marks(event);
       if (marks.size() >= count) return marks;
-      if (GetTickCount64() > deadline)
+      if (GetTickCount64() > deadline) {
         Fail(std::string("no '") + event + "' mark from " + Narrow(exe_));
+      }
       Sleep(1);
     }
   }
@@ -176,7 +181,7 @@ class Child {
     const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
     for (;;) {
       const HWND window = WindowOf(className);
-      if (window != nullptr && IsWindowVisible(window)) return window;
+      if (window != nullptr && IsWindowVisible(window) != FALSE) return window;
       if (GetTickCount64() > deadline) Fail("no window " + Narrow(className));
       Sleep(1);
     }
@@ -239,7 +244,7 @@ unsigned FindUnixPid(const std::wstring& exe) {
     if (ReadWhole(base + L"\\cmdline").find(wantedCommand) == std::string::npos) continue;
     if (ReadWhole(base + L"\\environ").find(wantedEnvironment) == std::string::npos) continue;
     found = static_cast<unsigned>(std::wcstoul(entry.cFileName, nullptr, 10));
-  } while (found == 0 && FindNextFileW(search, &entry));
+  } while (found == 0 && FindNextFileW(search, &entry) != FALSE);
   FindClose(search);
   if (found == 0) Fail("no Unix process for " + wantedCommand);
   return found;
@@ -270,9 +275,10 @@ CpuSample SampleCpu(HANDLE process, unsigned unixPid) {
     sample.linuxMs += std::strtod(ReadWhole(task + L"\\schedstat").c_str(), nullptr) / 1e6;
     const std::string status = ReadWhole(task + L"\\status");
     const std::size_t at = status.find(kSwitches);
-    if (at != std::string::npos)
+    if (at != std::string::npos) {
       sample.wakeUps += std::strtoll(status.c_str() + at + sizeof kSwitches - 1, nullptr, 10);
-  } while (FindNextFileW(search, &entry));
+    }
+  } while (FindNextFileW(search, &entry) != FALSE);
   FindClose(search);
   return sample;
 }
@@ -342,8 +348,9 @@ void MeasureMouse(const std::string& name, const Child& child, HWND window, unsi
   Sleep(100);
   POINT now{};
   GetCursorPos(&now);
-  if (std::abs(now.x - target.x) > 1 || std::abs(now.y - target.y) > 1)
+  if (std::abs(now.x - target.x) > 1 || std::abs(now.y - target.y) > 1) {
     Fail("mouse moves do not arrive");
+  }
 }
 
 // The product launcher idle, then under mouse moves; the floor program
@@ -379,7 +386,7 @@ Usage ReadUsage(DWORD processId) {
   const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
-  if (process == nullptr || !GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+  if (process == nullptr || GetProcessMemoryInfo(process, &counters, sizeof counters) == FALSE) {
     Fail("GetProcessMemoryInfo");
   }
   usage.peakKib = static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
@@ -396,7 +403,7 @@ std::string Modules(DWORD processId) {
   HMODULE modules[512];
   DWORD bytes = 0;
   std::string names;
-  if (process != nullptr && EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+  if (process != nullptr && EnumProcessModules(process, modules, sizeof modules, &bytes) != FALSE) {
     // The first module is the program itself.
     for (DWORD i = 1; i < std::min<DWORD>(bytes / sizeof(HMODULE), 512); ++i) {
       wchar_t name[MAX_PATH];
@@ -443,7 +450,7 @@ void OpenAndCloseAbout(const Child& child, HWND main) {
   const HWND about = child.WaitForWindow(kAboutClass);
   PostMessageW(about, WM_CLOSE, 0, 0);
   const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
-  while (IsWindowVisible(about) || !IsWindowEnabled(main)) {
+  while (IsWindowVisible(about) != FALSE || IsWindowEnabled(main) == FALSE) {
     if (GetTickCount64() > deadline) Fail("About window does not close");
     Sleep(1);
   }
@@ -475,7 +482,7 @@ void MeasureAboutCycles(int /*runs*/) {
 // Waits until the window's thread takes messages again.
 void WaitUntilAnswering(HWND window) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, kTimeoutMs, &result)) {
+  if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, kTimeoutMs, &result) == 0) {
     Fail("the launcher does not answer");
   }
 }
@@ -510,8 +517,9 @@ void MeasureClick(int runs) {
   }
   const std::vector<LONGLONG> clicks = child.Marks("click");
   const std::vector<LONGLONG> shells = child.Marks("shell");
-  if (shells.size() != static_cast<std::size_t>(runs) + 1)
+  if (shells.size() != static_cast<std::size_t>(runs) + 1) {
     Fail("a click made no single shell call");
+  }
   std::vector<double> micros;
   for (std::size_t i = 1; i < shells.size(); ++i) {
     // The click that led to this shell call is the last one before it.
@@ -550,6 +558,6 @@ int wmain(int argc, wchar_t** argv) {
     if (chosen) measurement.run(runs);
   }
   Report("done", 1);
-  std::fclose(results);
+  (void)std::fclose(results);  // everything is flushed already
   return 0;
 }

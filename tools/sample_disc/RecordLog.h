@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+// shellapi.h needs the types windows.h declares.
 #include <shellapi.h>
 
 #include <string>
@@ -14,7 +15,8 @@ namespace record_log {
 inline std::string ToUtf8(const std::wstring& text) {
   if (text.empty()) return {};
   const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
   return utf8;
@@ -59,7 +61,7 @@ inline bool AppendStartRecord() {
   DWORD written = 0;
   const BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   CloseHandle(file);
-  return ok && written == line.size();
+  return ok != FALSE && written == line.size();
 }
 
 }  // namespace record_log
