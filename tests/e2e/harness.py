@@ -9,6 +9,7 @@ REPO = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)),
 sys.path.insert(0, os.path.join(REPO, "tools", "sample_disc"))
 import make_disc  # noqa: E402
 import xcursor  # noqa: E402
+from winenv import remove_tree  # noqa: E402
 
 SCENARIOS = []
 
@@ -74,12 +75,16 @@ class Context:
         self.log = os.path.join(self.tools, "record.log")
         self.log_win = "C:\\e2e\\record.log"
         self.recorder_win = "C:\\e2e\\recorder.exe"
+        self.sleeper_win = "C:\\e2e\\sleeper.exe"
+        self.calls_log = os.path.join(self.tools, "calls.log")
         self.name = ""
+        self.extra_folders = []  # made by place_disc, removed at the next reset
+        self.extra_roots = []  # where else programs may run from in this scenario
 
     def prepare(self):
         """Copies the test programs into the prefix and maps the disc drive."""
         os.makedirs(self.tools, exist_ok=True)
-        for program in ("recorder.exe", "e2e_driver.exe"):
+        for program in ("recorder.exe", "sleeper.exe", "e2e_driver.exe"):
             shutil.copyfile(os.path.join(self.build_dir, "tests", "e2e", program),
                             os.path.join(self.tools, program))
         os.makedirs(self.disc, exist_ok=True)
@@ -89,12 +94,40 @@ class Context:
     def reset(self, name):
         """A fresh disc and an empty record log for the next scenario."""
         self.name = name
-        if os.path.exists(self.log):
-            os.remove(self.log)
-        shutil.rmtree(self.disc)
-        make_disc.make_disc(self.disc, self.build_dir)
+        for log in (self.log, self.calls_log):
+            if os.path.exists(log):
+                os.remove(log)
+        for folder in self.extra_folders:
+            remove_tree(folder)
+        self.extra_folders, self.extra_roots = [], []
+        self._make_disc(self.disc)
+
+    def _make_disc(self, folder):
+        if os.path.exists(folder):
+            shutil.rmtree(folder)
+        make_disc.make_disc(folder, self.build_dir)
         shutil.copyfile(os.path.join(self.build_dir, "tests", "e2e", "command_runner.exe"),
-                        os.path.join(self.disc, "command_runner.exe"))
+                        os.path.join(folder, "command_runner.exe"))
+
+    def place_disc(self, folder_win):
+        """Lays out another copy of the disc in a folder below C:\\ (any
+        length, any script) and returns its root, ending in a backslash. The
+        copy goes at the next reset."""
+        self._make_disc(self.host_path(folder_win))
+        self.extra_folders.append(self.host_path("\\".join(folder_win.split("\\")[:2])))  # its top folder
+        self.extra_roots.append(folder_win + "\\")
+        return folder_win + "\\"
+
+    def host_path(self, path_win):
+        """The Linux path of a path below C:\\."""
+        parts = path_win.split("\\")
+        expect(parts[0] == "C:" and len(parts) > 1, "not below C:\\: %r" % path_win)
+        return os.path.join(self.world.drive_c, *parts[1:])
+
+    @property
+    def roots(self):
+        """Every disc root programs may run from."""
+        return [self.disc_win + "\\", self.DRIVE + ":\\", "D:\\"] + self.extra_roots
 
     def disc_path(self, relative, root=None):
         return (root or self.disc_win + "\\") + relative
@@ -147,15 +180,31 @@ class Context:
         if last:
             # Every program a command started must have finished (a stand-in
             # installer still showing its box means the scenario left it open).
-            roots = (self.disc_win + "\\", self.DRIVE + ":\\")
+            roots = self.roots
             started = [self.recorder_win] + [root + folder for root in roots for folder in ("reader\\", "standalone\\")]
-            steps = steps + [["settle", "10000"] + started, ["finally"], ["sweep", *roots, self.recorder_win]]
-        results = self.world.run_script(steps, env={"STARTBOARD_RECORD_LOG": self.log_win}, timeout=timeout)
+            # What is on the screen then shows in the log when a step failed.
+            steps = steps + [["settle", "10000"] + started, ["finally"], ["on-screen", "0"],
+                             ["sweep", *roots, self.recorder_win, self.sleeper_win]]
+        env = {"STARTBOARD_RECORD_LOG": self.log_win, "STARTBOARD_CALL_LOG": self.world.windows_path(self.calls_log)}
+        results = self.world.run_script(steps, env=env, timeout=timeout)
         with open(os.path.join(self.artifacts, self.name + ".log"), "a", encoding="utf-8") as f:
             f.write(str(results) + "\n")
         failed = results.first_failure()
-        expect(failed is None and results.steps, "step failed: %s\n%s" % (failed, results))
+        expect(failed is None and results.steps, "step failed: %s\n%s\nstarts recorded: %r" % (failed, results, self.records()))
         return results
+
+    def calls(self):
+        """The shell calls command_runner made, each as a list of fields."""
+        if not os.path.exists(self.calls_log):
+            return []
+        with open(self.calls_log, encoding="utf-8") as f:
+            return [line.rstrip("\n").split("\t") for line in f if line.strip()]
+
+    def await_records(self, count):
+        """A step waiting until `count` programs have recorded their start,
+        so the next click does not arrive while the launcher is still inside
+        the shell call (it would be dropped, by design)."""
+        return ["wait-lines", self.log_win, str(count), "10000"]
 
     def records(self):
         if not os.path.exists(self.log):

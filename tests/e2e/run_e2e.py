@@ -2,11 +2,15 @@
 """End-to-end tests: the launcher's commands and windows under Wine, driven
 as a user would drive them.
 
-Usage: run_e2e.py BUILD_DIR [--only NAME] [--artifacts DIR] [--keep]
+Usage: run_e2e.py BUILD_DIR [--windows winxp|win7|win10] [--only NAME]
+                  [--artifacts DIR] [--keep]
 
 BUILD_DIR is the win64 build folder (Startboard.exe, tests/e2e/*.exe and
-tools/sample_disc/standin_setup.exe). Prints one line per scenario and
-finally "e2e: N passed, N failed"; exits 1 on any failure.
+tools/sample_disc/standin_setup.exe); the disc image scenario also needs
+BUILD_DIR/../cd-wine (make disc). Every run has its own prefix, set to the
+given Windows version (default win10). Prints the version the prefix
+reports, one line per scenario and finally "e2e: N passed, N failed"; exits
+1 on any failure.
 """
 import argparse
 import os
@@ -19,12 +23,16 @@ import harness  # noqa: E402
 import scenarios_commands  # noqa: E402,F401  (registers scenarios)
 import scenarios_disc  # noqa: E402,F401
 import scenarios_window  # noqa: E402,F401
-from winenv import WineWorld  # noqa: E402
+import scenarios_paths  # noqa: E402,F401
+import scenarios_faults  # noqa: E402,F401
+from winenv import WINDOWS, WineWorld  # noqa: E402
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build_dir")
+    parser.add_argument("--windows", choices=sorted(WINDOWS), default="win10",
+                        help="the Windows version the prefix reports (default win10)")
     parser.add_argument("--only", action="append", help="run only this scenario (repeatable)")
     parser.add_argument("--artifacts", help="folder for logs and screenshots (default BUILD_DIR/../e2e-artifacts)")
     parser.add_argument("--keep", action="store_true", help="keep the Wine prefix to look at afterwards")
@@ -44,13 +52,14 @@ def main():
         return 2
 
     started = time.time()
-    world = WineWorld(keep=options.keep)
+    world = WineWorld(keep=options.keep, windows=options.windows)
     passed = failed = 0
     try:
         world.start()
         context = harness.Context(world, build_dir, artifacts)
         context.prepare()
-        print("wine ready (%.1fs)" % (time.time() - started), flush=True)
+        print("wine ready (%.1fs), windows %s: %s" % (time.time() - started, options.windows, world.check_version()),
+              flush=True)
         passed, failed = harness.run_all(context, selected)
     except (OSError, RuntimeError, subprocess.SubprocessError) as error:
         print("FAIL setting up Wine: %s" % error)

@@ -1,11 +1,16 @@
 """The sample disc as laid out by tools/sample_disc: every file in place and
-well-formed (checked without Wine)."""
+well-formed (checked without Wine); and the disc's image, extracted and run
+from a CD drive under Wine."""
 import filecmp
 import html.parser
 import os
 import re
+import subprocess
 
-from harness import Context, expect, expect_equal, scenario
+from harness import REPO, Context, expect, expect_equal, scenario, step_of
+from scenarios_commands import EXIT_WAIT
+from scenarios_window import MAIN, MANUAL, QUIT, click
+from winenv import remove_tree
 
 
 def pdf_problems(data):
@@ -75,3 +80,35 @@ def sample_disc_is_complete_and_well_formed(ctx: Context):
         expect(filecmp.cmp(os.path.join(ctx.disc, *setup.split("\\")), standin, shallow=False),
                setup + " is not the stand-in")
     expect(read("Startboard.exe").startswith(b"MZ"), "Startboard.exe is no executable")
+
+
+# --- The disc image, under Wine -----------------------------------------------
+
+def run_tool(*command):
+    done = subprocess.run(command, cwd=REPO, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=300)
+    expect(done.returncode == 0, "%s failed:\n%s" % (" ".join(command), done.stdout))
+
+
+@scenario
+def disc_image_runs_from_read_only_cd_drive(ctx: Context):
+    # The image of the 64-bit twin of the disc, extracted read-only (as on a
+    # CD) to what drive D:, a CD-ROM drive, shows.
+    disc = os.path.normpath(os.path.join(ctx.build_dir, "..", "cd-wine"))
+    exe = os.path.join(disc, "Startboard.exe")
+    expect(os.path.isfile(exe), "%s: no disc laid out (make disc)" % disc)
+    expect(filecmp.cmp(exe, os.path.join(ctx.build_dir, "Startboard.exe"), shallow=False),
+           "%s is older than the build (make disc)" % disc)
+    iso = os.path.join(ctx.world.root, "wine.iso")
+    run_tool("tools/cd/make_iso.sh", disc, iso)
+    remove_tree(ctx.world.cd_folder)
+    run_tool("tests/cd/test_iso.sh", "--extract-to", ctx.world.cd_folder, iso, disc)
+    for parent, folders, files in os.walk(ctx.world.cd_folder):
+        for name in [""] + folders + files:
+            expect(os.stat(os.path.join(parent, name)).st_mode & 0o222 == 0, "writable on the CD: %s" % name)
+
+    results = ctx.run(ctx.associations() + [["drive-type", "D:\\"]] + ctx.start_launcher(root="D:\\") + [
+        MAIN, click(MANUAL.point), ctx.await_records(1), click(QUIT.point), ["wait-exit", EXIT_WAIT]])
+    expect_equal(step_of(results, "drive-type")["type"], 5, "drive type of D: (5: CD-ROM)")
+    expect_equal(step_of(results, "wait-exit")["exit_code"], 0, "exit code after Quit")
+    expect_equal([(r.arguments(), r.cwd) for r in ctx.records()],
+                 [([ctx.recorder_win, "D:\\manual\\manual.pdf"], "C:\\")], "programs started")

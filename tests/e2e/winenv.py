@@ -11,6 +11,14 @@ import tempfile
 import time
 
 DESKTOP = "startboard-e2e,1024x768"
+# --windows choices: the name winecfg takes on a 64-bit prefix (which knows
+# XP only as XP x64, 5.2: "winxp" itself is refused) and the version the
+# system then reports.
+WINDOWS = {
+    "winxp": ("winxp64", (5, 2)),
+    "win7": ("win7", (6, 1)),
+    "win10": ("win10", (10, 0)),
+}
 WINE_ENV = {
     "WINEDEBUG": "-all",
     "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
@@ -72,7 +80,8 @@ class StepResults:
 
 
 class WineWorld:
-    def __init__(self, keep=False):
+    def __init__(self, keep=False, windows="win10"):
+        self.windows = windows
         self.root = tempfile.mkdtemp(prefix="startboard-e2e-")
         self.prefix = os.path.join(self.root, "prefix")
         self.keep = keep
@@ -81,6 +90,11 @@ class WineWorld:
         self.lingering = []
         self.env = dict(os.environ, WINEPREFIX=self.prefix, **WINE_ENV)
         self.scripts = 0
+
+    @property
+    def cd_folder(self):
+        """What drive D:, a CD-ROM drive, shows."""
+        return os.path.join(self.root, "cd")
 
     @property
     def drive_c(self):
@@ -97,7 +111,25 @@ class WineWorld:
                 raise RuntimeError("Xvfb did not start on :%d" % display)
             time.sleep(0.1)
         self._wine(["wineboot", "-i"], timeout=180)
-        self._wine(["wine", "winecfg", "/v", "win10"], timeout=60)
+        self._wine(["wine", "winecfg", "/v", WINDOWS[self.windows][0]], timeout=60)
+        # D: is a CD-ROM drive. Wine reads drive types when its services
+        # start, so the services must restart after the change.
+        os.makedirs(self.cd_folder)
+        self.map_drive("D", self.cd_folder)
+        self._wine(["wine", "reg", "add", "HKLM\\Software\\Wine\\Drives", "/v", "d:", "/d", "cdrom", "/f"],
+                   timeout=60)
+        self._wine(["wineserver", "-w"], timeout=60)
+
+    def check_version(self):
+        """The version the prefix reports (RtlGetVersion, and GetVersionEx
+        for a program without a compatibility manifest), as text; raises when
+        it is not the one asked for."""
+        version = self.run_script([["version"]]).all("version")
+        if not version or (version[0]["major"], version[0]["minor"]) != WINDOWS[self.windows][1]:
+            raise RuntimeError("the prefix is not %s: %s" % (self.windows, version))
+        found = version[0]
+        number = "%d.%d.%d" % (found["major"], found["minor"], found["build"])
+        return " ".join(filter(None, [number, found["service_pack"], "(GetVersionEx: %s)" % found["get_version_ex"]]))
 
     def hold_desktop(self, driver_win):
         """Creating the virtual desktop takes Wine over ten seconds, joining
@@ -166,4 +198,13 @@ class WineWorld:
             self.xvfb.send_signal(signal.SIGTERM)
             self.xvfb.wait(timeout=10)
         if not self.keep:
-            shutil.rmtree(self.root, ignore_errors=True)
+            remove_tree(self.root)
+
+
+def remove_tree(folder):
+    """Removes a folder, read-only parts (an extracted CD) included."""
+    if not os.path.exists(folder):
+        return
+    for parent, _, _ in os.walk(folder):
+        os.chmod(parent, 0o755)
+    shutil.rmtree(folder, ignore_errors=True)

@@ -62,6 +62,9 @@ bool WaitUntil(int timeoutMs, Predicate done) {
 // A point given in the session window's client coordinates, on the screen.
 bool ClientToScreenPoint(const Session& session, const Args& args, POINT& point, JsonLine& out);
 
+// Moves the pointer to a screen point and clicks the left button there.
+void ClickAt(POINT screenPoint);
+
 // Windows (WindowSteps.cpp)
 bool StepWindow(Session&, const Args&, JsonLine&);
 bool StepMessageBox(Session&, const Args&, JsonLine&);
@@ -70,6 +73,9 @@ bool StepDump(Session&, const Args&, JsonLine&);
 bool StepButton(Session&, const Args&, JsonLine&);
 bool StepClose(Session&, const Args&, JsonLine&);
 bool StepWaitGone(Session&, const Args&, JsonLine&);
+bool StepCloseButton(Session&, const Args&, JsonLine&);
+bool StepPing(Session&, const Args&, JsonLine&);
+bool StepRepaint(Session&, const Args&, JsonLine&);
 // Input (InputSteps.cpp)
 bool StepKey(Session&, const Args&, JsonLine&);
 bool StepMove(Session&, const Args&, JsonLine&);
@@ -86,6 +92,11 @@ bool StepWaitExit(Session&, const Args&, JsonLine&);
 bool StepSleep(Session&, const Args&, JsonLine&);
 bool StepRead(Session&, const Args&, JsonLine&);
 bool StepSettle(Session&, const Args&, JsonLine&);
+bool StepWaitLines(Session&, const Args&, JsonLine&);
 bool StepSweep(Session&, const Args&, JsonLine&);
+bool StepShellOpen(Session&, const Args&, JsonLine&);
+bool StepShortPath(Session&, const Args&, JsonLine&);
+bool StepDriveType(Session&, const Args&, JsonLine&);
+bool StepVersion(Session&, const Args&, JsonLine&);
 
 }  // namespace e2e

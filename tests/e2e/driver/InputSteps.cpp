@@ -76,6 +76,11 @@ BOOL CALLBACK FindTooltip(HWND window, LPARAM param) {
 
 }  // namespace
 
+void ClickAt(POINT screenPoint) {
+  MovePointer(screenPoint);
+  LeftClick();
+}
+
 // NAME is a key, optionally after modifiers: "escape", "alt+f4".
 bool StepKey(Session& session, const Args& args, JsonLine& out) {
   std::vector<WORD> modifiers;
@@ -110,8 +115,7 @@ bool StepMove(Session& session, const Args& args, JsonLine& out) {
 bool StepClick(Session& session, const Args& args, JsonLine& out) {
   POINT point{};
   if (!ClientToScreenPoint(session, args, point, out)) return false;
-  MovePointer(point);
-  LeftClick();
+  ClickAt(point);
   return true;
 }
 

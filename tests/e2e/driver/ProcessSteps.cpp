@@ -1,8 +1,10 @@
 // Starting and ending processes, their environment and file associations.
 #include "Driver.h"
 
+#include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <string>
 
 namespace e2e {
@@ -51,6 +53,7 @@ bool StepStart(Session& session, const Args& args, JsonLine& out) {
   const wchar_t* directory = args.size() > 1 && !args[1].empty() ? args[1].c_str() : nullptr;
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
                       &startup, &process)) {
+    out.Number("last_error", GetLastError());
     return Fail(out, L"CreateProcess failed");
   }
   CloseHandle(process.hThread);
@@ -58,6 +61,50 @@ bool StepStart(Session& session, const Args& args, JsonLine& out) {
   session.pid = process.dwProcessId;
   session.started.push_back(process.hProcess);
   out.Number("pid", process.dwProcessId);
+  return true;
+}
+
+// Opens FILE the way a double click in a file manager does: ShellExecuteEx
+// with the shell's own error boxes. Such a box keeps the call from
+// returning, so it runs on its own thread; after WAIT_MS the step reports
+// either its outcome or that it is still inside the shell ("pending"). A
+// started process becomes the session's process.
+struct ShellOpenCall {
+  std::wstring file;
+  SHELLEXECUTEINFOW info{};
+  BOOL ok = FALSE;
+  DWORD error = 0;
+};
+
+DWORD WINAPI ShellOpenThread(void* param) {
+  ShellOpenCall& c = *static_cast<ShellOpenCall*>(param);
+  c.info.cbSize = sizeof c.info;
+  c.info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  c.info.lpVerb = L"open";
+  c.info.lpFile = c.file.c_str();
+  c.info.nShow = SW_SHOWNORMAL;
+  c.ok = ShellExecuteExW(&c.info);
+  c.error = c.ok != FALSE ? 0 : GetLastError();
+  return 0;
+}
+
+bool StepShellOpen(Session& session, const Args& args, JsonLine& out) {
+  auto* call = new ShellOpenCall{args[0]};  // leaked while the shell still holds it
+  const HANDLE thread = CreateThread(nullptr, 0, ShellOpenThread, call, 0, nullptr);
+  if (thread == nullptr) return Fail(out, L"CreateThread failed");
+  const bool pending = WaitForSingleObject(thread, static_cast<DWORD>(ToInt(args[1]))) != WAIT_OBJECT_0;
+  CloseHandle(thread);
+  out.Flag("pending", pending);
+  if (pending) return true;
+  out.Flag("succeeded", call->ok != FALSE);
+  out.Number("last_error", call->error);
+  out.Number("result", reinterpret_cast<INT_PTR>(call->info.hInstApp));
+  if (call->ok && call->info.hProcess != nullptr) {
+    session.process = call->info.hProcess;
+    session.pid = GetProcessId(call->info.hProcess);
+    session.started.push_back(call->info.hProcess);
+  }
+  delete call;
   return true;
 }
 
@@ -93,6 +140,19 @@ bool StepSleep(Session&, const Args& args, JsonLine&) {
 bool StepRead(Session&, const Args& args, JsonLine& out) {
   out.Text("text", ReadUtf8File(args[0]));
   return true;
+}
+
+// Waits until FILE has at least N lines: a record log, to know that a
+// started program has come up before the next click.
+bool StepWaitLines(Session&, const Args& args, JsonLine& out) {
+  long long lines = 0;
+  const bool enough = WaitUntil(ToInt(args[2]), [&] {
+    const std::wstring text = ReadUtf8File(args[0]);
+    lines = static_cast<long long>(std::count(text.begin(), text.end(), L'\n'));
+    return lines >= ToInt(args[1]);
+  });
+  out.Number("lines", lines);
+  return enough || Fail(out, L"too few lines");
 }
 
 // Calls `visit(process, image)` for every other process whose executable
@@ -148,6 +208,45 @@ bool StepSweep(Session&, const Args& args, JsonLine& out) {
   });
   out.Raw("killed", killed + "]");
   return listed || Fail(out, L"no process snapshot");
+}
+
+// GetShortPathName of PATH: the 8.3 path by which a program in a folder too
+// deep for its long path can still be opened.
+bool StepShortPath(Session&, const Args& args, JsonLine& out) {
+  std::wstring path(GetShortPathNameW(args[0].c_str(), nullptr, 0), L'\0');
+  if (path.empty()) {
+    out.Number("last_error", GetLastError());
+    return Fail(out, L"GetShortPathName failed");
+  }
+  path.resize(GetShortPathNameW(args[0].c_str(), path.data(), static_cast<DWORD>(path.size())));
+  out.Text("path", path);
+  return true;
+}
+
+// GetDriveType of ROOT ("D:\\"), as a number: 5 is a CD-ROM drive.
+bool StepDriveType(Session&, const Args& args, JsonLine& out) {
+  out.Number("type", GetDriveTypeW(args[0].c_str()));
+  return true;
+}
+
+// The Windows version the prefix reports: RtlGetVersion tells the truth,
+// GetVersionEx what a program without a compatibility manifest is told.
+bool StepVersion(Session&, const Args&, JsonLine& out) {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (rtlGetVersion == nullptr || rtlGetVersion(&info) != 0) return Fail(out, L"RtlGetVersion failed");
+  out.Number("major", info.dwMajorVersion);
+  out.Number("minor", info.dwMinorVersion);
+  out.Number("build", info.dwBuildNumber);
+  out.Text("service_pack", info.szCSDVersion);
+  OSVERSIONINFOW told{};
+  told.dwOSVersionInfoSize = sizeof told;
+  if (!GetVersionExW(&told)) return Fail(out, L"GetVersionEx failed");
+  out.Text("get_version_ex", std::to_wstring(told.dwMajorVersion) + L"." + std::to_wstring(told.dwMinorVersion));
+  return true;
 }
 
 }  // namespace e2e

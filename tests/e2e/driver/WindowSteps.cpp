@@ -157,6 +157,42 @@ bool StepClose(Session& session, const Args&, JsonLine& out) {
   return PostMessageW(session.window, WM_CLOSE, 0, 0) || Fail(out, L"window gone");
 }
 
+// Clicks the close box of the session window's caption, found by asking the
+// window itself where it is (WM_NCHITTEST), as the mouse would.
+bool StepCloseButton(Session& session, const Args&, JsonLine& out) {
+  const HWND window = session.window;
+  RECT rect{};
+  if (!IsWindow(window) || !GetWindowRect(window, &rect)) return Fail(out, L"no window chosen");
+  const int border = GetSystemMetrics(SM_CXDLGFRAME);
+  const POINT point{rect.right - border - GetSystemMetrics(SM_CXSIZE) / 2,
+                    rect.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
+  DWORD_PTR hit = 0;
+  SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y), SMTO_ABORTIFHUNG, 2000, &hit);
+  out.Raw("screen", "[" + std::to_string(point.x) + "," + std::to_string(point.y) + "]");
+  if (hit != HTCLOSE) return Fail(out, L"no close box there");
+  ClickAt(point);
+  return true;
+}
+
+// Whether the window's thread still answers: WM_NULL within TIMEOUT_MS.
+bool StepPing(Session& session, const Args& args, JsonLine& out) {
+  const ULONGLONG start = GetTickCount64();
+  DWORD_PTR result = 0;
+  const bool answered = SendMessageTimeoutW(session.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                            static_cast<UINT>(ToInt(args[0])), &result) != 0;
+  out.Number("ms", static_cast<long long>(GetTickCount64() - start));
+  return answered || Fail(out, L"no answer");
+}
+
+// Invalidates the whole window and waits until it has painted itself again
+// (its update region is empty).
+bool StepRepaint(Session& session, const Args& args, JsonLine& out) {
+  const HWND window = session.window;
+  if (!IsWindow(window) || !InvalidateRect(window, nullptr, FALSE)) return Fail(out, L"no window chosen");
+  if (WaitUntil(ToInt(args[0]), [&] { return !GetUpdateRect(window, nullptr, FALSE); })) return true;
+  return Fail(out, L"not repainted");
+}
+
 bool StepWaitGone(Session& session, const Args& args, JsonLine& out) {
   const HWND window = session.window;
   if (WaitUntil(ToInt(args[0]), [&] { return !IsWindow(window) || !IsWindowVisible(window); })) {

@@ -20,10 +20,14 @@ constexpr StepDef kSteps[] = {
     {L"window", 3, StepWindow},        // CLASS TITLE TIMEOUT_MS ("" matches any)
     {L"msgbox", 2, StepMessageBox},    // TITLE TIMEOUT_MS
     {L"windows", 1, StepWindows},      // WAIT_MS: then list visible top-level windows
+    {L"on-screen", 1, StepWindows},    // the same, for the log at the end of a script
     {L"dump", 0, StepDump},
     {L"button", 1, StepButton},        // TEXT (without '&'): BM_CLICK
     {L"close", 0, StepClose},          // posts WM_CLOSE
     {L"wait-gone", 1, StepWaitGone},   // TIMEOUT_MS
+    {L"close-button", 0, StepCloseButton},  // clicks the caption's close box
+    {L"ping", 1, StepPing},            // TIMEOUT_MS: WM_NULL must be answered
+    {L"repaint", 1, StepRepaint},      // TIMEOUT_MS: invalidate, wait for the paint
     {L"key", 1, StepKey},              // [MODIFIER+]NAME, typed into the session window
     {L"move", 2, StepMove},            // X Y in client coordinates
     {L"click", 2, StepClick},          // X Y
@@ -32,12 +36,17 @@ constexpr StepDef kSteps[] = {
     {L"tooltip", 1, StepTooltip},      // TIMEOUT_MS [TEXT]
     {L"capture", 1, StepCapture},      // FILE.bmp
     {L"start", 1, StepStart},          // COMMAND_LINE [DIRECTORY]
+    {L"shell-open", 2, StepShellOpen}, // FILE WAIT_MS: as a file manager's double click does
     {L"assoc", 2, StepAssoc},          // .EXT COMMAND ("" removes it)
     {L"wait-exit", 1, StepWaitExit},   // TIMEOUT_MS
     {L"sleep", 1, StepSleep},          // MS
     {L"read", 1, StepRead},            // FILE: its text, "" when it does not exist
     {L"settle", 2, StepSettle},        // TIMEOUT_MS PATH_PREFIX...: waits for them to end
+    {L"wait-lines", 3, StepWaitLines}, // FILE N TIMEOUT_MS: waits for N lines in FILE
     {L"sweep", 1, StepSweep},          // PATH_PREFIX...: ends processes run from there
+    {L"short-path", 1, StepShortPath}, // PATH: its short (8.3) form
+    {L"drive-type", 1, StepDriveType}, // ROOT: GetDriveType
+    {L"version", 0, StepVersion},      // the Windows version the prefix reports
 };
 
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
