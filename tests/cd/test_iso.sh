@@ -20,17 +20,7 @@ iso=$1
 disc=$2
 built=${built:-$disc/Startboard.exe}
 
-passed=0
-failed=0
-check() { # check NAME COMMAND...: runs COMMAND, reports its outcome
-  local name=$1 out
-  shift
-  if out=$("$@" 2>&1); then
-    echo "ok   $name"; passed=$((passed + 1))
-  else
-    echo "FAIL $name"; [[ -n "$out" ]] && sed 's/^/     /' <<<"$out"; failed=$((failed + 1))
-  fi
-}
+source "$(dirname "$0")/check.sh"
 
 work=$(mktemp -d)
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT

@@ -11,17 +11,7 @@ make_iso=$top/tools/cd/make_iso.sh
 exe=${1:-$top/build/win32/Startboard.exe}
 [[ -f "$exe" ]] || { echo "no $exe; build the win32 preset first" >&2; exit 2; }
 
-passed=0
-failed=0
-check() { # check NAME COMMAND...: runs COMMAND, reports its outcome
-  local name=$1 out
-  shift
-  if out=$("$@" 2>&1); then
-    echo "ok   $name"; passed=$((passed + 1))
-  else
-    echo "FAIL $name"; [[ -n "$out" ]] && sed 's/^/     /' <<<"$out"; failed=$((failed + 1))
-  fi
-}
+source "$(dirname "$0")/check.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -10,17 +10,7 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 sign=$top/tools/cd/sign.sh
 [[ $# -eq 1 && -f "$1" ]] || { echo "usage: $0 EXE" >&2; exit 2; }
 
-passed=0
-failed=0
-check() { # check NAME COMMAND...: runs COMMAND, reports its outcome
-  local name=$1 out
-  shift
-  if out=$("$@" 2>&1); then
-    echo "ok   $name"; passed=$((passed + 1))
-  else
-    echo "FAIL $name"; [[ -n "$out" ]] && sed 's/^/     /' <<<"$out"; failed=$((failed + 1))
-  fi
-}
+source "$(dirname "$0")/check.sh"
 
 exe=$(realpath "$1")
 work=$(mktemp -d)
