@@ -28,10 +28,10 @@ void LogCall(std::initializer_list<std::string_view> fields) {
   const DWORD length = GetEnvironmentVariableW(L"STARTBOARD_CALL_LOG", path, MAX_PATH * 4);
   if (length == 0 || length >= MAX_PATH * 4) return;
   std::string line;
-  for (const std::string_view field : fields) line.append(line.empty() ? "" : "\t").append(field);
-  line += '\n';
-  const HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  for (const std::string_view field : fields) line.append(field).append("\t");
+  line.back() = '\n';
+  const HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
@@ -50,7 +50,8 @@ class LoggingShell final : public ShellServices {
                        std::optional<std::string_view> parameters,
                        std::optional<std::string_view> directory, int show) override {
     const LaunchResult result = real_.Execute(window, operation, file, parameters, directory, show);
-    LogCall({"Execute", operation, file, OrNull(parameters), OrNull(directory), std::to_string(result)});
+    LogCall({"Execute", operation, file, OrNull(parameters), OrNull(directory),
+             std::to_string(result)});
     return result;
   }
   LaunchResult FindExecutableFor(std::string_view file, std::optional<std::string_view> directory,
@@ -62,7 +63,8 @@ class LoggingShell final : public ShellServices {
   std::uint32_t ShortPathName(std::string_view longPath, std::string& shortPath,
                               std::uint32_t bufferLength) override {
     const std::uint32_t result = real_.ShortPathName(longPath, shortPath, bufferLength);
-    LogCall({"ShortPathName", longPath, std::to_string(bufferLength), std::to_string(result), shortPath});
+    LogCall({"ShortPathName", longPath, std::to_string(bufferLength), std::to_string(result),
+             shortPath});
     return result;
   }
   std::string ApplicationDirectory() override { return real_.ApplicationDirectory(); }
@@ -70,7 +72,8 @@ class LoggingShell final : public ShellServices {
   void EndProgram() override { real_.EndProgram(); }
 
  protected:
-  int ShowMessage(std::string_view prompt, startboard::Buttons buttons, std::string_view title) override {
+  int ShowMessage(std::string_view prompt, startboard::Buttons buttons,
+                  std::string_view title) override {
     return real_.Message(prompt, buttons, title);
   }
 

@@ -190,7 +190,8 @@ class Context:
         with open(os.path.join(self.artifacts, self.name + ".log"), "a", encoding="utf-8") as f:
             f.write(str(results) + "\n")
         failed = results.first_failure()
-        expect(failed is None and results.steps, "step failed: %s\n%s\nstarts recorded: %r" % (failed, results, self.records()))
+        expect(failed is None and results.steps,
+               "step failed: %s\n%s\nstarts recorded: %r" % (failed, results, self.records()))
         return results
 
     def calls(self):

@@ -34,12 +34,14 @@ def main():
     parser.add_argument("--windows", choices=sorted(WINDOWS), default="win10",
                         help="the Windows version the prefix reports (default win10)")
     parser.add_argument("--only", action="append", help="run only this scenario (repeatable)")
-    parser.add_argument("--artifacts", help="folder for logs and screenshots (default BUILD_DIR/../e2e-artifacts)")
+    parser.add_argument("--artifacts", help="folder for logs and screenshots (default BUILD_DIR/../e2e-artifacts,"
+                                            " with -VERSION for a version other than win10)")
     parser.add_argument("--keep", action="store_true", help="keep the Wine prefix to look at afterwards")
     options = parser.parse_args()
 
     build_dir = os.path.abspath(options.build_dir)
-    artifacts = os.path.abspath(options.artifacts or os.path.join(build_dir, "..", "e2e-artifacts"))
+    default = "e2e-artifacts" + ("" if options.windows == "win10" else "-" + options.windows)
+    artifacts = os.path.abspath(options.artifacts or os.path.join(build_dir, "..", default))
     os.makedirs(artifacts, exist_ok=True)
     for old in os.listdir(artifacts):
         if old.endswith(".log"):

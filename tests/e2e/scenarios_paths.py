@@ -11,7 +11,7 @@ from harness import Context, expect, expect_equal, scenario, step_of
 from scenarios_commands import (APP_TITLE, BOX_WAIT, EXIT_WAIT, NO_BROWSER, PRODUCT_TITLE, QUIET, READER_TITLE,
                                 SITE_URL, expect_disclaimer_opened)
 from scenarios_window import (ABOUT, ABOUT_WINDOW, LINK_URLS, MAIL_LINK, MAIN, MAKER_LINK, MANUAL, PRODUCT,
-                              PRODUCT_LINK, QUIT, READER, click)
+                              PRODUCT_LINK, QUIT, READER, click, hover_click)
 
 GREEK = "C:\\Δίσκος Norvane"
 CJK = "C:\\光盘 Norvane"
@@ -122,7 +122,7 @@ def launcher_from_greek_folder_every_zone_and_link_writes_nothing(ctx: Context):
         MAIN, click(PRODUCT.point)] + yes_then_standin(ctx, PRODUCT_TITLE) + [
         MAIN, click(ABOUT.point), ABOUT_WINDOW]
     for count, link in enumerate((MAKER_LINK, PRODUCT_LINK, MAIL_LINK), start=6):
-        steps += [click(link.point), ctx.await_records(count)]
+        steps += hover_click(link) + [ctx.await_records(count)]
     steps += [["close-button"], ["wait-gone", "3000"], MAIN, click(QUIT.point), ["wait-exit", EXIT_WAIT]]
     results = ctx.run(steps)
     expect_equal(step_of(results, "wait-exit")["exit_code"], 0, "exit code after Quit")
@@ -169,7 +169,7 @@ def launcher_in_deepest_folder_it_starts_from(ctx: Context):
         MAIN, click(MANUAL.point), ["msgbox", APP_TITLE, BOX_WAIT], ["button", "OK"], ["wait-gone", "3000"],
         MAIN, click(READER.point), ["msgbox", READER_TITLE, BOX_WAIT], ["button", "Yes"], ["windows", QUIET],
         MAIN, click(PRODUCT.point), ["msgbox", PRODUCT_TITLE, BOX_WAIT], ["button", "Yes"], ["windows", QUIET],
-        MAIN, click(ABOUT.point), ABOUT_WINDOW, click(MAKER_LINK.point), ["msgbox", APP_TITLE, BOX_WAIT],
+        MAIN, click(ABOUT.point), ABOUT_WINDOW] + hover_click(MAKER_LINK) + [["msgbox", APP_TITLE, BOX_WAIT],
         ["button", "OK"], ["wait-gone", "3000"], ABOUT_WINDOW, ["close-button"], ["wait-gone", "3000"],
         MAIN, click(QUIT.point), ["wait-exit", EXIT_WAIT]])
     expect_equal([step_of(results, "msgbox", i)["text"] for i in (0, 3)], ["File not found", NO_BROWSER],
@@ -203,7 +203,7 @@ def folder_past_max_path_runs_only_by_short_path(ctx: Context):
         ["shell-open", exe, "5000"], MAIN, click(MANUAL.point), ctx.await_records(1),
         click(READER.point), ["msgbox", READER_TITLE, BOX_WAIT], ["button", "Yes"], ["windows", QUIET],
         MAIN, click(PRODUCT.point), ["msgbox", PRODUCT_TITLE, BOX_WAIT], ["button", "Yes"], ["windows", QUIET],
-        MAIN, click(ABOUT.point), ABOUT_WINDOW, click(MAKER_LINK.point), ctx.await_records(3), ["close-button"],
+        MAIN, click(ABOUT.point), ABOUT_WINDOW] + hover_click(MAKER_LINK) + [ctx.await_records(3), ["close-button"],
         ["wait-gone", "3000"],
         MAIN, click(QUIT.point), ["wait-exit", EXIT_WAIT]])
     expect_equal(step_of(results, "wait-exit")["exit_code"], 0, "exit code after Quit")

@@ -172,11 +172,22 @@ class WineWorld:
             for step in steps:
                 f.write("\t".join(step) + "\n")
         command = ["wine", "explorer", "/desktop=" + DESKTOP, "C:\\e2e\\e2e_driver.exe", self.windows_path(script)]
-        process = subprocess.Popen(command, env=dict(self.env, **(env or {})), stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL)
-        self.lingering.append(process)
-        lines = read_lines_until(process.stdout, lambda line: line.startswith('{"step":"end"'), timeout)
-        process.stdout.close()
+        for attempt in (1, 2):
+            errors = script[:-4] + ".err%d" % attempt
+            with open(errors, "wb") as stderr:
+                process = subprocess.Popen(command, env=dict(self.env, **(env or {})), stdout=subprocess.PIPE,
+                                           stderr=stderr)
+            self.lingering.append(process)
+            started = time.time()
+            lines = read_lines_until(process.stdout, lambda line: line.startswith('{"step":"end"'), timeout)
+            process.stdout.close()
+            # Now and then wine ends at once without running the driver; then
+            # nothing of the script has run and it can run again.
+            if lines or time.time() - started > 5:
+                break
+            with open(errors, encoding="utf-8", errors="replace") as f:
+                print("wine ended without running the driver (exit %s): %s" % (process.poll(), f.read()[-500:]),
+                      flush=True)
         return StepResults(lines, "" if lines else "no output within %ds" % timeout)
 
     def close(self):

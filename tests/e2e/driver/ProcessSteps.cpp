@@ -92,7 +92,8 @@ bool StepShellOpen(Session& session, const Args& args, JsonLine& out) {
   auto* call = new ShellOpenCall{args[0]};  // leaked while the shell still holds it
   const HANDLE thread = CreateThread(nullptr, 0, ShellOpenThread, call, 0, nullptr);
   if (thread == nullptr) return Fail(out, L"CreateThread failed");
-  const bool pending = WaitForSingleObject(thread, static_cast<DWORD>(ToInt(args[1]))) != WAIT_OBJECT_0;
+  const bool pending =
+      WaitForSingleObject(thread, static_cast<DWORD>(ToInt(args[1]))) != WAIT_OBJECT_0;
   CloseHandle(thread);
   out.Flag("pending", pending);
   if (pending) return true;
@@ -237,7 +238,9 @@ bool StepVersion(Session&, const Args&, JsonLine& out) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;
-  if (rtlGetVersion == nullptr || rtlGetVersion(&info) != 0) return Fail(out, L"RtlGetVersion failed");
+  if (rtlGetVersion == nullptr || rtlGetVersion(&info) != 0) {
+    return Fail(out, L"RtlGetVersion failed");
+  }
   out.Number("major", info.dwMajorVersion);
   out.Number("minor", info.dwMinorVersion);
   out.Number("build", info.dwBuildNumber);
@@ -245,7 +248,8 @@ bool StepVersion(Session&, const Args&, JsonLine& out) {
   OSVERSIONINFOW told{};
   told.dwOSVersionInfoSize = sizeof told;
   if (!GetVersionExW(&told)) return Fail(out, L"GetVersionEx failed");
-  out.Text("get_version_ex", std::to_wstring(told.dwMajorVersion) + L"." + std::to_wstring(told.dwMinorVersion));
+  out.Text("get_version_ex",
+           std::to_wstring(told.dwMajorVersion) + L"." + std::to_wstring(told.dwMinorVersion));
   return true;
 }
 

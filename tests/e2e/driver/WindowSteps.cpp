@@ -167,7 +167,8 @@ bool StepCloseButton(Session& session, const Args&, JsonLine& out) {
   const POINT point{rect.right - border - GetSystemMetrics(SM_CXSIZE) / 2,
                     rect.top + border + GetSystemMetrics(SM_CYCAPTION) / 2};
   DWORD_PTR hit = 0;
-  SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y), SMTO_ABORTIFHUNG, 2000, &hit);
+  SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y), SMTO_ABORTIFHUNG,
+                      2000, &hit);
   out.Raw("screen", "[" + std::to_string(point.x) + "," + std::to_string(point.y) + "]");
   if (hit != HTCLOSE) return Fail(out, L"no close box there");
   ClickAt(point);
@@ -188,9 +189,12 @@ bool StepPing(Session& session, const Args& args, JsonLine& out) {
 // (its update region is empty).
 bool StepRepaint(Session& session, const Args& args, JsonLine& out) {
   const HWND window = session.window;
-  if (!IsWindow(window) || !InvalidateRect(window, nullptr, FALSE)) return Fail(out, L"no window chosen");
-  if (WaitUntil(ToInt(args[0]), [&] { return !GetUpdateRect(window, nullptr, FALSE); })) return true;
-  return Fail(out, L"not repainted");
+  if (!IsWindow(window) || !InvalidateRect(window, nullptr, FALSE)) {
+    return Fail(out, L"no window chosen");
+  }
+  const bool painted =
+      WaitUntil(ToInt(args[0]), [&] { return !GetUpdateRect(window, nullptr, FALSE); });
+  return painted || Fail(out, L"not repainted");
 }
 
 bool StepWaitGone(Session& session, const Args& args, JsonLine& out) {
