@@ -8,6 +8,13 @@ Writes menu.bmp, product-logo.bmp, maker-logo.jpg, hand.cur and
 startboard.ico into the given folder, and docs/menu.png beside it (the
 picture shown in the README). The same input gives the same bytes on every
 run: all texture comes from a fixed-key PRNG and no file carries a date.
+
+For screens at 120 dpi and up the launcher draws itself larger, so the
+pictures also come at twice the size: menu-2x.jpg, product-logo-2x.jpg and
+maker-logo-2x.jpg, drawn afresh at 2x rather than enlarged, and hand.cur
+carries 48x48 and 64x64 hands after its 32x32 one. Every drawing function
+takes its coordinates in 1x pixels and a scale k (1 or 2); the click zones
+at 2x are the 1x zones doubled.
 """
 
 import io
@@ -24,6 +31,10 @@ FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
 MENU_W, MENU_H = 725, 544
 MENU_COLOURS = 241
 PIXELS_PER_METRE = 2834  # 72 dots per inch
+# The 2x pictures are JPEG: an 8-bit BMP of the menu at 2x would be 1.6 MB.
+# At 85 the menu stays near 300 KB with captions and edges clean (4:4:4);
+# 90 costs a quarter more for no difference a user would see.
+QUALITY_2X = 85
 
 # The menu's click zones in client pixels, inclusive: the painted items must
 # lie inside these, since the hand cursor appears exactly over them.
@@ -73,6 +84,17 @@ HAND = [
     "",
     "",
 ]
+HAND_SIZES = (32, 48, 64)  # for 100%, 150% and 200%; HAND_HOTSPOT scales with the size
+
+# The larger hands are drawn from shapes traced over HAND, in its 32x32 grid
+# (pixel edges), so their outlines come out smooth rather than blocky.
+HAND_FINGERS = [((10, 8, 15, 22), 2.5), ((14, 13, 19, 22), 2.0), ((18, 14, 23, 22), 2.0),
+                ((22, 15, 26.5, 22), 1.8)]  # box, corner radius
+HAND_THUMB = ((7.5, 19.4), (10.5, 24.5), 2.6)  # a round-ended stroke: ends, radius
+HAND_PALM = [(11, 18.5), (27, 18.5), (28, 21), (28, 23.5), (27, 26), (26, 29), (10, 29), (9, 26),
+             (8, 23.5), (10, 21)]
+# Black lines between the fingers, down to the knuckles: column, top, bottom.
+HAND_CREASES = [(14, 13, 19), (18, 14, 19), (22, 15, 19), (10, 17, 21)]
 
 
 # ---------------------------------------------------------------- helpers
@@ -122,6 +144,28 @@ def shrink(img, factor):
     return img.resize((w // factor, h // factor), Image.Resampling.LANCZOS)
 
 
+def scaled(rect, k):
+    """An inclusive 1x pixel rectangle at scale k: each pixel becomes k by k."""
+    x0, y0, x1, y1 = rect
+    return x0 * k, y0 * k, (x1 + 1) * k - 1, (y1 + 1) * k - 1
+
+
+def rank(mask, kind, radius):
+    """mask through a square Min- or MaxFilter reaching radius pixels.
+
+    Only the shape's neighbourhood is filtered: the rest of a mostly empty
+    canvas stays zero either way, and filtering all of a 2x canvas is slow."""
+    box = mask.getbbox()
+    out = Image.new("L", mask.size, 0)
+    if box is None:
+        return out
+    w, h = mask.size
+    crop = (max(0, box[0] - radius), max(0, box[1] - radius),
+            min(w, box[2] + radius), min(h, box[3] + radius))
+    out.paste(mask.crop(crop).filter(kind(2 * radius + 1)), crop[:2])
+    return out
+
+
 def bevel(mask, depth, face, edge_gain=2.2, highlight_power=24, highlight_gain=0.8):
     """Shades a shape given by an L mask as a raised, bevelled plate.
 
@@ -135,9 +179,10 @@ def bevel(mask, depth, face, edge_gain=2.2, highlight_power=24, highlight_gain=0
     hp = height.tobytes()
     mp = mask.tobytes()
     out = bytearray(w * h * 4)
-    for y in range(h):
+    x0, y0, x1, y1 = mask.getbbox() or (0, 0, 0, 0)
+    for y in range(y0, y1):
         row = y * w
-        for x in range(w):
+        for x in range(x0, x1):
             a = mp[row + x]
             if not a:
                 continue
@@ -173,14 +218,14 @@ def text_mask(size, xy, text, fnt, anchor="la"):
 # ---------------------------------------------------------------- background
 
 
-def background():
+def background(k=1):
     """Deep indigo night with a glow behind the logo, light streaks, a faint
     perspective floor and fine grain. Kept dark (luma under BACKGROUND_CEILING)
     everywhere so the buttons are the only bright things on the menu."""
-    w, h = MENU_W, MENU_H
+    w, h = MENU_W * k, MENU_H * k
     rng = random.Random(1998)  # a fixed key, so the streaks and stars never move
     top, mid, bottom = (10, 12, 44), (20, 16, 64), (5, 6, 26)
-    glow_centre, glow_radius = (366, 262), 420.0
+    glow_centre, glow_radius = (366 * k, 262 * k), 420.0 * k
     px = bytearray(w * h * 3)
     for y in range(h):
         t = y / (h - 1)
@@ -197,49 +242,53 @@ def background():
 
     # Light streaks sweeping down from the upper left.
     ss = 2
+    u = ss * k  # canvas pixels per 1x pixel
     streaks = Image.new("L", (w * ss, h * ss), 0)
     d = ImageDraw.Draw(streaks)
     for i in range(9):
-        x0 = rng.uniform(-300, 700) * ss
+        x0 = rng.uniform(-300, 700) * u
         slope = rng.uniform(0.30, 0.42)
-        width = rng.choice((1, 1, 2, 3, 5)) * ss
+        width = rng.choice((1, 1, 2, 3, 5)) * u
         level = rng.randint(120, 255)
         d.line([(x0, 0), (x0 + h * ss / slope, h * ss)], fill=level, width=width)
-    streaks = shrink(streaks.filter(ImageFilter.GaussianBlur(1.5 * ss)), ss)
+    streaks = shrink(streaks.filter(ImageFilter.GaussianBlur(1.5 * u)), ss)
     img = Image.composite(Image.new("RGB", (w, h), (70, 90, 190)), img,
                           streaks.point(lambda v: v * 38 // 100))
 
     # A perspective floor fading into the dark below the logo.
-    vanish = (w / 2 * ss, 330 * ss)
+    vanish = (w / 2 * ss, 330 * u)
     floor = Image.new("L", (w * ss, h * ss), 0)
     d = ImageDraw.Draw(floor)
     for i in range(-14, 15):
-        d.line([vanish, (w / 2 * ss + i * 95 * ss, h * 1.6 * ss)], fill=255, width=ss)
-    for k in range(1, 12):
-        y = vanish[1] + (h * ss - vanish[1]) * (k / 11.0) ** 2.1
-        d.line([(0, y), (w * ss, y)], fill=255, width=ss)
+        d.line([vanish, (w / 2 * ss + i * 95 * u, h * 1.6 * ss)], fill=255, width=u)
+    for i in range(1, 12):
+        y = vanish[1] + (h * ss - vanish[1]) * (i / 11.0) ** 2.1
+        d.line([(0, y), (w * ss, y)], fill=255, width=u)
     fade = Image.linear_gradient("L").resize((w * ss, h * ss))
     fade = fade.point(lambda v: 0 if v < 158 else min(255, (v - 158) * 4))
     floor = ImageChops.multiply(floor, fade)
-    floor = shrink(floor.filter(ImageFilter.GaussianBlur(0.6 * ss)), ss)
+    floor = shrink(floor.filter(ImageFilter.GaussianBlur(0.6 * u)), ss)
     img = Image.composite(Image.new("RGB", (w, h), (60, 80, 170)), img,
                           floor.point(lambda v: v * 50 // 100))
 
-    # Scattered faint stars in the upper sky.
+    # Scattered faint stars in the upper sky, each a 1x pixel wide.
     stars = Image.new("L", (w, h), 0)
-    sp = stars.load()
+    d = ImageDraw.Draw(stars)
     for _ in range(140):
-        x, y = rng.randrange(w), rng.randrange(int(h * 0.62))
-        sp[x, y] = rng.randint(60, 150)
-    stars = stars.filter(ImageFilter.GaussianBlur(0.5)).point(lambda v: min(255, v * 3))
+        x, y = rng.randrange(MENU_W), rng.randrange(int(MENU_H * 0.62))
+        d.rectangle(scaled((x, y, x, y), k), fill=rng.randint(60, 150))
+    stars = stars.filter(ImageFilter.GaussianBlur(0.5 * k)).point(lambda v: min(255, v * 3))
     img = Image.composite(Image.new("RGB", (w, h), (150, 160, 220)), img,
                           stars.point(lambda v: v * 38 // 100))
 
-    # Fine grain, the same on every run.
+    # Fine grain, the same on every run. At 2x it is the 1x grain enlarged
+    # smoothly: the same texture, and soft enough to keep the JPEG small.
     noise_key = 7451
     grain_rng = random.Random(noise_key)
-    grain = bytes(grain_rng.randrange(0, 256) for _ in range(w * h))
-    grain_img = Image.frombytes("L", (w, h), grain).filter(ImageFilter.GaussianBlur(0.4))
+    grain = bytes(grain_rng.randrange(0, 256) for _ in range(MENU_W * MENU_H))
+    grain_img = Image.frombytes("L", (MENU_W, MENU_H), grain).filter(ImageFilter.GaussianBlur(0.4))
+    if k > 1:
+        grain_img = grain_img.resize((w, h), Image.Resampling.BICUBIC)
     gp = grain_img.tobytes()
     rgb = bytearray(img.tobytes())
     for i in range(w * h):
@@ -304,7 +353,7 @@ def sphere(radius, glass):
     return Image.frombytes("RGBA", (size, size), bytes(out))
 
 
-def gloss(size, box, strength=0.8):
+def gloss(size, box, strength, blur):
     """A soft white highlight filling box, fading downwards."""
     m = Image.new("L", size, 0)
     ImageDraw.Draw(m).ellipse(box, fill=255)
@@ -312,7 +361,7 @@ def gloss(size, box, strength=0.8):
     grad = grad.resize((box[2] - box[0], box[3] - box[1]))
     full = Image.new("L", size, 0)
     full.paste(grad.point(lambda v: int(v * strength)), (box[0], box[1]))
-    m = ImageChops.multiply(m, full).filter(ImageFilter.GaussianBlur(SS))
+    m = ImageChops.multiply(m, full).filter(ImageFilter.GaussianBlur(blur))
     return coloured(m, (255, 255, 255))
 
 
@@ -360,31 +409,32 @@ def draw_icon(kind, size, c, s):
     return m, detail
 
 
-def round_button(kind, centre, radius):
+def round_button(kind, centre, radius, k=1):
     """A chrome-rimmed glass button with its pictogram, as a full-menu RGBA
-    layer."""
-    big = (MENU_W * SS, MENU_H * SS)
+    layer at scale k."""
+    u = SS * k  # canvas pixels per 1x pixel
+    big = (MENU_W * u, MENU_H * u)
     layer = Image.new("RGBA", big, (0, 0, 0, 0))
-    cx, cy = centre[0] * SS, centre[1] * SS
-    r = radius * SS
+    cx, cy = centre[0] * u, centre[1] * u
+    r = radius * u
     # Soft shadow cast down and right.
     sh = Image.new("L", big, 0)
-    ImageDraw.Draw(sh).ellipse([cx - r + 2 * SS, cy - r + 4 * SS, cx + r + 2 * SS,
-                                cy + r + 4 * SS], fill=200)
-    layer = Image.alpha_composite(layer, coloured(sh.filter(ImageFilter.GaussianBlur(3 * SS)),
+    ImageDraw.Draw(sh).ellipse([cx - r + 2 * u, cy - r + 4 * u, cx + r + 2 * u,
+                                cy + r + 4 * u], fill=200)
+    layer = Image.alpha_composite(layer, coloured(sh.filter(ImageFilter.GaussianBlur(3 * u)),
                                                   (0, 0, 8)))
     # A faint halo of the button's colour.
     halo = Image.new("L", big, 0)
-    ImageDraw.Draw(halo).ellipse([cx - r - 2 * SS, cy - r - 2 * SS, cx + r + 2 * SS,
-                                  cy + r + 2 * SS], fill=120)
-    layer = Image.alpha_composite(layer, coloured(halo.filter(ImageFilter.GaussianBlur(2 * SS)),
+    ImageDraw.Draw(halo).ellipse([cx - r - 2 * u, cy - r - 2 * u, cx + r + 2 * u,
+                                  cy + r + 2 * u], fill=120)
+    layer = Image.alpha_composite(layer, coloured(halo.filter(ImageFilter.GaussianBlur(2 * u)),
                                                   mix(GLASS[kind], (255, 255, 255), 0.3)))
-    body = sphere(radius, GLASS[kind])
+    body = sphere(radius * k, GLASS[kind])
     layer.alpha_composite(body, (cx - r, cy - r))
     # The pictogram, slightly embossed, then glass gloss over it.
     s = r * 1.12
     m, detail = draw_icon(kind, big, (cx, cy + r * 0.04), s)
-    shadow = coloured(ImageChops.offset(m, SS, 2 * SS).filter(ImageFilter.GaussianBlur(SS)),
+    shadow = coloured(ImageChops.offset(m, u, 2 * u).filter(ImageFilter.GaussianBlur(u)),
                       (0, 0, 20), 0.7)
     layer = Image.alpha_composite(layer, shadow)
     icon_face = gradient_fill(m, (250, 250, 255), (205, 210, 230))
@@ -394,7 +444,7 @@ def round_button(kind, centre, radius):
     inner = int(r * 0.87)
     layer = Image.alpha_composite(layer, gloss(big, (int(cx - inner * 0.72), int(cy - inner * 0.95),
                                                      int(cx + inner * 0.72), int(cy - inner * 0.05)),
-                                               0.62))
+                                               0.62, u))
     return shrink(layer, SS)
 
 
@@ -408,19 +458,22 @@ def gradient_fill(mask, top, bottom):
     return rgb
 
 
-def caption(layer, centre_x, top, lines, size=17):
-    """White bold caption lines with a dark shadow, centred on centre_x."""
-    f = font("DejaVuSans-Bold.ttf", size)
+def caption(layer, centre_x, top, lines, size, k=1):
+    """White bold caption lines with a dark shadow, centred on centre_x.
+    Drawn at the final size (1x coordinates times k) so the hinting holds."""
+    f = font("DejaVuSans-Bold.ttf", size * k)
     step = int(size * 1.2)
     shadow = Image.new("L", layer.size, 0)
     text = Image.new("L", layer.size, 0)
     ds, dt = ImageDraw.Draw(shadow), ImageDraw.Draw(text)
+    x = centre_x * k
     for i, line in enumerate(lines):
-        y = top + i * step
-        ds.text((centre_x + 1, y + 2), line, font=f, fill=255, anchor="mt",
-                stroke_width=2, stroke_fill=255)
-        dt.text((centre_x, y), line, font=f, fill=255, anchor="mt")
-    layer.alpha_composite(coloured(shadow.filter(ImageFilter.GaussianBlur(1.2)), (0, 0, 10), 0.85))
+        y = (top + i * step) * k
+        ds.text((x + k, y + 2 * k), line, font=f, fill=255, anchor="mt",
+                stroke_width=2 * k, stroke_fill=255)
+        dt.text((x, y), line, font=f, fill=255, anchor="mt")
+    layer.alpha_composite(coloured(shadow.filter(ImageFilter.GaussianBlur(1.2 * k)), (0, 0, 10),
+                                   0.85))
     face = gradient_fill(text, (255, 255, 255), (215, 222, 245))
     layer.alpha_composite(face)
 
@@ -461,20 +514,22 @@ def disc(radius):
     return Image.frombytes("RGBA", (size, size), bytes(out))
 
 
-def triangle_button(top, half_width, height):
+def triangle_button(top, half_width, height, k=1):
     """The gold downward arrow with "Install Now" and a disc on it, as a
-    full-menu RGBA layer. top is the (x, y) centre of its upper edge."""
-    big = (MENU_W * SS, MENU_H * SS)
-    cx, ty = top[0] * SS, top[1] * SS
-    hw, h = half_width * SS, height * SS
+    full-menu RGBA layer at scale k. top is the (x, y) centre of its upper
+    edge."""
+    u = SS * k  # canvas pixels per 1x pixel
+    big = (MENU_W * u, MENU_H * u)
+    cx, ty = top[0] * u, top[1] * u
+    hw, h = half_width * u, height * u
     outer = Image.new("L", big, 0)
     ImageDraw.Draw(outer).polygon([(cx - hw, ty), (cx + hw, ty), (cx, ty + h)], fill=255)
-    outer = rounded(outer, 4 * SS)
-    inner = rounded(outer.filter(ImageFilter.MinFilter(2 * (5 * SS) + 1)), 2 * SS)
+    outer = rounded(outer, 4 * u)
+    inner = rounded(rank(outer, ImageFilter.MinFilter, 5 * u), 2 * u)
     layer = Image.new("RGBA", big, (0, 0, 0, 0))
-    sh = ImageChops.offset(outer, 3 * SS, 5 * SS).filter(ImageFilter.GaussianBlur(3 * SS))
+    sh = ImageChops.offset(outer, 3 * u, 5 * u).filter(ImageFilter.GaussianBlur(3 * u))
     layer = Image.alpha_composite(layer, coloured(sh, (0, 0, 8), 0.8))
-    halo = outer.filter(ImageFilter.MaxFilter(2 * SS + 1)).filter(ImageFilter.GaussianBlur(2 * SS))
+    halo = rank(outer, ImageFilter.MaxFilter, u).filter(ImageFilter.GaussianBlur(2 * u))
     layer = Image.alpha_composite(layer, coloured(halo, (255, 200, 90), 0.45))
 
     def chrome_face(x, y):
@@ -483,15 +538,16 @@ def triangle_button(top, half_width, height):
     def gold_face(x, y):
         return ramp(GOLD, (y - ty) / h * 0.95 + 0.02)
 
-    layer = Image.alpha_composite(layer, bevel(outer, 2 * SS, chrome_face, 2.5, 40, 0.6))
-    layer = Image.alpha_composite(layer, bevel(inner, 4 * SS, gold_face, 2.0, 30, 0.7))
-    layer = Image.alpha_composite(layer, gloss(big, (int(cx - hw * 0.8), int(ty + 4 * SS),
-                                                     int(cx + hw * 0.8), int(ty + h * 0.32)), 0.5))
+    layer = Image.alpha_composite(layer, bevel(outer, 2 * u, chrome_face, 2.5, 40, 0.6))
+    layer = Image.alpha_composite(layer, bevel(inner, 4 * u, gold_face, 2.0, 30, 0.7))
+    layer = Image.alpha_composite(layer, gloss(big, (int(cx - hw * 0.8), int(ty + 4 * u),
+                                                     int(cx + hw * 0.8), int(ty + h * 0.32)),
+                                               0.5, u))
     # The caption engraved into the gold: light edge below, dark letters.
-    f = font("DejaVuSans-Bold.ttf", 27 * SS)
+    f = font("DejaVuSans-Bold.ttf", 27 * u)
     cap_y = ty + int(h * 0.13)
     letters = text_mask(big, (cx, cap_y), "Install Now", f, "mt")
-    lip = ImageChops.offset(letters, SS, SS)
+    lip = ImageChops.offset(letters, u, u)
     layer = Image.alpha_composite(layer, coloured(lip, (255, 245, 200), 0.8))
     layer = Image.alpha_composite(layer, coloured(letters, (40, 20, 70)))
     cd = disc(int(h * 0.17 / SS))
@@ -504,9 +560,11 @@ def triangle_button(top, half_width, height):
 TAGLINE = "FOR WINDOWS 95 & WINDOWS NT"
 
 
-def logo(size, box, ss=SS):
-    """The "Norvane 98" logo as an RGBA image of size, fitted inside box:
-    chrome lettering, a gold "98", an orbit swoosh and a tagline."""
+def logo(size, box, k=1):
+    """The "Norvane 98" logo as an RGBA image of size, fitted inside box
+    (both in 1x pixels), drawn at scale k: chrome lettering, a gold "98", an
+    orbit swoosh and a tagline."""
+    ss = SS * k  # canvas pixels per 1x pixel
     big = (size[0] * ss, size[1] * ss)
     bx0, by0, bx1, by1 = (v * ss for v in box)
     bw, bh = bx1 - bx0, by1 - by0
@@ -573,7 +631,7 @@ def logo(size, box, ss=SS):
 
     layer = Image.new("RGBA", big, (0, 0, 0, 0))
     solid = ImageChops.lighter(letters, orbit)
-    halo = solid.filter(ImageFilter.MaxFilter(2 * ss + 1)).filter(ImageFilter.GaussianBlur(7 * ss))
+    halo = rank(solid, ImageFilter.MaxFilter, ss).filter(ImageFilter.GaussianBlur(7 * ss))
     layer = Image.alpha_composite(layer, coloured(halo, (110, 120, 255), 0.75))
     shadow = ImageChops.offset(solid, 3 * ss, 4 * ss).filter(ImageFilter.GaussianBlur(2 * ss))
     layer = Image.alpha_composite(layer, coloured(shadow, (0, 0, 0), 0.85))
@@ -589,7 +647,7 @@ def logo(size, box, ss=SS):
 
     layer = Image.alpha_composite(layer, bevel(orbit_back, 1.5 * ss, gold_face, 2.0, 30, 0.6))
     # A dark keyline round the letters keeps them crisp on the glow.
-    keyline = letters.filter(ImageFilter.MaxFilter(2 * ss + 1))
+    keyline = rank(letters, ImageFilter.MaxFilter, ss)
     layer = Image.alpha_composite(layer, coloured(keyline, (10, 8, 40)))
     layer = Image.alpha_composite(layer, bevel(word, 3 * ss, chrome_face, 3.0, 30, 0.8))
     layer = Image.alpha_composite(layer, bevel(num, 3 * ss, gold_num, 3.0, 30, 0.8))
@@ -597,56 +655,60 @@ def logo(size, box, ss=SS):
     tag_shadow = ImageChops.offset(tag, ss, ss).filter(ImageFilter.GaussianBlur(ss))
     layer = Image.alpha_composite(layer, coloured(tag_shadow, (0, 0, 0), 0.9))
     layer = Image.alpha_composite(layer, coloured(tag, (215, 220, 250)))
-    return shrink(layer, ss)
+    return shrink(layer, SS)
 
 
 # ---------------------------------------------------------------- menu
 
 
-def keep_in(zone, exclude=()):
-    """Mask of where a zone's item may paint: the zone less its margin, and
-    less any rectangles (grown by the margin) that belong to other zones."""
-    m = Image.new("L", (MENU_W, MENU_H), 0)
+def keep_in(zone, k, exclude=()):
+    """Mask of where a zone's item may paint at scale k: the zone less its
+    margin, and less any rectangles (grown by the margin) that belong to
+    other zones. Zones are in 1x pixels."""
+    m = Image.new("L", (MENU_W * k, MENU_H * k), 0)
     d = ImageDraw.Draw(m)
-    x0, y0, x1, y1 = zone
-    d.rectangle([x0 + ZONE_MARGIN, y0 + ZONE_MARGIN, x1 - ZONE_MARGIN, y1 - ZONE_MARGIN], fill=255)
+    margin = ZONE_MARGIN * k
+    x0, y0, x1, y1 = scaled(zone, k)
+    d.rectangle([x0 + margin, y0 + margin, x1 - margin, y1 - margin], fill=255)
     for ex in exclude:
-        d.rectangle([ex[0] - ZONE_MARGIN, ex[1] - ZONE_MARGIN, ex[2] + ZONE_MARGIN,
-                     ex[3] + ZONE_MARGIN], fill=0)
+        ex = scaled(ex, k)
+        d.rectangle([ex[0] - margin, ex[1] - margin, ex[2] + margin, ex[3] + margin], fill=0)
     return m
 
 
-def place(canvas, layer, name, exclude=()):
+def place(canvas, layer, name, k, exclude=()):
     """Composites an item's layer, refusing art that strays from its zone."""
-    allowed = keep_in(ZONES[name], exclude)
+    allowed = keep_in(ZONES[name], k, exclude)
     alpha = layer.getchannel("A")
     outside = ImageChops.multiply(alpha, ImageChops.invert(allowed))
     if outside.getextrema()[1] > 12:
         where = outside.point(lambda v: 255 if v > 12 else 0).getbbox()
-        raise SystemExit(f"{name}: artwork strays outside its zone at {where}")
+        raise SystemExit(f"{name}: artwork strays outside its zone at {where} (scale {k})")
     layer.putalpha(ImageChops.multiply(alpha, allowed))
     canvas.alpha_composite(layer)
 
 
-def menu_art():
-    sky = background()
+def menu_art(k=1):
+    """The menu picture at scale k: the same design at 1x and 2x, each item
+    inside its click zone scaled by k."""
+    sky = background(k)
     if sky.convert("L").getextrema()[1] > BACKGROUND_CEILING:
         raise SystemExit("background: too bright to tell from the buttons")
     canvas = sky.convert("RGBA")
     z = ZONES
     for name, centre, radius in (("manual", (363, 60), 46), ("reader", (78, 410), 46),
                                  ("quit", (640, 410), 46)):
-        place(canvas, round_button(name, centre, radius), name)
+        place(canvas, round_button(name, centre, radius, k), name, k)
     for name, cx, top, lines, size in (("manual", 363, 114, ["User Manual"], 19),
                                        ("reader", 78, 464, ["Install", "Acrobat", "Reader"], 17),
                                        ("quit", 640, 464, ["Quit"], 19)):
         layer = Image.new("RGBA", canvas.size, (0, 0, 0, 0))
-        caption(layer, cx, top, lines, size)
-        place(canvas, layer, name)
-    place(canvas, triangle_button((353, 364), 150, 164), "install")
+        caption(layer, cx, top, lines, size, k)
+        place(canvas, layer, name, k)
+    place(canvas, triangle_button((353, 364), 150, 164, k), "install", k)
     # The logo keeps clear of the strip it shares with the Quit zone.
     overlap = (z["quit"][0], z["quit"][1], z["logo"][2], z["logo"][3])
-    place(canvas, logo((MENU_W, MENU_H), (74, 188, 659, 330)), "logo", [overlap])
+    place(canvas, logo((MENU_W, MENU_H), (74, 188, 659, 330), k), "logo", k, [overlap])
     return canvas.convert("RGB")
 
 
@@ -705,22 +767,71 @@ def dib_header(w, h, bpp, image_bytes):
     return struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, bpp, 0, image_bytes, 0, 0, 0, 0)
 
 
+def hand_rows(n):
+    """The hand at n by n pixels as rows of X (black), o (white) and .
+    (transparent). 32x32 is the hand-set HAND; larger sizes are drawn from
+    the traced shapes with an outline n // 32 pixels thick."""
+    if n == 32:
+        return [r.ljust(32, ".") for r in HAND]
+    s = n / 32
+    ss = 8
+    big = Image.new("L", (n * ss, n * ss), 0)
+    d = ImageDraw.Draw(big)
+    # Finger edges snap to whole pixels, so at 1.5x the fingers come out
+    # equally wide and the creases fall on their edges.
+    for box, radius in HAND_FINGERS:
+        x0, y0, x1, y1 = (round(v * s) * ss for v in box)
+        d.rounded_rectangle([x0, y0, x1 - 1, y1 - 1], radius * s * ss, fill=255)
+    f = s * ss
+    (ax, ay), (bx, by), radius = HAND_THUMB
+    d.line([(ax * f, ay * f), (bx * f, by * f)], fill=255, width=int(2 * radius * f))
+    for cx, cy in ((ax, ay), (bx, by)):
+        d.ellipse([(cx - radius) * f, (cy - radius) * f, (cx + radius) * f, (cy + radius) * f],
+                  fill=255)
+    d.polygon([(x * f, y * f) for x, y in HAND_PALM], fill=255)
+    opaque = big.resize((n, n), Image.Resampling.BOX).point(lambda v: 255 if v >= 128 else 0)
+    # Peel the outline off the shape, a pixel at a time, keeping only pixels
+    # whose four neighbours are in it (offset wraps, but the hand is clear of
+    # the edges).
+    t = n // 32
+    fill = opaque
+    for _ in range(t):
+        peeled = fill
+        for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+            peeled = ImageChops.darker(peeled, ImageChops.offset(fill, dx, dy))
+        fill = peeled
+    d = ImageDraw.Draw(fill)
+    for x, y0, y1 in HAND_CREASES:
+        left = round(x * s)
+        d.rectangle([left, round(y0 * s), left + t - 1, round(y1 * s) - 1], fill=0)
+    return ["".join("o" if fill.getpixel((x, y)) else "X" if opaque.getpixel((x, y)) else "."
+                    for x in range(n)) for y in range(n)]
+
+
 def cursor_file():
-    """hand.cur: one 32x32 monochrome image, hotspot at the fingertip."""
-    rows = [r.ljust(32, ".") for r in HAND]
-    assert len(rows) == 32 and all(len(r) == 32 for r in rows)
-    check_outline(rows)
-    xor = mask_rows([[1 if c == "o" else 0 for c in r] for r in rows], 32, 32)
-    and_ = mask_rows([[1 if c == "." else 0 for c in r] for r in rows], 32, 32)
-    image = dib_header(32, 32, 1, len(xor) + len(and_))
-    image += bytes((0, 0, 0, 0, 255, 255, 255, 0)) + xor + and_
-    out = struct.pack("<HHH", 0, 2, 1)
-    out += struct.pack("<BBBBHHII", 32, 32, 2, 0, HAND_HOTSPOT[0], HAND_HOTSPOT[1],
-                       len(image), 6 + 16)
-    return out + image
+    """hand.cur: the hand at each of HAND_SIZES, monochrome, hotspot at the
+    fingertip. The 32x32 image comes first, as it always has, for loaders
+    that read only the first."""
+    images = []
+    for n in HAND_SIZES:
+        rows = hand_rows(n)
+        assert len(rows) == n and all(len(r) == n for r in rows)
+        hotspot = (HAND_HOTSPOT[0] * n // 32, HAND_HOTSPOT[1] * n // 32)
+        check_outline(rows, hotspot)
+        xor = mask_rows([[1 if c == "o" else 0 for c in r] for r in rows], n, n)
+        and_ = mask_rows([[1 if c == "." else 0 for c in r] for r in rows], n, n)
+        image = dib_header(n, n, 1, len(xor) + len(and_))
+        image += bytes((0, 0, 0, 0, 255, 255, 255, 0)) + xor + and_
+        images.append((n, hotspot, image))
+    out = struct.pack("<HHH", 0, 2, len(images))
+    offset = 6 + 16 * len(images)
+    for n, (hx, hy), image in images:
+        out += struct.pack("<BBBBHHII", n, n, 2, 0, hx, hy, len(image), offset)
+        offset += len(image)
+    return out + b"".join(image for _, _, image in images)
 
 
-def check_outline(rows):
+def check_outline(rows, hotspot):
     """The hand's white fill must be closed in by black on every side."""
     for y, r in enumerate(rows):
         for x, c in enumerate(r):
@@ -728,10 +839,10 @@ def check_outline(rows):
                 continue
             for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
                 if rows[y + dy][x + dx] == ".":
-                    raise SystemExit(f"hand cursor: fill leaks at ({x}, {y})")
+                    raise SystemExit(f"hand cursor {len(rows)}: fill leaks at ({x}, {y})")
     tip = min(y for y, r in enumerate(rows) if r.strip("."))
-    if tip != HAND_HOTSPOT[1] or rows[tip][HAND_HOTSPOT[0]] == ".":
-        raise SystemExit("hand cursor: fingertip is not at the hotspot")
+    if tip != hotspot[1] or rows[tip][hotspot[0]] == ".":
+        raise SystemExit(f"hand cursor {len(rows)}: fingertip is not at the hotspot")
 
 
 def icon_art(size):
@@ -800,7 +911,8 @@ INK = (22, 38, 96)
 
 
 def quill(size, box, ss):
-    """A stylised quill feather inside box, as an RGBA layer."""
+    """A stylised quill feather inside box (1x pixels), as an RGBA layer of
+    ss canvas pixels per 1x pixel."""
     x0, y0, x1, y1 = (v * ss for v in box)
     layer = Image.new("RGBA", size, (0, 0, 0, 0))
 
@@ -843,8 +955,8 @@ def quill(size, box, ss):
     return layer
 
 
-def maker_logo():
-    ss = 4
+def maker_logo(k=1):
+    ss = 4 * k  # canvas pixels per 1x pixel
     size = (MAKER_SIZE[0] * ss, MAKER_SIZE[1] * ss)
     img = Image.new("RGBA", size, (255, 255, 255, 255))
     img.alpha_composite(quill(size, (4, 10, 46, 82), ss))
@@ -866,7 +978,8 @@ def maker_logo():
     for ch in word:
         d.text((x, 66 * ss), ch, font=sub_font, fill=(40, 110, 160), anchor="ls")
         x += sub_font.getlength(ch) + gap
-    return img.convert("RGB").resize(MAKER_SIZE, Image.Resampling.LANCZOS)
+    return img.convert("RGB").resize((MAKER_SIZE[0] * k, MAKER_SIZE[1] * k),
+                                     Image.Resampling.LANCZOS)
 
 
 def fade_edges(layer, clear, ramp_width):
@@ -882,20 +995,31 @@ def fade_edges(layer, clear, ramp_width):
     return layer
 
 
-def jpeg(img, lo=5000, hi=7000, target=6200):
-    """Baseline JFIF at the best quality that keeps the file near target."""
-    best = None
+def jpeg(img, quality, optimize=False):
+    """Baseline JFIF, full-resolution colour (4:4:4), 96 dpi, as the OLE
+    picture loader reads it. Optimised Huffman tables are still baseline."""
+    buf = io.BytesIO()
+    img.save(buf, "JPEG", quality=quality, optimize=optimize, progressive=False, subsampling=0,
+             dpi=(96, 96))
+    return buf.getvalue()
+
+
+def jpeg_near(img, lo=5000, hi=7000, target=6200):
+    """The JPEG at the best quality that keeps the file near target."""
     for q in range(95, 30, -1):
-        buf = io.BytesIO()
-        img.save(buf, "JPEG", quality=q, optimize=False, progressive=False, subsampling=0,
-                 dpi=(96, 96))
-        data = buf.getvalue()
+        data = jpeg(img, q)
         if len(data) <= target:
-            best = data
             break
-    if best is None or not lo <= len(best) <= hi:
+    if not lo <= len(data) <= hi:
         raise SystemExit(f"maker logo: cannot hit {lo}..{hi} bytes")
-    return best
+    return data
+
+
+def product_logo(k=1):
+    """The logo on the About window's black, its edges faded to black."""
+    product = Image.new("RGBA", (300 * k, 129 * k), (0, 0, 0, 255))
+    product.alpha_composite(fade_edges(logo((300, 129), (6, 6, 294, 123), k), 3 * k, 10 * k))
+    return product.convert("RGB")
 
 
 # ---------------------------------------------------------------- main
@@ -917,12 +1041,14 @@ def main(argv):
     menu_shown.save(png, "PNG")
     (docs / "menu.png").write_bytes(png.getvalue())
 
-    product = Image.new("RGBA", (300, 129), (0, 0, 0, 255))
-    product.alpha_composite(fade_edges(logo((300, 129), (6, 6, 294, 123)), 3, 10))
-    (out / "product-logo.bmp").write_bytes(bmp8(product.convert("RGB"), 256)[0])
-    (out / "maker-logo.jpg").write_bytes(jpeg(maker_logo()))
+    (out / "product-logo.bmp").write_bytes(bmp8(product_logo(), 256)[0])
+    (out / "maker-logo.jpg").write_bytes(jpeg_near(maker_logo()))
     (out / "hand.cur").write_bytes(cursor_file())
     (out / "startboard.ico").write_bytes(icon_file())
+
+    for name, art in (("menu-2x.jpg", menu_art(2)), ("product-logo-2x.jpg", product_logo(2)),
+                      ("maker-logo-2x.jpg", maker_logo(2))):
+        (out / name).write_bytes(jpeg(art, QUALITY_2X, optimize=True))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,163 @@
+#!/usr/bin/python3
+"""Checks the committed artwork: the exact layouts the resource compiler,
+LoadImage and the OLE picture loader take, and what the user sees on the
+menu at 1x and at 2x: every item inside the zone that takes its clicks."""
+
+import io
+import struct
+import unittest
+from pathlib import Path
+
+from PIL import Image
+
+ASSETS = Path(__file__).resolve().parents[2] / "assets"
+
+# The menu window's click zones in client pixels at 1x, edges inclusive.
+ZONES = {"manual": (234, 3, 492, 155), "logo": (62, 176, 671, 347), "reader": (4, 352, 152, 540),
+         "install": (183, 353, 523, 540), "quit": (560, 338, 721, 540)}
+CEILING = 100  # no background pixel is brighter (luma)
+BRIGHT = 200  # buttons and captions reach this
+
+# width, height, row bytes, palette entries, pixel data offset, file bytes
+BITMAPS = {"menu.bmp": (725, 544, 728, 241, 1018, 397052),
+           "product-logo.bmp": (300, 129, 300, 256, 1078, 39780)}
+# Each 2x picture is exactly twice the size of its 1x one.
+JPEGS = {"maker-logo.jpg": None, "maker-logo-2x.jpg": "maker-logo.jpg",
+         "product-logo-2x.jpg": "product-logo.bmp", "menu-2x.jpg": "menu.bmp"}
+SOF_MARKERS = set(range(0xC0, 0xD0)) - {0xC4, 0xC8, 0xCC}
+
+
+def read(name):
+    return (ASSETS / name).read_bytes()
+
+
+def picture(name):
+    return Image.open(io.BytesIO(read(name)))
+
+
+def box(rect, k):
+    """An inclusive rectangle at 1x as a crop box at scale k."""
+    x0, y0, x1, y1 = rect
+    return x0 * k, y0 * k, (x1 + 1) * k, (y1 + 1) * k
+
+
+def check_bitmap(tc, data, width, height, stride, colours, offset, size):
+    """An uncompressed, bottom-up 8-bit BMP with two zero bytes after the pixels."""
+    tc.assertEqual(len(data), size)
+    tc.assertEqual(struct.unpack_from("<2sIHHI", data), (b"BM", size, 0, 0, offset))
+    tc.assertEqual(struct.unpack_from("<IiiHHIIiiI", data, 14),
+                   (40, width, height, 1, 8, 0, stride * height, 2834, 2834, colours))
+    tc.assertEqual(data[offset + stride * height:], b"\0\0")
+    tc.assertLess(max(Image.open(io.BytesIO(data)).tobytes()), colours, "index past the palette")
+
+
+def jpeg_segments(data):
+    """(marker, payload) of each segment from SOI up to the start of scan."""
+    segments, at = [], 2
+    while at + 4 <= len(data) and data[at] == 0xFF:
+        length = struct.unpack_from(">H", data, at + 2)[0]
+        segments.append((data[at + 1], data[at + 4:at + 2 + length]))
+        if data[at + 1] == 0xDA:
+            break
+        at += 2 + length
+    return segments
+
+
+def check_jpeg(tc, data, width, height):
+    """Baseline JFIF at 96 dpi, Y Cb Cr at full resolution each."""
+    tc.assertEqual(data[:2] + data[-2:], b"\xff\xd8\xff\xd9")
+    segments = jpeg_segments(data)
+    tc.assertEqual(segments[0][0], 0xE0, "JFIF APP0 straight after SOI")
+    app0 = segments[0][1]
+    tc.assertEqual(app0[:5] + app0[7:12], b"JFIF\0\x01\x00\x60\x00\x60", "JFIF at 96 dpi")
+    tc.assertEqual(segments[-1][0], 0xDA)
+    frames = [(m, p) for m, p in segments if m in SOF_MARKERS]
+    tc.assertEqual([m for m, _ in frames], [0xC0], "one SOF0, nothing progressive")
+    frame = frames[0][1]
+    tc.assertEqual(frame[:6], struct.pack(">BHHB", 8, height, width, 3))
+    tc.assertEqual(frame[7::3], b"\x11\x11\x11", "no chroma subsampling")
+
+
+def icon_dir(data):
+    """The type and the directory entries of an .ico or .cur file."""
+    _, kind, count = struct.unpack_from("<HHH", data)
+    return kind, [struct.unpack_from("<BBBBHHII", data, 6 + 16 * i) for i in range(count)]
+
+
+class Formats(unittest.TestCase):
+    def test_bitmaps(self):
+        for name, layout in BITMAPS.items():
+            with self.subTest(name):
+                check_bitmap(self, read(name), *layout)
+
+    def test_a_damaged_bitmap_fails(self):
+        data = bytearray(read("menu.bmp"))
+        data[38] += 1  # biXPelsPerMeter
+        with self.assertRaises(self.failureException):
+            check_bitmap(self, bytes(data), *BITMAPS["menu.bmp"])
+
+    def test_jpegs(self):
+        for name, base in JPEGS.items():
+            with self.subTest(name):
+                w, h = picture(base or name).size
+                k = 2 if base else 1
+                check_jpeg(self, read(name), w * k, h * k)
+
+    def test_hand_cursor_fingertip_at_each_hotspot(self):
+        data = read("hand.cur")
+        kind, entries = icon_dir(data)
+        self.assertEqual(kind, 2)
+        self.assertEqual([(e[0], e[1], e[4], e[5]) for e in entries],
+                         [(32, 32, 12, 8), (48, 48, 18, 12), (64, 64, 24, 16)])
+        for n, _, _, _, hot_x, hot_y, _, offset in entries:
+            with self.subTest(size=n):
+                self.assertEqual(struct.unpack_from("<IiiHH", data, offset), (40, n, 2 * n, 1, 1))
+                stride = (n + 31) // 32 * 4
+                mask = offset + 40 + 8 + stride * n  # after header, two colours, XOR bits
+
+                def opaque(x, y):
+                    return not data[mask + (n - 1 - y) * stride + x // 8] >> (7 - x % 8) & 1
+
+                top = min(y for y in range(n) if any(opaque(x, y) for x in range(n)))
+                self.assertEqual(top, hot_y, "the fingertip is the topmost point")
+                self.assertTrue(opaque(hot_x, hot_y))
+
+    def test_app_icon_16_and_32_at_4_bits(self):
+        data = read("startboard.ico")
+        kind, entries = icon_dir(data)
+        self.assertEqual(kind, 1)
+        self.assertEqual([(e[0], e[1], e[5], struct.unpack_from("<H", data, e[7] + 14)[0])
+                          for e in entries], [(16, 16, 4, 4), (32, 32, 4, 4)])
+
+
+class MenuArt(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.menus = {1: picture("menu.bmp").convert("L"), 2: picture("menu-2x.jpg").convert("L")}
+
+    def test_nothing_bright_outside_the_zones(self):
+        for k, luma in self.menus.items():
+            outside = luma.copy()
+            for zone in ZONES.values():
+                outside.paste(0, box(zone, k))
+            where = outside.point(lambda v: 255 if v > CEILING else 0).getbbox()
+            self.assertIsNone(where, f"bright pixels outside the zones at {k}x")
+
+    def test_each_zone_holds_a_bright_item(self):
+        for k, luma in self.menus.items():
+            for name, zone in ZONES.items():
+                bright = sum(luma.crop(box(zone, k)).histogram()[BRIGHT:])
+                with self.subTest(scale=k, zone=name):
+                    self.assertGreater(bright, 500 * k * k)
+
+    def test_strip_shared_by_logo_and_quit_is_background(self):
+        logo, quit_ = ZONES["logo"], ZONES["quit"]
+        strip = (max(logo[0], quit_[0]), max(logo[1], quit_[1]),
+                 min(logo[2], quit_[2]), min(logo[3], quit_[3]))
+        for k, luma in self.menus.items():
+            with self.subTest(scale=k):
+                self.assertLessEqual(luma.crop(box(strip, k)).getextrema()[1], CEILING)
+
+
+if __name__ == "__main__":
+    unittest.main()
