@@ -36,6 +36,7 @@ add_executable(Startboard WIN32
   src/app/WinMain.cpp
   src/app/Runtime.cpp
   src/ui/Win32Window.cpp
+  src/ui/Pictures.cpp
   src/ui/frmMain.cpp
   src/ui/frmAbout.cpp
   src/app/Startboard.rc
@@ -45,6 +46,15 @@ target_link_options(Startboard PRIVATE ${STARTBOARD_WIN_LINK})
 target_link_libraries(Startboard PRIVATE startboard_winshell uuid gdi32)
 target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR})
 set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The pictures at twice the size go in when the asset folder has them: a
+# publisher who replaces only the 96-dpi pictures deletes the 2x ones.
+foreach(picture menu product-logo maker-logo)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/assets/${picture}-2x.jpg)
+    string(TOUPPER "STARTBOARD_${picture}_2X" define)
+    string(REPLACE "-" "_" define ${define})
+    set_property(SOURCE src/app/Startboard.rc APPEND PROPERTY COMPILE_DEFINITIONS ${define})
+  endif()
+endforeach()
 # windres does not report the files it embeds, so name them for the rebuild.
 file(GLOB STARTBOARD_ASSETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
 set_source_files_properties(src/app/Startboard.rc PROPERTIES OBJECT_DEPENDS

@@ -44,8 +44,8 @@ const std::array<AboutControl, 12> kAboutControls{{
 }};
 // clang-format on
 
-const AboutControl* AboutControlAt(int x, int y) {
-  return FrontmostAt(std::span<const AboutControl>(kAboutControls), x, y);
+const AboutControl* AboutControlAt(int x, int y, int dpi) {
+  return FrontmostAt(std::span<const AboutControl>(kAboutControls), x, y, dpi);
 }
 
 void ShowAbout(ShellServices& shell) { shell.ShowModal(Form::About); }

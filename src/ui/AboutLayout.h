@@ -12,8 +12,7 @@
 namespace startboard {
 
 inline constexpr std::string_view kAboutCaption = "About...";
-inline constexpr int kAboutClientWidth = TwipsToPixels(6855);
-inline constexpr int kAboutClientHeight = TwipsToPixels(6225);
+inline constexpr TwipRect kAboutClient{0, 0, 6855, 6225};
 
 inline constexpr std::string_view MakerSiteUrl = "http://www.quillmere.example.com";
 inline constexpr std::string_view ProductSiteUrl = "http://nv98.example.net";
@@ -51,13 +50,13 @@ struct AboutControl {
 
 // Window-wide font: MS Sans Serif 8.25 points.
 inline constexpr std::string_view kAboutFontFace = "MS Sans Serif";
-inline constexpr double kAboutFontPoints = 8.25;
+inline constexpr int kAboutFontHundredthsOfPoint = 825;
 
 // Stacking order, front to back.
 extern const std::array<AboutControl, 12> kAboutControls;
 
-// The label that takes a click at a client pixel, or nullptr.
-const AboutControl* AboutControlAt(int x, int y);
+// The label that takes a click at a client pixel at `dpi`, or nullptr.
+const AboutControl* AboutControlAt(int x, int y, int dpi);
 
 void ShowAbout(ShellServices& shell);
 void OpenMakerSite(ShellServices& shell);

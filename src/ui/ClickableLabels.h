@@ -1,6 +1,6 @@
 // The windowless labels of a window, as the mouse sees them: the hand pointer
-// over those with a command, their tooltips, and a click (press and release
-// over the same label) that runs the label's command, one at a time.
+// over those with a command, their tooltips, and a click that runs the
+// label's command, one at a time. The window's class has CS_DBLCLKS.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include "app/BenchProbe.h"
 #include "app/resource.h"
 #include "shell/Win32Shell.h"
+#include "ui/ClickTracker.h"
 #include "ui/CommandGate.h"
 #include "ui/Win32Window.h"
 
@@ -20,17 +21,28 @@ namespace startboard {
 template <class Item>
 class ClickableLabels {
  public:
-  // The label that takes the mouse at a client point, or nullptr.
-  using HitTest = const Item* (*)(int x, int y);
+  // The label that takes the mouse at a client point at a dpi, or nullptr.
+  using HitTest = const Item* (*)(int x, int y, int dpi);
 
   ClickableLabels(std::span<const Item> frontToBack, HitTest hitTest)
       : items_(frontToBack), hitTest_(hitTest) {}
 
+  // Then SetDpi, before the window takes the mouse.
   void Attach(HWND owner, Win32Shell& shell) {
     owner_ = owner;
     shell_ = &shell;
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
-    hand_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
+  }
+
+  // Labels, pointer and tips at the window's dpi.
+  void SetDpi(int dpi) {
+    dpi_ = dpi;
+    const int size = CursorSizeFor(dpi);
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner_, GWLP_HINSTANCE));
+    Cursor hand(static_cast<HCURSOR>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR), IMAGE_CURSOR, size, size, 0)));
+    if (hand_ && GetCursor() == hand_.get()) SetCursor(hand.get());  // never destroy the one shown
+    hand_ = std::move(hand);
+    tooltips_.Reset();
   }
 
   // The result of a mouse message this handles, or nothing for the window's
@@ -40,23 +52,28 @@ class ClickableLabels {
     switch (message) {
       case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) != owner_ || LOWORD(lParam) != HTCLIENT) break;
-        ShowCursorShape(ClickableAt(MessageClientPoint(owner_)) != nullptr
-                            ? hand_
-                            : LoadCursorW(nullptr, IDC_ARROW));
+        ShowPointerAt(CursorClientPoint(owner_));
         return TRUE;
       case WM_MOUSEMOVE:
-        tooltips_.OnMouseMove(owner_, *shell_, items_, At(lParam), lParam);
+        // Again for the move itself: the position WM_SETCURSOR could see may
+        // be another move's, and the last move is where the pointer rests.
+        ShowPointerAt(Point(lParam));
+        tooltips_.OnMouseMove(owner_, *shell_, items_, At(lParam), lParam, dpi_);
         return 0;
       case WM_LBUTTONDOWN:
-        pressed_ = ClickableAt(Point(lParam));
-        if (pressed_ != nullptr) SetCapture(owner_);
+      case WM_LBUTTONDBLCLK:
+        clicks_.Press(ClickableAt(Point(lParam)), message == WM_LBUTTONDBLCLK);
+        if (clicks_.Pressed()) SetCapture(owner_);
         return 0;
       case WM_LBUTTONUP:
         OnButtonUp(lParam);
         return 0;
       case WM_CAPTURECHANGED:
-        pressed_ = nullptr;
+        clicks_.Cancel();
         return 0;
+      case WM_ENABLE:
+        if (wParam == FALSE) clicks_.OutOfUse();
+        break;
       default:
         break;
     }
@@ -70,30 +87,34 @@ class ClickableLabels {
   static POINT Point(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
   const Item* At(LPARAM lParam) const {
     const POINT point = Point(lParam);
-    return hitTest_(point.x, point.y);
+    return hitTest_(point.x, point.y, dpi_);
+  }
+  void ShowPointerAt(POINT point) const {
+    ShowCursorShape(ClickableAt(point) != nullptr ? hand_.get() : LoadCursorW(nullptr, IDC_ARROW));
   }
   const Item* ClickableAt(POINT point) const {
-    const Item* item = hitTest_(point.x, point.y);
+    const Item* item = hitTest_(point.x, point.y, dpi_);
     return item != nullptr && item->click != nullptr ? item : nullptr;
   }
 
   void OnButtonUp(LPARAM lParam) {
     bench::Mark("click");
-    const Item* pressed = pressed_;
-    if (pressed == nullptr) return;
-    ReleaseCapture();  // clears pressed_ through WM_CAPTURECHANGED
-    if (At(lParam) != pressed) return;
+    if (!clicks_.Pressed()) return;
+    const Item* clicked = clicks_.Release(At(lParam));
+    ReleaseCapture();
+    if (clicked == nullptr) return;
     tooltips_.Pop();
-    gate_.Run(pressed->click, *shell_);
+    gate_.Run(clicked->click, *shell_);
   }
 
   std::span<const Item> items_;
   HitTest hitTest_;
   HWND owner_ = nullptr;
   Win32Shell* shell_ = nullptr;
-  HCURSOR hand_ = nullptr;
+  int dpi_ = kDefaultDpi;
+  Cursor hand_;
   Tooltips tooltips_;
-  const Item* pressed_ = nullptr;
+  ClickTracker<Item> clicks_;
   CommandGate gate_;
 };
 

@@ -21,8 +21,8 @@ const std::array<HotZone, 5> kHotZones{{
     {"Label2", {3510, 45, 3885, 2295}, "View the User Manual", Label2_Click},
 }};
 
-const HotZone* HotZoneAt(int x, int y) {
-  return FrontmostAt(std::span<const HotZone>(kHotZones), x, y);
+const HotZone* HotZoneAt(int x, int y, int dpi) {
+  return FrontmostAt(std::span<const HotZone>(kHotZones), x, y, dpi);
 }
 
 }  // namespace startboard

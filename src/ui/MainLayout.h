@@ -8,8 +8,8 @@
 
 namespace startboard {
 
-inline constexpr int kMainClientWidth = TwipsToPixels(10875);
-inline constexpr int kMainClientHeight = TwipsToPixels(8160);
+// The client area, exactly the menu picture: 725 x 544 pixels at 96 dpi.
+inline constexpr TwipRect kMainClient{0, 0, 10875, 8160};
 
 // An invisible, captionless label lying over one painted menu item.
 struct HotZone {
@@ -23,7 +23,7 @@ struct HotZone {
 // Stacking order, front to back: where zones overlap, the front one wins.
 extern const std::array<HotZone, 5> kHotZones;
 
-// The zone that takes a click at a client pixel, or nullptr.
-const HotZone* HotZoneAt(int x, int y);
+// The zone that takes a click at a client pixel at `dpi`, or nullptr.
+const HotZone* HotZoneAt(int x, int y, int dpi);
 
 }  // namespace startboard

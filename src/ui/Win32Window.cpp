@@ -6,16 +6,14 @@
 
 namespace startboard {
 
-POINT MessageClientPoint(HWND window) {
-  const DWORD position = GetMessagePos();
-  POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+POINT CursorClientPoint(HWND window) {
+  POINT point{};
+  GetCursorPos(&point);
   ScreenToClient(window, &point);
   return point;
 }
 
-void ShowCursorShape(HCURSOR cursor) {
-  if (GetCursor() != cursor) SetCursor(cursor);
-}
+void ShowCursorShape(HCURSOR cursor) { SetCursor(cursor); }
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   BITMAP info{};
@@ -25,14 +23,64 @@ void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
 }
 
-RECT CentredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
-  RECT frame{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  return {left, top, left + width, top + height};
+int DpiOf(HWND window) {
+  using ForWindow = UINT(WINAPI*)(HWND);
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (const auto forWindow = reinterpret_cast<ForWindow>(
+          reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))) {
+    if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
+  }
+  // Windows 8.1 knows each monitor's dpi, but not each window's.
+  SystemLibrary shcore(L"shcore.dll");
+  using ForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  UINT x = 0;
+  UINT y = 0;
+  if (const auto forMonitor = shcore.Get<ForMonitor>("GetDpiForMonitor");
+      forMonitor != nullptr &&
+      SUCCEEDED(forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) &&
+      x > 0) {
+    return static_cast<int>(x);
+  }
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDefaultDpi;
+}
+
+namespace {
+PixelRect WorkArea(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info) == FALSE) {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+  }
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+}  // namespace
+
+PixelRect WorkAreaAt(POINT point) {
+  return WorkArea(MonitorFromPoint(point, MONITOR_DEFAULTTOPRIMARY));
+}
+
+PixelRect WorkAreaOf(HWND window) {
+  return WorkArea(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY));
+}
+
+void PlaceCentred(HWND window, const PixelRect& area, const TwipRect& client, int dpi) {
+  const PixelSize size = client.SizeAt(dpi);
+  RECT frame{0, 0, size.width, size.height};
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+  // The frame's own metrics at that dpi, where Windows can tell (10 and later).
+  using ForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (forDpi == nullptr || forDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi)) == FALSE) {
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  }
+  const PixelRect placed = CentredIn(area, {frame.right - frame.left, frame.bottom - frame.top});
+  SetWindowPos(window, nullptr, placed.left, placed.top, placed.Width(), placed.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool Tooltips::CreateControl(HWND owner) {
@@ -69,6 +117,13 @@ void Tooltips::Relay(HWND owner, LPARAM position) const {
 
 void Tooltips::Pop() const {
   if (control_ != nullptr) SendMessageW(control_, TTM_POP, 0, 0);
+}
+
+void Tooltips::Reset() {
+  if (control_ != nullptr) DestroyWindow(control_);
+  control_ = nullptr;
+  created_ = false;
+  under_ = nullptr;
 }
 
 }  // namespace startboard

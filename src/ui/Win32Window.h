@@ -31,10 +31,10 @@ struct MemoryDcDeleter {
 };
 using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
 
-struct WindowDeleter {
-  void operator()(HWND window) const { DestroyWindow(window); }
+struct CursorDeleter {
+  void operator()(HCURSOR cursor) const { DestroyCursor(cursor); }
 };
-using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+using Cursor = std::unique_ptr<std::remove_pointer_t<HCURSOR>, CursorDeleter>;
 
 // Selects an object into a DC for one scope and puts the old one back.
 class Selection {
@@ -70,9 +70,10 @@ constexpr COLORREF ToColorRef(Rgb rgb) {
 
 inline RECT ToRect(const PixelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-// Where the mouse was, in client coordinates, when the message being handled
-// was posted: no extra round trip to the window system, as GetCursorPos is.
-POINT MessageClientPoint(HWND window);
+// Where the pointer is now, in client coordinates. (WM_SETCURSOR comes before
+// the move it belongs to is taken from the queue, so the last message's
+// position is one move behind: at a label's edge the shape would be wrong.)
+POINT CursorClientPoint(HWND window);
 
 // Sets the mouse pointer unless it already has that shape: WM_SETCURSOR
 // comes with every mouse move.
@@ -81,8 +82,22 @@ void ShowCursorShape(HCURSOR cursor);
 // Draws a bitmap at its natural size with its top-left corner at (x, y).
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 
-// Where a window of this client size and style lies centred on the screen.
-RECT CentredWindowRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
+// Sent when the window has moved to a monitor of another dpi (Windows 8.1 and
+// later): the new dpi in HIWORD(wParam), a suggested window RECT* in lParam.
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
+// The dots per inch a window is drawn at: its monitor's where Windows knows
+// them (8.1 and later), else the system's.
+int DpiOf(HWND window);
+
+// The work area (the monitor less the task bar) of the monitor that holds
+// the point, or most of the window.
+PixelRect WorkAreaAt(POINT point);
+PixelRect WorkAreaOf(HWND window);
+
+// Sizes a window so that its client area is `client` at `dpi`, frame
+// included, and centres it in `area`.
+void PlaceCentred(HWND window, const PixelRect& area, const TwipRect& client, int dpi);
 
 // A window's tooltips: one control with a tool per item that has a tooltip.
 // It is created on the first mouse move, so the common controls are loaded
@@ -96,13 +111,13 @@ class Tooltips {
   // move passed on costs the control a timer reset.
   template <class Item>
   void OnMouseMove(HWND owner, Win32Shell& shell, std::span<const Item> frontToBack,
-                   const Item* under, LPARAM position) {
+                   const Item* under, LPARAM position, int dpi) {
     if (!created_) {
       created_ = true;
       if (shell.EnsureCommonControls() && CreateControl(owner)) {
         for (std::size_t i = 0; i < frontToBack.size(); ++i) {
           if (frontToBack[i].tooltip.empty()) continue;
-          Add(owner, static_cast<UINT>(i), frontToBack[i].twips.ToPixels(), frontToBack[i].tooltip);
+          Add(owner, static_cast<UINT>(i), frontToBack[i].twips.At(dpi), frontToBack[i].tooltip);
         }
       }
     } else if (under == under_) {
@@ -113,6 +128,8 @@ class Tooltips {
   }
   // Hides a tip that would otherwise stay up over a command's message box.
   void Pop() const;
+  // Forgets the tools, for a new dpi: they are made again on the next move.
+  void Reset();
 
  private:
   bool CreateControl(HWND owner);

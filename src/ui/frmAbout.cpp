@@ -1,13 +1,10 @@
 #include "ui/frmAbout.h"
 
-#include <ocidl.h>
-#include <olectl.h>
-
-#include <algorithm>
 #include <iterator>
 
 #include "app/resource.h"
 #include "shell/Unicode.h"
+#include "ui/Pictures.h"
 
 namespace startboard {
 
@@ -21,79 +18,14 @@ HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
 }
 
-// Releases a COM interface at the end of a scope.
-template <class Interface>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  Interface** Out() { return &pointer_; }
-  Interface* operator->() const { return pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
+// Each picture box's picture.
+constexpr Art kProductLogoArt{IDB_PRODUCT_LOGO, false, IDR_PRODUCT_LOGO_2X};
+constexpr Art kMakerLogoArt{IDR_MAKER_LOGO, true, IDR_MAKER_LOGO_2X};
 
- private:
-  Interface* pointer_ = nullptr;
-};
-
-// Decodes the maker's JPEG with the system's OLE picture loader and renders
-// it once into a bitmap of the screen's format.
-Bitmap LoadJpegResource(Win32Shell& shell, HINSTANCE instance, HDC screen, int id) {
-  SystemLibrary ole32(L"ole32.dll");
-  SystemLibrary oleaut32(L"oleaut32.dll");
-  const auto createStream = ole32.Get<decltype(&CreateStreamOnHGlobal)>("CreateStreamOnHGlobal");
-  const auto loadPicture = oleaut32.Get<decltype(&OleLoadPicture)>("OleLoadPicture");
-  if (!shell.EnterCom() || createStream == nullptr || loadPicture == nullptr) return nullptr;
-
-  HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-  const DWORD size = resource != nullptr ? SizeofResource(instance, resource) : 0;
-  HGLOBAL loaded = resource != nullptr ? LoadResource(instance, resource) : nullptr;
-  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes == nullptr || size == 0) return nullptr;
-
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) return nullptr;
-  void* target = GlobalLock(copy);
-  if (target == nullptr) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  std::copy_n(static_cast<const char*>(bytes), size, static_cast<char*>(target));
-  GlobalUnlock(copy);
-
-  ComRef<IStream> stream;
-  if (FAILED(createStream(copy, TRUE, stream.Out()))) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  ComRef<IPicture> picture;
-  if (FAILED(loadPicture(stream.operator->(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                         reinterpret_cast<void**>(picture.Out())))) {
-    return nullptr;
-  }
-  OLE_XSIZE_HIMETRIC himetricWidth = 0;
-  OLE_YSIZE_HIMETRIC himetricHeight = 0;
-  picture->get_Width(&himetricWidth);
-  picture->get_Height(&himetricHeight);
-  // HIMETRIC to pixels: the JPEG carries its own pixel size at 96 dpi.
-  const int width = MulDiv(himetricWidth, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-  const int height = MulDiv(himetricHeight, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-  Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-  const MemoryDc dc(CreateCompatibleDC(screen));
-  if (!bitmap || !dc) return nullptr;
-  const Selection selected(dc.get(), bitmap.get());
-  picture->Render(dc.get(), 0, 0, width, height, 0, himetricHeight, himetricWidth, -himetricHeight,
-                  nullptr);
-  return bitmap;
-}
-
-Font CreateLabelFont(HDC screen, bool bold, bool underline) {
+Font CreateLabelFont(int dpi, bool bold, bool underline) {
   const std::wstring face = Widen(kAboutFontFace);
-  // 8.25 points in logical units at the screen's resolution.
-  const int height = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
+  // 8.25 points in pixels at the window's dpi.
+  const int height = -MulDiv(kAboutFontHundredthsOfPoint, dpi, 72 * 100);
   return Font(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
                           underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
@@ -106,14 +38,19 @@ Font CreateLabelFont(HDC screen, bool bold, bool underline) {
 
 bool PictureBox::Register(HINSTANCE instance) { return RegisterClassOf(instance, {}); }
 
-bool PictureBox::Create(HWND parent, const AboutControl& control, Bitmap picture) {
-  picture_ = std::move(picture);
-  background_ = ToColorRef(control.background.value_or(kBlack));
-  const PixelRect rect = control.twips.ToPixels();
+bool PictureBox::Create(HWND parent, const AboutControl& control) {
+  control_ = &control;
   const std::wstring name = Widen(control.name);
-  return CreateWindowExW(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE, rect.left, rect.top,
-                         rect.Width(), rect.Height(), parent, nullptr, InstanceOf(parent),
-                         this) != nullptr;
+  return CreateWindowExW(0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                         nullptr, InstanceOf(parent), this) != nullptr;
+}
+
+void PictureBox::Show(Bitmap picture, int dpi) {
+  picture_ = std::move(picture);
+  const PixelRect rect = control_->twips.At(dpi);
+  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -132,7 +69,7 @@ void PictureBox::OnPaint() {
   const PaintScope paint(hwnd_);
   RECT client{};
   GetClientRect(hwnd_, &client);
-  const Brush background(CreateSolidBrush(background_));
+  const Brush background(CreateSolidBrush(ToColorRef(control_->background.value_or(kBlack))));
   FillRect(paint.Dc(), &client, background.get());
   DrawBitmap(paint.Dc(), picture_.get(), 0, 0);
 }
@@ -140,7 +77,8 @@ void PictureBox::OnPaint() {
 // frmAbout
 
 bool frmAbout::Register(HINSTANCE instance) {
-  return RegisterClassOf(instance, {.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
+  return RegisterClassOf(instance, {.style = CS_DBLCLKS,
+                                    .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
                                     .applicationIcon = true}) &&
          PictureBox::Register(instance);
 }
@@ -150,17 +88,19 @@ frmAbout::~frmAbout() {
 }
 
 bool frmAbout::Create(HWND owner) {
-  const RECT frame = CentredWindowRect(kAboutClientWidth, kAboutClientHeight, kStyle, kExStyle);
+  const PixelRect area = WorkAreaOf(owner);
   const std::wstring caption = Widen(kAboutCaption);
   // Owned by the main window: no task-bar button, and it stays above it.
-  return CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, frame.left, frame.top,
-                         frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                         InstanceOf(owner), this) != nullptr;
+  return CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, area.left, area.top, 1, 1,
+                         owner, nullptr, InstanceOf(owner), this) != nullptr;
 }
 
 void frmAbout::ShowModal() {
   const HWND owner = shell_.FrontWindow();
   if (hwnd_ == nullptr && !Create(owner)) return;
+  // Centred on the main window's monitor, at its dpi, each time it opens.
+  if (const int dpi = DpiOf(owner); dpi != dpi_) UseDpi(dpi);
+  PlaceCentred(hwnd_, WorkAreaOf(owner), kAboutClient, dpi_);
   open_ = true;
   EnableWindow(owner, FALSE);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -192,6 +132,9 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       OnPaint();
       return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
@@ -202,26 +145,36 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool frmAbout::OnCreate() {
-  const HINSTANCE instance = InstanceOf(hwnd_);
-  const HDC screen = GetDC(nullptr);
-  plain_ = CreateLabelFont(screen, false, false);
-  underline_ = CreateLabelFont(screen, false, true);
-  boldUnderline_ = CreateLabelFont(screen, true, true);
-  Bitmap productLogo(static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDB_PRODUCT_LOGO), IMAGE_BITMAP, 0, 0, 0)));
-  Bitmap makerLogo = LoadJpegResource(shell_, instance, screen, IDR_MAKER_LOGO);
-  ReleaseDC(nullptr, screen);
-
   labels_.Attach(hwnd_, shell_);
   std::size_t picture = 0;
   for (const AboutControl& control : kAboutControls) {
     if (control.kind == ControlKind::Picture && picture < std::size(pictures_)) {
-      pictures_[picture++].Create(
-          hwnd_, control,
-          control.picture == Artwork::MakerLogo ? std::move(makerLogo) : std::move(productLogo));
+      pictures_[picture++].Create(hwnd_, control);
     }
   }
+  UseDpi(DpiOf(hwnd_));
   return true;
+}
+
+// Fonts, pictures and labels for a dpi, made once.
+void frmAbout::UseDpi(int dpi) {
+  dpi_ = dpi;
+  plain_ = CreateLabelFont(dpi, false, false);
+  underline_ = CreateLabelFont(dpi, false, true);
+  boldUnderline_ = CreateLabelFont(dpi, true, true);
+  const HINSTANCE instance = InstanceOf(hwnd_);
+  for (PictureBox& box : pictures_) {
+    const Art& art = box.Shows(Artwork::MakerLogo) ? kMakerLogoArt : kProductLogoArt;
+    box.Show(LoadArt(shell_, instance, art, dpi), dpi);
+  }
+  labels_.SetDpi(dpi);
+}
+
+void frmAbout::OnDpiChanged(int dpi, const RECT& suggested) {
+  UseDpi(dpi);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 HFONT frmAbout::FontFor(const AboutControl& control) const {
@@ -230,7 +183,7 @@ HFONT frmAbout::FontFor(const AboutControl& control) const {
 }
 
 void frmAbout::PaintLabel(HDC dc, const AboutControl& label) const {
-  RECT rect = ToRect(label.twips.ToPixels());
+  RECT rect = ToRect(label.twips.At(dpi_));
   if (label.background) {
     const Brush background(CreateSolidBrush(ToColorRef(*label.background)));
     FillRect(dc, &rect, background.get());
@@ -239,8 +192,13 @@ void frmAbout::PaintLabel(HDC dc, const AboutControl& label) const {
   SetTextColor(dc, ToColorRef(label.textColour));
   SetBkMode(dc, TRANSPARENT);
   const std::wstring text = Widen(label.text);
+  // A wrapped line that does not fit is cut at the label's edge, underline
+  // and all (Wine's DrawText would let a cut line's underline through).
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
             DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+  RestoreDC(dc, saved);
 }
 
 void frmAbout::OnPaint() {
@@ -252,7 +210,7 @@ void frmAbout::OnPaint() {
     if (control.kind == ControlKind::Label) {
       PaintLabel(dc, control);
     } else if (control.kind == ControlKind::Oval) {
-      const RECT rect = ToRect(control.twips.ToPixels());
+      const RECT rect = ToRect(control.twips.At(dpi_));
       const Brush fill(CreateSolidBrush(ToColorRef(control.background.value_or(kWhite))));
       const Selection brush(dc, fill.get());
       const Selection pen(dc, GetStockObject(BLACK_PEN));

@@ -16,13 +16,16 @@ class PictureBox : public Win32Window<PictureBox> {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardPicture";
   static bool Register(HINSTANCE instance);
-  bool Create(HWND parent, const AboutControl& control, Bitmap picture);
+  bool Create(HWND parent, const AboutControl& control);
+  // Moves the box to its place at `dpi` and shows `picture` there.
+  void Show(Bitmap picture, int dpi);
+  bool Shows(Artwork artwork) const { return control_->picture == artwork; }
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   void OnPaint();
+  const AboutControl* control_ = nullptr;
   Bitmap picture_;
-  COLORREF background_ = 0;
 };
 
 class frmAbout : public Win32Window<frmAbout> {
@@ -46,12 +49,15 @@ class frmAbout : public Win32Window<frmAbout> {
   bool Create(HWND owner);
   bool OnCreate();
   void OnPaint();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void OnClose();
+  void UseDpi(int dpi);
 
   void PaintLabel(HDC dc, const AboutControl& label) const;
   HFONT FontFor(const AboutControl& control) const;
 
   Win32Shell& shell_;
+  int dpi_ = kDefaultDpi;
   PictureBox pictures_[2];
   Font plain_, underline_, boldUnderline_;
   ClickableLabels<AboutControl> labels_{kAboutControls, AboutControlAt};

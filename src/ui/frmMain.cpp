@@ -3,6 +3,7 @@
 #include "app/BenchProbe.h"
 #include "app/resource.h"
 #include "shell/Unicode.h"
+#include "ui/Pictures.h"
 
 namespace startboard {
 
@@ -13,23 +14,28 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 
+constexpr Art kMenuArt{IDB_BACKGROUND, false, IDR_BACKGROUND_2X};
+
 }  // namespace
 
 bool frmMain::Register(HINSTANCE instance) {
-  // CS_DBLCLKS turns a label's second click into a double click, which runs
-  // nothing, so a double click starts its command once.
+  // CS_DBLCLKS: a double click on a label runs its command once.
   return RegisterClassOf(instance, {.style = CS_DBLCLKS, .applicationIcon = true});
 }
 
 bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
   shell_ = &shell;
-  const RECT frame = CentredWindowRect(kMainClientWidth, kMainClientHeight, kStyle, kExStyle);
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  const PixelRect area = WorkAreaAt(pointer);
   const std::wstring title = Widen(ApplicationTitle);
-  if (CreateWindowExW(kExStyle, kClassName, title.c_str(), kStyle, frame.left, frame.top,
-                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                      instance, this) == nullptr) {
+  // Made hidden inside the monitor's work area, so that it knows that
+  // monitor's dpi before it takes its size.
+  if (CreateWindowExW(kExStyle, kClassName, title.c_str(), kStyle, area.left, area.top, 1, 1,
+                      nullptr, nullptr, instance, this) == nullptr) {
     return false;
   }
+  PlaceCentred(hwnd_, area, kMainClient, dpi_);
   shell.SetMainWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   UpdateWindow(hwnd_);
@@ -46,6 +52,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       OnPaint();
       return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -56,13 +65,19 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool frmMain::OnCreate() {
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  // Loaded as a device-dependent bitmap: converted to the screen's format
-  // once, so every repaint is a plain blit.
-  background_.reset(static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
   zones_.Attach(hwnd_, *shell_);
-  return background_ != nullptr;
+  return UseDpi(DpiOf(hwnd_));
+}
+
+// The picture for a dpi, made once: every repaint is then a plain blit.
+bool frmMain::UseDpi(int dpi) {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
+  Bitmap background = LoadArt(*shell_, instance, kMenuArt, dpi);
+  if (!background) return false;
+  background_ = std::move(background);
+  dpi_ = dpi;
+  zones_.SetDpi(dpi);
+  return true;
 }
 
 void frmMain::OnPaint() {
@@ -73,6 +88,13 @@ void frmMain::OnPaint() {
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
   bench::Mark("paint");
+}
+
+void frmMain::OnDpiChanged(int dpi, const RECT& suggested) {
+  UseDpi(dpi);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void frmMain::OnDestroy() {

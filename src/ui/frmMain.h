@@ -15,7 +15,8 @@ class frmMain : public Win32Window<frmMain> {
   static constexpr const wchar_t* kClassName = L"StartboardMain";
 
   static bool Register(HINSTANCE instance);
-  // Creates and shows the window centred on the screen.
+  // Creates the window and shows it centred in the work area of the monitor
+  // that holds the mouse pointer, at that monitor's dpi.
   bool Create(HINSTANCE instance, Win32Shell& shell);
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -23,9 +24,12 @@ class frmMain : public Win32Window<frmMain> {
  private:
   bool OnCreate();
   void OnPaint();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void OnDestroy();
+  bool UseDpi(int dpi);
 
   Win32Shell* shell_ = nullptr;
+  int dpi_ = kDefaultDpi;
   Bitmap background_;
   ClickableLabels<HotZone> zones_{kHotZones, HotZoneAt};
 };

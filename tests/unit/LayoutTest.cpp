@@ -1,184 +1,175 @@
+// The windows' geometry at any dpi, hit-testing in stacking order, picture
+// resizing, and the one-command-at-a-time gate.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "RecordingShell.h"
 #include "ui/AboutLayout.h"
+#include "ui/ClickTracker.h"
+#include "ui/CommandGate.h"
 #include "ui/MainLayout.h"
+#include "ui/Resample.h"
 
 namespace startboard {
 namespace {
 
-using testing::RecordingShell;
-
-std::string ZoneAt(int x, int y) {
-  const HotZone* zone = HotZoneAt(x, y);
+std::string ZoneAt(int x, int y, int dpi) {
+  const HotZone* zone = HotZoneAt(x, y, dpi);
   return zone ? std::string(zone->name) : "none";
 }
 
-TEST(Twips, FifteenPerPixel) {
-  EXPECT_EQ(TwipsToPixels(10875), 725);
-  EXPECT_EQ(TwipsToPixels(8160), 544);
-  EXPECT_EQ((TwipRect{3510, 45, 3885, 2295}.ToPixels()), (PixelRect{234, 3, 493, 156}));
-  EXPECT_EQ(kMainClientWidth, 725);
-  EXPECT_EQ(kMainClientHeight, 544);
-  EXPECT_EQ(kAboutClientWidth, 457);
-  EXPECT_EQ(kAboutClientHeight, 415);
+TEST(Geometry, TwipsRoundToTheNearestPixelAtEveryDpi) {
+  const std::pair<int, PixelSize> main[] = {
+      {96, {725, 544}}, {120, {906, 680}}, {144, {1088, 816}}, {192, {1450, 1088}}};
+  for (const auto& [dpi, size] : main) EXPECT_EQ(kMainClient.SizeAt(dpi), size) << dpi;
+  EXPECT_EQ(kAboutClient.SizeAt(96), (PixelSize{457, 415}));
+  EXPECT_EQ(kAboutClient.SizeAt(144), (PixelSize{686, 623}));  // 685.5 x 622.5, halves up
+  EXPECT_EQ(ScaleToDpi(300, 144), 450);
+  EXPECT_EQ(ScaleToDpi(129, 144), 194);
 }
 
-TEST(HotZones, FrontToBackWithTheirTooltips) {
-  const char* expected[][2] = {
-      {"Label7", "About/Install the standalone package"},
-      {"Label6", "Quit the Startboard"},
-      {"Label5", "Install Adobe Acrobat Reader 3.01"},
-      {"Label4", "Find out about Norvane 98"},
-      {"Label2", "View the User Manual"},
+TEST(Geometry, TheOverlapStripGoesToTheQuitZoneAtEveryDpi) {
+  // Label4 (the logo) and Label6 (Quit) share 8400-10080 x 5070-5220 twips.
+  for (const int dpi : {96, 120, 144, 192}) {
+    SCOPED_TRACE(dpi);
+    const int left = TwipsToPixels(8400, dpi), top = TwipsToPixels(5070, dpi);
+    const int right = TwipsToPixels(10080, dpi), bottom = TwipsToPixels(5220, dpi);
+    EXPECT_EQ(ZoneAt(left, top, dpi), "Label6");
+    EXPECT_EQ(ZoneAt(right - 1, bottom - 1, dpi), "Label6");
+    EXPECT_EQ(ZoneAt(left - 1, top, dpi), "Label4");
+    EXPECT_EQ(ZoneAt(right, top, dpi), "Label6");
+  }
+}
+
+TEST(Geometry, LeftAndTopEdgesBelongToAZoneRightAndBottomDoNot) {
+  // Label2 spans 3510-7395 x 45-2340 twips: 351-740 x 5-234 pixels at 144 dpi.
+  EXPECT_EQ(ZoneAt(351, 5, 144), "Label2");
+  EXPECT_EQ(ZoneAt(739, 233, 144), "Label2");
+  EXPECT_EQ(ZoneAt(350, 100, 144), "none");
+  EXPECT_EQ(ZoneAt(740, 100, 144), "none");
+  EXPECT_EQ(ZoneAt(500, 234, 144), "none");
+  EXPECT_EQ(ZoneAt(500, 4, 144), "none");
+  EXPECT_EQ(ZoneAt(-1, -1, 96), "none");
+}
+
+TEST(Geometry, AboutLabelsTakeTheMouseInStackingOrder) {
+  const auto at = [](int x, int y) {
+    const AboutControl* control = AboutControlAt(x, y, 96);
+    return control ? std::string(control->name) : "none";
   };
-  ASSERT_EQ(kHotZones.size(), std::size(expected));
-  for (std::size_t i = 0; i < kHotZones.size(); ++i) {
-    EXPECT_EQ(kHotZones[i].name, expected[i][0]);
-    EXPECT_EQ(kHotZones[i].tooltip, expected[i][1]);
-  }
+  EXPECT_EQ(at(50, 387), "Label8");  // its corner lies in front of the mail link
+  EXPECT_EQ(AboutControlAt(50, 387, 96)->click, nullptr);
+  EXPECT_EQ(at(50, 395), "Label7");
+  EXPECT_EQ(at(50, 337), "Label6");  // in front of Label1
+  EXPECT_EQ(at(400, 300), "none");   // the oval takes no mouse
+  EXPECT_EQ(at(300, 100), "none");   // the logo is a window of its own
 }
 
-TEST(HotZones, PixelRectangles) {
-  const std::pair<const char*, PixelRect> expected[] = {
-      {"Label2", {234, 3, 493, 156}},   {"Label4", {62, 176, 672, 348}},
-      {"Label5", {4, 352, 153, 541}},   {"Label7", {183, 353, 524, 541}},
-      {"Label6", {560, 338, 722, 541}},
-  };
-  for (const auto& [name, rect] : expected) {
-    const HotZone* zone = HotZoneAt(rect.left, rect.top);
-    ASSERT_NE(zone, nullptr) << name;
-    EXPECT_EQ(zone->twips.ToPixels(), rect) << name;
-  }
+TEST(Geometry, WindowsAreCentredInTheWorkAreaAndKeptReachable) {
+  EXPECT_EQ(CentredIn({0, 0, 1024, 738}, {725, 544}), (PixelRect{149, 97, 874, 641}));
+  EXPECT_EQ(CentredIn({1920, 40, 3840, 1080}, {1088, 816}), (PixelRect{2336, 152, 3424, 968}));
+  EXPECT_EQ(CentredIn({-1280, 0, 0, 680}, {1450, 1088}), (PixelRect{-1280, 0, 170, 1088}));
 }
 
-TEST(HotZones, CentresAndEdges) {
-  EXPECT_EQ(ZoneAt(363, 79), "Label2");
-  EXPECT_EQ(ZoneAt(367, 262), "Label4");
-  EXPECT_EQ(ZoneAt(78, 446), "Label5");
-  EXPECT_EQ(ZoneAt(353, 447), "Label7");
-  EXPECT_EQ(ZoneAt(641, 440), "Label6");
-  // Left and top edges belong to the zone, right and bottom edges do not.
-  EXPECT_EQ(ZoneAt(234, 3), "Label2");
-  EXPECT_EQ(ZoneAt(492, 155), "Label2");
-  EXPECT_EQ(ZoneAt(493, 100), "none");
-  EXPECT_EQ(ZoneAt(300, 156), "none");
-  EXPECT_EQ(ZoneAt(721, 540), "Label6");
-  EXPECT_EQ(ZoneAt(722, 540), "none");
-  EXPECT_EQ(ZoneAt(700, 541), "none");
+TEST(Geometry, TheHandCursorIsNeverStretched) {
+  const std::pair<int, int> sizes[] = {{96, 32},  {120, 32}, {144, 48},
+                                       {168, 48}, {192, 64}, {288, 64}};
+  for (const auto& [dpi, size] : sizes) EXPECT_EQ(CursorSizeFor(dpi), size) << dpi;
 }
 
-TEST(HotZones, OverlapsGoToTheFrontZone) {
-  // The logo zone and the quit zone share 560-671 x 338-347.
-  for (int x : {560, 600, 671}) {
-    for (int y : {338, 347}) EXPECT_EQ(ZoneAt(x, y), "Label6") << x << "," << y;
-  }
-  EXPECT_EQ(ZoneAt(559, 338), "Label4");
-  EXPECT_EQ(ZoneAt(600, 348), "Label6");
-  EXPECT_EQ(ZoneAt(672, 340), "Label6");
-  // The reader zone starts above the install zone's top; they do not touch.
-  EXPECT_EQ(ZoneAt(152, 352), "Label5");
-  EXPECT_EQ(ZoneAt(183, 353), "Label7");
-}
-
-TEST(HotZones, OutsideEveryZoneIsNothing) {
-  for (auto [x, y] : {std::pair{0, 0},
-                      {10, 10},
-                      {724, 543},
-                      {30, 200},
-                      {700, 200},
-                      {160, 400},
-                      {540, 500},
-                      {-1, 5},
-                      {5000, 5000}}) {
-    EXPECT_EQ(ZoneAt(x, y), "none") << x << "," << y;
-  }
-}
-
-TEST(HotZones, EachRunsItsCommand) {
-  const std::pair<int, int> centres[] = {{363, 79}, {367, 262}, {78, 446}, {353, 447}, {641, 440}};
-  std::vector<std::string> firstCalls;
-  for (auto [x, y] : centres) {
-    RecordingShell shell;
-    shell.answers = {7};
-    HotZoneAt(x, y)->click(shell);
-    firstCalls.push_back(shell.log.empty() ? "" : shell.log.front());
-  }
-  EXPECT_EQ(firstCalls, (std::vector<std::string>{
-                            "ApplicationDirectory",                   // ViewManual
-                            "ShowModal",                              // ShowAbout
-                            "Message Install Adobe Acrobat Reader?",  // InstallReader
-                            "ApplicationDirectory",                   // InstallProduct
-                            "EndProgram",                             // QuitLauncher
-                        }));
-}
-
-std::string AboutAt(int x, int y) {
-  const AboutControl* control = AboutControlAt(x, y);
-  return control ? std::string(control->name) : "none";
-}
-
-TEST(AboutControls, StackingOrderFrontToBack) {
-  std::vector<std::string> names;
-  names.reserve(kAboutControls.size());
-  for (const AboutControl& control : kAboutControls) names.emplace_back(control.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"Picture2", "Picture1", "Label8", "Label7", "Label6",
-                                             "Label1", "Label5", "Label3", "Label2", "Shape1",
-                                             "Label9", "Label4"}));
-}
-
-TEST(AboutControls, OnlyTheThreeLinksAreClickable) {
-  std::vector<std::string> links;
-  for (const AboutControl& control : kAboutControls) {
-    if (control.click != nullptr) {
-      links.emplace_back(control.name);
-      EXPECT_FALSE(control.tooltip.empty()) << control.name;
+// Pixels (x * 37 + y * 91 + channel * 53) % 256, top-down or bottom-up.
+std::vector<std::uint8_t> Pattern(int width, int height) {
+  std::vector<std::uint8_t> pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      for (int c = 0; c < 4; ++c) pixels.push_back((x * 37 + y * 91 + c * 53) % 256);
     }
   }
-  EXPECT_EQ(links, (std::vector<std::string>{"Label7", "Label6", "Label5"}));
+  return pixels;
 }
 
-TEST(AboutControls, HitTestInStackingOrder) {
-  EXPECT_EQ(AboutAt(50, 345), "Label6");   // product site link
-  EXPECT_EQ(AboutAt(50, 395), "Label7");   // support mail link
-  EXPECT_EQ(AboutAt(300, 362), "Label5");  // copyright link, drawn over the oval
-  EXPECT_EQ(AboutAt(50, 330), "Label1");   // plain text, no action
-  EXPECT_EQ(AboutAt(50, 337), "Label6");   // Label6 lies in front of Label1
-  EXPECT_EQ(AboutAt(50, 387), "Label8");   // Label8 lies in front of Label7
-  EXPECT_EQ(AboutAt(400, 300), "none");    // the oval takes no mouse input
-  EXPECT_EQ(AboutAt(300, 100), "none");    // the logo is a window of its own
-  EXPECT_EQ(AboutControlAt(50, 330)->click, nullptr);
+std::vector<std::uint8_t> Resized(const std::vector<std::uint8_t>& source, int width, int height,
+                                  int toWidth, int toHeight) {
+  std::vector<std::uint8_t> target(static_cast<std::size_t>(toWidth) * toHeight * 4);
+  Resample(ConstPixels::Packed(source.data(), width, height),
+           Pixels::Packed(target.data(), toWidth, toHeight));
+  return target;
 }
 
-TEST(AboutControls, LinkTextsAndTooltips) {
-  const AboutControl* product = AboutControlAt(50, 345);
-  EXPECT_EQ(product->text, ProductSiteUrl);
-  EXPECT_EQ(product->tooltip, "Visit the Norvane 98 Website");
-  EXPECT_EQ(product->textColour, kLightCyan);
-  EXPECT_TRUE(product->font.underline);
-  const AboutControl* mail = AboutControlAt(50, 395);
-  EXPECT_EQ("mailto:" + std::string(mail->text), SupportMailUrl);
-  EXPECT_EQ(mail->tooltip, "Send email to Norvane 98 Technical Support");
-  const AboutControl* maker = AboutControlAt(300, 362);
-  EXPECT_EQ(maker->textColour, kBlue);
-  EXPECT_TRUE(maker->font.bold && maker->font.underline);
-  EXPECT_EQ(maker->background, kWhite);
+TEST(Resample, GivesWhatPillowsBilinearFilterGives) {
+  // Image.resize(..., BILINEAR) of the same pattern, computed with Pillow.
+  EXPECT_EQ(Resized(Pattern(7, 3), 7, 3, 4, 2),
+            (std::vector<std::uint8_t>{53, 106, 155, 166, 111, 164, 140, 129, 160, 163, 157,
+                                       82, 146, 110, 95,  140, 159, 144, 108, 120, 97,  118,
+                                       94, 128, 114, 117, 143, 164, 99,  148, 201, 101}));
+  EXPECT_EQ(Resized(Pattern(3, 2), 3, 2, 5, 3),
+            (std::vector<std::uint8_t>{0,   53,  106, 159, 15,  68,  121, 174, 37,  90,  143, 196,
+                                       59,  112, 165, 218, 74,  127, 180, 233, 46,  99,  152, 205,
+                                       61,  114, 167, 168, 83,  136, 189, 114, 105, 158, 134, 136,
+                                       120, 173, 98,  151, 91,  144, 197, 250, 106, 159, 212, 162,
+                                       128, 181, 234, 31,  150, 203, 103, 53,  165, 218, 15,  68}));
+  const std::vector<std::uint8_t> same = Pattern(5, 4);
+  EXPECT_EQ(Resized(same, 5, 4, 5, 4), same);
 }
 
-TEST(AboutControls, FixedTextsAndTheLabelsCutOffAtTheRightEdge) {
-  EXPECT_EQ(AboutControlAt(50, 330)->text, "Visit us on the web");
-  EXPECT_EQ(AboutControlAt(50, 380)->text, "Free e-mail technical support");
-  EXPECT_TRUE(AboutControlAt(20, 195)->text.starts_with("Pay-per-Incident Technical Support: "));
-  EXPECT_TRUE(AboutControlAt(20, 240)->text.starts_with("Toll-Free Sales and Registration Info: "));
-  std::vector<std::string> pastEdge;
-  for (const AboutControl& control : kAboutControls) {
-    const PixelRect rect = control.twips.ToPixels();
-    if (control.kind == ControlKind::Label && rect.right > kAboutClientWidth) {
-      pastEdge.emplace_back(control.name);
-      EXPECT_EQ(rect.right - kAboutClientWidth, control.name == "Label2" ? 16 : 18);
-    }
+TEST(Resample, ReadsABottomUpPictureTopRowFirst) {
+  const std::vector<std::uint8_t> topDown = Pattern(6, 4);
+  constexpr std::ptrdiff_t kRow = 24;  // 6 pixels of 4 bytes
+  std::vector<std::uint8_t> bottomUp;
+  for (std::ptrdiff_t y = 3; y >= 0; --y) {
+    bottomUp.insert(bottomUp.end(), topDown.begin() + y * kRow, topDown.begin() + (y + 1) * kRow);
   }
-  EXPECT_EQ(pastEdge, (std::vector<std::string>{"Label3", "Label2"}));
+  std::vector<std::uint8_t> target(24);  // 3 x 2 pixels
+  Resample({bottomUp.data() + 3 * kRow, 6, 4, -kRow}, Pixels::Packed(target.data(), 3, 2));
+  EXPECT_EQ(target, Resized(topDown, 6, 4, 3, 2));
+}
+
+TEST(ClickTracker, APressAndAReleaseOnOneLabelIsAClick) {
+  const int label = 1;
+  const int other = 2;
+  ClickTracker<int> clicks;
+  clicks.Press(&label, false);
+  EXPECT_EQ(clicks.Release(&label), &label);
+  clicks.Press(&label, false);
+  EXPECT_EQ(clicks.Release(&other), nullptr);  // let go elsewhere
+  clicks.Press(&label, false);
+  clicks.Cancel();
+  EXPECT_EQ(clicks.Release(&label), nullptr);
+  EXPECT_EQ(clicks.Release(&label), nullptr);  // a release alone
+}
+
+TEST(ClickTracker, TheSecondPressOfADoubleClickCountsOnlyAfterABox) {
+  const int label = 1;
+  ClickTracker<int> clicks;
+  clicks.Press(&label, false);
+  EXPECT_EQ(clicks.Release(&label), &label);
+  clicks.Press(&label, true);
+  EXPECT_EQ(clicks.Release(&label), nullptr);
+  clicks.OutOfUse();  // the command put up a message box, answered since
+  clicks.Press(&label, true);
+  EXPECT_EQ(clicks.Release(&label), &label);
+  clicks.Press(&label, true);  // only once
+  EXPECT_EQ(clicks.Release(&label), nullptr);
+}
+
+// A command that, like a shell call dispatching messages, receives a second
+// click while it is still running.
+CommandGate* gateUnderTest = nullptr;
+int nestedRuns = 0;
+void Nested(ShellServices& /*shell*/) { ++nestedRuns; }
+void ReEnters(ShellServices& shell) { EXPECT_FALSE(gateUnderTest->Run(Nested, shell)); }
+
+TEST(CommandGate, DropsAClickThatArrivesWhileACommandRuns) {
+  CommandGate gate;
+  gateUnderTest = &gate;
+  nestedRuns = 0;
+  testing::RecordingShell shell;
+  EXPECT_TRUE(gate.Run(ReEnters, shell));
+  EXPECT_EQ(nestedRuns, 0);
+  EXPECT_TRUE(gate.Run(Nested, shell));  // once it has finished, the next one runs
+  EXPECT_EQ(nestedRuns, 1);
+  gateUnderTest = nullptr;
 }
 
 }  // namespace

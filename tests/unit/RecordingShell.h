@@ -1,4 +1,7 @@
-// A ShellServices that records every call and answers from a script.
+// A ShellServices that answers from a script and writes down every call
+// with an effect, one line each, fields separated by '|': for example
+// "Execute|desktop|Open|E:\manual\manual.pdf||C:\|1". A null string is
+// written "<null>", so it differs from an empty one.
 #pragma once
 
 #include <cstdint>
@@ -11,108 +14,67 @@
 
 namespace startboard::testing {
 
-inline constexpr WindowHandle kDesktop = 0x10010;
-inline constexpr WindowHandle kMain = 0x20020;
+using Calls = std::vector<std::string>;
 
-struct ExecuteCall {
-  WindowHandle window;
-  std::string operation, file;
-  std::optional<std::string> parameters, directory;
-  int show;
-  bool operator==(const ExecuteCall&) const = default;
-};
-
-struct MessageCall {
-  std::string prompt;
-  Buttons buttons;
-  std::string title;
-  bool operator==(const MessageCall&) const = default;
-};
-
-struct FindCall {
-  std::string file;
-  std::optional<std::string> directory;
-  std::size_t bufferLength;
-};
-
-class RecordingShell : public ShellServices {
+class RecordingShell final : public ShellServices {
  public:
-  // Scripted answers.
-  std::string applicationDirectory = "E:\\";
-  std::deque<LaunchResult> executeResults;  // 42 once empty
-  LaunchResult findResult = 42;
-  std::string foundProgram = "C:\\Browser\\browser.exe";
-  std::deque<int> answers;  // 7 (No) once empty
-  // The short form per call, with the result the system would give.
+  std::string directory = "E:\\";
+  std::deque<LaunchResult> starts;  // Execute's results; 42 once none is left
+  LaunchResult lookup = 42;         // FindExecutable's result
+  std::string browser = "C:\\Web\\browser.exe";
+  std::deque<int> answers;  // the buttons pressed; 7 (No) once none is left
+  // GetShortPathName's result and short path, per call.
   std::deque<std::pair<std::uint32_t, std::string>> shortNames;
+  Calls calls;
 
-  // What happened, in order.
-  std::vector<std::string> log;
-  std::vector<ExecuteCall> executes;
-  std::vector<MessageCall> messages;
-  std::vector<FindCall> finds;
-  std::vector<std::uint32_t> shortNameBufferLengths;
-  std::vector<Form> modals;
-  int endProgramCalls = 0;
-
-  WindowHandle DesktopWindow() override {
-    log.emplace_back("DesktopWindow");
-    return kDesktop;
-  }
-  WindowHandle MainWindow() override {
-    log.emplace_back("MainWindow");
-    return kMain;
-  }
+  WindowHandle DesktopWindow() override { return kDesktop; }
+  WindowHandle MainWindow() override { return kMain; }
   LaunchResult Execute(WindowHandle window, std::string_view operation, std::string_view file,
                        std::optional<std::string_view> parameters,
-                       std::optional<std::string_view> directory, int show) override {
-    log.push_back("Execute " + std::string(file));
-    executes.push_back({window, std::string(operation), std::string(file),
-                        parameters ? std::optional<std::string>(*parameters) : std::nullopt,
-                        directory ? std::optional<std::string>(*directory) : std::nullopt, show});
-    return Next(executeResults, 42);
+                       std::optional<std::string_view> directoryName, int show) override {
+    Record({"Execute",
+            window == kDesktop ? "desktop"
+            : window == kMain  ? "main"
+                               : "?",
+            operation, file, Text(parameters), Text(directoryName), std::to_string(show)});
+    return Next(starts, 42);
   }
-  LaunchResult FindExecutableFor(std::string_view file, std::optional<std::string_view> directory,
+  LaunchResult FindExecutableFor(std::string_view file, std::optional<std::string_view> folder,
                                  std::string& buffer) override {
-    log.push_back("FindExecutable " + std::string(file));
-    finds.push_back({std::string(file),
-                     directory ? std::optional<std::string>(*directory) : std::nullopt,
-                     buffer.size()});
-    if (Succeeded(findResult)) {
-      // As the API does: the path and its NUL over the start of the buffer.
-      buffer.replace(0, foundProgram.size() + 1, foundProgram + '\0');
-    }
-    return findResult;
+    Record({"FindExecutable", file, Text(folder), std::to_string(buffer.size())});
+    // As the system does: the path and its NUL over the start of the buffer.
+    if (Succeeded(lookup)) buffer.replace(0, browser.size() + 1, browser + '\0');
+    return lookup;
   }
   std::uint32_t ShortPathName(std::string_view longPath, std::string& shortPath,
                               std::uint32_t bufferLength) override {
-    log.push_back("ShortPathName " + std::string(longPath));
-    shortNameBufferLengths.push_back(bufferLength);
-    auto [result, text] = Next(shortNames, {0u, std::string()});
+    Record({"ShortPathName", longPath, std::to_string(bufferLength)});
+    const auto [result, text] = Next(shortNames, {0U, std::string()});
     shortPath = result > 0 && result < bufferLength ? text : std::string();
     return result;
   }
-  std::string ApplicationDirectory() override {
-    log.emplace_back("ApplicationDirectory");
-    return applicationDirectory;
-  }
-  void ShowModal(Form form) override {
-    log.emplace_back("ShowModal");
-    modals.push_back(form);
-  }
-  void EndProgram() override {
-    log.emplace_back("EndProgram");
-    ++endProgramCalls;
-  }
+  std::string ApplicationDirectory() override { return directory; }
+  void ShowModal(Form /*form*/) override { Record({"ShowModal"}); }
+  void EndProgram() override { Record({"EndProgram"}); }
 
  protected:
   int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) override {
-    log.push_back("Message " + std::string(title));
-    messages.push_back({std::string(prompt), buttons, std::string(title)});
+    Record({"Message", prompt, std::to_string(static_cast<int>(buttons)), title});
     return Next(answers, 7);
   }
 
  private:
+  static constexpr WindowHandle kDesktop = 0x10010;
+  static constexpr WindowHandle kMain = 0x20020;
+
+  static std::string Text(std::optional<std::string_view> text) {
+    return text ? std::string(*text) : "<null>";
+  }
+  void Record(std::initializer_list<std::string_view> fields) {
+    std::string line;
+    for (const std::string_view field : fields) line.append(line.empty() ? "" : "|").append(field);
+    calls.push_back(line);
+  }
   template <class T>
   static T Next(std::deque<T>& queue, T fallback) {
     if (queue.empty()) return fallback;

@@ -1,0 +1,27 @@
+// The windows' pictures at the dpi they are drawn at.
+#pragma once
+
+#include <windows.h>
+
+#include "shell/Win32Shell.h"
+#include "ui/Win32Window.h"
+
+namespace startboard {
+
+// One picture as embedded: its 96-dpi form (a BITMAP, or a JPEG as RCDATA)
+// and its form at twice that size (a JPEG as RCDATA; a picture set may
+// lack it).
+struct Art {
+  int id;
+  bool jpeg;
+  int id2x;
+};
+
+// The picture at `dpi`, at its natural size scaled to that dpi. At 96 dpi
+// it is the 96-dpi picture exactly as embedded. At any other dpi it is the
+// 2x picture resized to fit (at 192 dpi, as it is), or, without a 2x
+// picture, the 96-dpi one enlarged: smooth, as Windows would stretch a
+// program that knows nothing of dpi, but at the right size.
+Bitmap LoadArt(Win32Shell& shell, HINSTANCE instance, const Art& art, int dpi);
+
+}  // namespace startboard

@@ -1,0 +1,33 @@
+// Resizing of the launcher's pictures for screens above or below 96 dpi.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace startboard {
+
+// A picture of four 8-bit channels a pixel, as 32-bit DIB sections hold
+// them. `stride` is the distance from one row to the next, in bytes; it is
+// negative for a bottom-up picture whose `pixels` point at its top row.
+template <class Byte>
+struct PixelsOf {
+  Byte* pixels;
+  int width, height;
+  std::ptrdiff_t stride;
+  Byte* Row(int y) const { return pixels + y * stride; }
+  // A top-down picture whose rows follow each other without padding.
+  static PixelsOf Packed(Byte* pixels, int width, int height) {
+    return {pixels, width, height, static_cast<std::ptrdiff_t>(width) * 4};
+  }
+};
+using ConstPixels = PixelsOf<const std::uint8_t>;
+using Pixels = PixelsOf<std::uint8_t>;
+
+// Draws `from` into all of `to` with a triangle (bilinear) filter whose
+// reach grows with the reduction, so that every source pixel counts when a
+// 2x picture is shrunk for 144 dpi, and an enlargement stays smooth. Rows
+// are filtered across first, then down, in 22-bit fixed point, and each
+// across-filtered row is made once and kept only while rows below need it.
+void Resample(const ConstPixels& from, const Pixels& to);
+
+}  // namespace startboard
