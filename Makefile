@@ -1,7 +1,7 @@
 # Startboard: `make run` shows the launcher from the sample disc, `make test`
 # builds everything and runs every test.
 SHELL := /bin/bash
-PRESETS := native memcheck win32 win64
+PRESETS := native memcheck win32
 
 .PHONY: all deps build test run assets disc cd sign bench clean $(addprefix build-,$(PRESETS))
 
@@ -16,11 +16,9 @@ $(addprefix build-,$(PRESETS)): build-%:
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $*
 
-# The disc as it would be burnt (32-bit product) and its 64-bit twin, which
-# is what runs under Wine here.
+# The disc as it is burnt: the 32-bit product and the sample files.
 disc: build
 	@tools/sample_disc/make_disc.sh build/cd build/win32
-	@tools/sample_disc/make_disc.sh build/cd-wine build/win64
 
 # The ISO image of build/cd/, with autorun.inf at its root.
 cd: disc
@@ -35,7 +33,7 @@ test: build cd
 	@tests/run_all.sh
 
 run: disc
-	@tools/run_under_wine.sh build/cd-wine/Startboard.exe
+	@tools/run_under_wine.sh build/cd/Startboard.exe
 
 # Size, start-up, idle CPU, memory and click-to-shell figures: build/bench.md
 bench: deps

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Static analysis of the project's own code: clang-tidy (the checks in
-# .clang-tidy) over the portable core, the Windows layer, the bench and
-# sample-disc programs and the native tests, then cppcheck and clang-format.
+# .clang-tidy) over the portable core, the Windows layer, the bench,
+# sample-disc and test programs, then cppcheck and clang-format.
 # Headers are checked through the files that include them. Any finding fails.
 # Prints "lint: N passed, N failed". The core and the tests are read with the
 # native build's compile_commands.json (cmake --preset native).
@@ -25,15 +25,15 @@ check() {
 # --- Files --------------------------------------------------------------------
 
 core=(src/app/Identity.cpp src/launch/*.cpp src/weblinks/*.cpp src/ui/MainLayout.cpp
-      src/ui/AboutLayout.cpp)
+      src/ui/AboutLayout.cpp src/ui/Resample.cpp)
 windows=(src/app/WinMain.cpp src/app/Runtime.cpp src/shell/*.cpp src/ui/Win32Window.cpp
-         src/ui/frm*.cpp)
+         src/ui/Pictures.cpp src/ui/frm*.cpp)
 # The probe is built only into the bench programs.
 bench=(src/app/BenchProbe.cpp tools/bench/*.cpp)
-sample_disc=(tools/sample_disc/*.cpp)
-native_tests=(tests/unit/*.cpp tests/assets/*.cpp)
+sample_disc=(tools/sample_disc/*.cpp tests/e2e/*.cpp)
+native_tests=(tests/unit/*.cpp)
 formatted=(src/*/*.cpp src/*/*.h tools/bench/*.cpp tools/sample_disc/*.cpp tools/sample_disc/*.h
-           tests/unit/*.cpp tests/unit/*.h tests/assets/*.cpp tests/assets/*.h)
+           tests/unit/*.cpp tests/unit/*.h tests/e2e/*.cpp)
 
 # --- Compiler arguments for the Windows files, as their CMake targets set them
 
@@ -45,7 +45,7 @@ win_args=(-std=c++20 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
           -isystem /usr/x86_64-w64-mingw32/include)
 product_args=(-Isrc -I. -D_WIN32_WINNT=0x0600 "${win_args[@]}")
 bench_args=(-DSTARTBOARD_BENCH -Isrc -Itools/bench -D_WIN32_WINNT=0x0601 "${win_args[@]}")
-sample_disc_args=("${win_args[@]}")
+sample_disc_args=(-Itools/sample_disc "${win_args[@]}")
 
 # --- clang-tidy ---------------------------------------------------------------
 
@@ -88,7 +88,7 @@ run_cppcheck() {
 }
 
 check cppcheck-src-and-tools run_cppcheck --library=windows -Isrc src tools
-check cppcheck-tests run_cppcheck --library=googletest -Isrc -Itests/unit tests/unit tests/assets
+check cppcheck-tests run_cppcheck --library=googletest --library=windows -Isrc -Itests/unit tests/unit tests/e2e
 
 # --- clang-format -------------------------------------------------------------
 

@@ -1,31 +1,51 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and tests need, when some are
 # missing. As root it runs apt-get; otherwise it prints the line to run.
+# Wine's 32-bit half (to run the 32-bit product) is tried twice; when it
+# cannot be installed the tests run the 64-bit build instead, and say so.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xdotool x11-utils imagemagick
-  python3 python3-pil fonts-dejavu-core
+  python3 python3-pil python3-pefile fonts-dejavu-core
   clang-tidy clang-format cppcheck valgrind
   xorriso osslsigncode openssl
 )
+wine32=(wine32:i386 libxcursor1:i386)
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == installed ]] || missing+=("$package")
-done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+missing() {
+  local package status
+  for package in "$@"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == installed ]] || echo "$package"
+  done
+}
 
-line="apt-get install -y --no-install-recommends ${missing[*]}"
+mapfile -t needed < <(missing "${packages[@]}")
+mapfile -t needed32 < <(missing "${wine32[@]}")
+[[ ${#needed[@]} -eq 0 && ${#needed32[@]} -eq 0 ]] && exit 0
+
 if [[ $(id -u) -ne 0 ]]; then
-  echo "Missing packages; run as root: apt-get update && $line" >&2
-  exit 1
+  echo "Missing packages; run as root: dpkg --add-architecture i386 && apt-get update &&" \
+    "apt-get install -y --no-install-recommends ${needed[*]} ${needed32[*]}" >&2
+  [[ ${#needed[@]} -eq 0 ]]  # without Wine's 32-bit half the tests fall back to 64-bit
+  exit
 fi
-echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+install() { apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
+if [[ ${#needed32[@]} -gt 0 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
 apt-get update -qq
-# shellcheck disable=SC2086
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [[ ${#needed[@]} -gt 0 ]]; then
+  echo "Installing: ${needed[*]}"
+  install "${needed[@]}"
+fi
+if [[ ${#needed32[@]} -gt 0 ]]; then
+  echo "Installing: ${needed32[*]}"
+  # The i386 archive has lagged the amd64 one before: try again once.
+  install "${needed32[@]}" || { apt-get update -qq && install "${needed32[@]}"; } ||
+    echo "Could not install Wine's 32-bit half (${needed32[*]}): the tests will run the 64-bit build." >&2
+fi
