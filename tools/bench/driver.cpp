@@ -4,11 +4,13 @@
 //
 // Usage: bench_driver.exe <work dir> <runs> [startup|cpu|peak|about|click ...]
 // The work dir holds, each in a folder of its own:
-//   start\Startboard.exe   the bench build, alone
-//   floor\bench_floor.exe  the floor program
-//   idle\Startboard.exe    the 64-bit product build
-//   click\Startboard.exe   the bench build beside manual\manual.pdf; .pdf
-//                          opens bench_viewer.exe, which marks "opened"
+//   start\Startboard.exe    the bench build, alone
+//   floor\bench_floor.exe   the floor program
+//   product\Startboard.exe  the product build, without time stamps
+//   click\Startboard.exe    the bench build beside manual\manual.pdf; .pdf
+//                           opens bench_viewer.exe, which marks "opened"
+// Start-up and peak memory also run the launcher at kHighDpi; the desktop
+// must be large enough for its window there.
 // Exits 0 when every measurement ran, 2 when one broke (an "error=" line).
 #include <windows.h>
 // psapi.h needs the types windows.h declares.
@@ -29,7 +31,8 @@ struct Zone {
   POINT Centre() const { return {(left + right) / 2, (top + bottom) / 2}; }
 };
 
-// The main window's zones in client pixels (right and bottom exclusive).
+// The main window's zones in client pixels at 96 dpi (right and bottom
+// exclusive): everything that points at them runs at 96.
 constexpr Zone kManual{234, 3, 493, 156};
 constexpr Zone kLogo{62, 176, 672, 348};
 constexpr Zone kReader{4, 352, 153, 541};
@@ -40,6 +43,10 @@ constexpr wchar_t kMainClass[] = L"StartboardMain";
 constexpr wchar_t kAboutClass[] = L"StartboardAbout";
 constexpr wchar_t kFloorClass[] = L"StartboardFloor";
 constexpr DWORD kTimeoutMs = 30000;
+constexpr int kDefaultDpi = 96;
+constexpr int kHighDpi = 144;
+// The main window's client area at 96 dpi.
+constexpr SIZE kMainClient{725, 544};
 constexpr int kWarmUps = 2;
 constexpr int kAboutCycles = 20;
 constexpr int kMemoryRuns = 3;
@@ -291,26 +298,86 @@ void ReportCpu(const std::string& name, const CpuSample& before, const CpuSample
   Report((name + "_seconds").c_str(), Ms(ticks) / 1000.0);
 }
 
+// --- Dots per inch ----------------------------------------------------------
+
+// A length in pixels at 96 dpi, at `dpi`, as the launcher rounds it: it lays
+// out in twips, 15 to a pixel at 96 dpi.
+int PixelsAt(int pixels, int dpi) { return (pixels * 15 * dpi + 720) / 1440; }
+
+// The dpi of the programs started from now on. Wine reads LogPixels when a
+// process starts, so one started later in this same running prefix and
+// desktop has the new value (measured); nothing needs restarting.
+void SetDpi(int dpi) {
+  HKEY key = nullptr;
+  const auto value = static_cast<DWORD>(dpi);
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    Fail("cannot open HKCU\\Control Panel\\Desktop");
+  }
+  const LSTATUS status = RegSetValueExW(key, L"LogPixels", 0, REG_DWORD,
+                                        reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) Fail("cannot set LogPixels");
+}
+
+// kHighDpi for the programs started while it lives, 96 again after.
+class HighDpi {
+ public:
+  HighDpi() { SetDpi(kHighDpi); }
+  ~HighDpi() { SetDpi(kDefaultDpi); }
+  HighDpi(const HighDpi&) = delete;
+  HighDpi& operator=(const HighDpi&) = delete;
+};
+
+// Proof that the launcher runs at `dpi`: its client area is the picture's
+// size scaled to it (1088 x 816 at 144).
+void CheckClient(const Child& launcher, int dpi) {
+  RECT client{};
+  GetClientRect(launcher.WaitForWindow(kMainClass), &client);
+  if (client.right != PixelsAt(kMainClient.cx, dpi) ||
+      client.bottom != PixelsAt(kMainClient.cy, dpi)) {
+    Fail("the launcher's client area is " + std::to_string(client.right) + " x " +
+         std::to_string(client.bottom) + ", not the one for " + std::to_string(dpi) + " dpi");
+  }
+}
+
 // --- The measurements -----------------------------------------------------
 
 // Counter just before CreateProcessW to the child's first complete paint.
-double StartupMs(const std::wstring& exe) {
+// A launcher (launcherDpi not 0) must then show its window at that dpi.
+double StartupMs(const std::wstring& exe, int launcherDpi) {
   const Child child(exe, L"start.log");
-  return Ms(child.WaitForMarks("paint", 1).front() - child.Started());
+  const double ms = Ms(child.WaitForMarks("paint", 1).front() - child.Started());
+  if (launcherDpi != 0) CheckClient(child, launcherDpi);
+  return ms;
 }
 
+// Floor, launcher and launcher at kHighDpi by turns, so that other load on
+// the machine falls on all three alike.
 void MeasureStartup(int runs) {
   std::vector<double> floor;
   std::vector<double> launcher;
+  std::vector<double> high;
   for (int run = 0; run < kWarmUps + runs; ++run) {
-    const double floorMs = StartupMs(Path(L"floor\\bench_floor.exe"));
-    const double launcherMs = StartupMs(Path(L"start\\Startboard.exe"));
+    const double floorMs = StartupMs(Path(L"floor\\bench_floor.exe"), 0);
+    const double launcherMs = StartupMs(Path(L"start\\Startboard.exe"), kDefaultDpi);
+    double highMs = 0;
+    {
+      const HighDpi highDpi;
+      highMs = StartupMs(Path(L"start\\Startboard.exe"), kHighDpi);
+    }
     if (run < kWarmUps) continue;
     floor.push_back(floorMs);
     launcher.push_back(launcherMs);
+    high.push_back(highMs);
   }
   Report("startup_floor_ms", floor);
   Report("startup_launcher_ms", launcher);
+  Report("startup_launcher_hidpi_ms", high);
+  // What every high-dpi run was checked to show.
+  Report("hidpi_dpi", kHighDpi);
+  Report("hidpi_client", std::to_string(PixelsAt(kMainClient.cx, kHighDpi)) + "x" +
+                             std::to_string(PixelsAt(kMainClient.cy, kHighDpi)));
 }
 
 void MeasureIdle(const Child& child, unsigned unixPid) {
@@ -358,7 +425,7 @@ void MeasureMouse(const std::string& name, const Child& child, HWND window, unsi
 void MeasureCpu(int /*runs*/) {
   SetCursorPos(2, 2);  // away from the window, so no tooltip is pending
   {
-    const Child launcher(Path(L"idle\\Startboard.exe"), L"idle.log");
+    const Child launcher(Path(L"product\\Startboard.exe"), L"idle.log");
     WaitForInputIdle(launcher.Process(), kTimeoutMs);
     const HWND main = launcher.WaitForWindow(kMainClass);
     Sleep(2000);
@@ -416,12 +483,21 @@ std::string Modules(DWORD processId) {
 }
 
 // Peak working set one second after the first paint, and the loaded modules.
-// The pointer is parked off the window: a window that appears under it gets a
-// mouse move, and the launcher prepares its tooltips on the first one.
-double PeakKib(const std::wstring& exe, std::string& modules) {
+// The product has no time stamps, so for both programs the first paint is
+// done once the program first waits for input (both paint before their
+// message loop) and its window shows. A launcher (launcherDpi not 0) must
+// show its window at that dpi. The pointer is parked off the window: a
+// window that appears under it gets a mouse move, and the launcher prepares
+// its tooltips on the first one.
+double PeakKib(const std::wstring& exe, int launcherDpi, std::string& modules) {
   SetCursorPos(2, 2);
   const Child child(exe, L"memory.log");
-  child.WaitForMarks("paint", 1);
+  WaitForInputIdle(child.Process(), kTimeoutMs);
+  if (launcherDpi != 0) {
+    CheckClient(child, launcherDpi);
+  } else {
+    child.WaitForWindow(kFloorClass);
+  }
   Sleep(1000);
   modules = Modules(child.Id());
   return ReadUsage(child.Id()).peakKib;
@@ -430,16 +506,22 @@ double PeakKib(const std::wstring& exe, std::string& modules) {
 void MeasurePeak(int /*runs*/) {
   std::vector<double> floor;
   std::vector<double> launcher;
+  std::vector<double> high;
   std::string floorModules;
   std::string launcherModules;
+  std::string highModules;
   for (int run = 0; run < kMemoryRuns; ++run) {
-    floor.push_back(PeakKib(Path(L"floor\\bench_floor.exe"), floorModules));
-    launcher.push_back(PeakKib(Path(L"start\\Startboard.exe"), launcherModules));
+    floor.push_back(PeakKib(Path(L"floor\\bench_floor.exe"), 0, floorModules));
+    launcher.push_back(PeakKib(Path(L"product\\Startboard.exe"), kDefaultDpi, launcherModules));
+    const HighDpi highDpi;
+    high.push_back(PeakKib(Path(L"product\\Startboard.exe"), kHighDpi, highModules));
   }
   Report("peak_floor_kib", floor);
   Report("peak_launcher_kib", launcher);
+  Report("peak_launcher_hidpi_kib", high);
   Report("modules_floor", floorModules);
   Report("modules_launcher", launcherModules);
+  Report("modules_launcher_hidpi", highModules);
 }
 
 // A click on the logo opens the modal About window; WM_CLOSE ends it.
@@ -458,8 +540,8 @@ void OpenAndCloseAbout(const Child& child, HWND main) {
 }
 
 void MeasureAboutCycles(int /*runs*/) {
-  const Child child(Path(L"start\\Startboard.exe"), L"about.log");
-  child.WaitForMarks("paint", 1);
+  const Child child(Path(L"product\\Startboard.exe"), L"about.log");
+  WaitForInputIdle(child.Process(), kTimeoutMs);
   const HWND main = child.WaitForWindow(kMainClass);
   Sleep(1000);
   std::vector<double> workingSets;
