@@ -8,24 +8,19 @@ passed=0
 failed=0
 
 suite() {
-  local name=$1 log p f total
-  shift
+  local name=$1 log rc p=0 f=0
+  local own='^[a-z0-9]+: ([0-9]+) passed, ([0-9]+) failed' ctest='([0-9]+) tests failed out of ([0-9]+)'
   log=$(mktemp)
   echo "== $name"
-  "$@" 2>&1 | tee "$log"
-  local rc=${PIPESTATUS[0]}
-  last() { grep -E "$1" "$log" | tail -n 1; }
-  if line=$(last '^[a-z0-9]+: [0-9]+ passed, [0-9]+ failed') && [[ -n $line ]]; then
-    read -r p f < <(sed -E 's/^[^:]+: ([0-9]+) passed, ([0-9]+) failed.*/\1 \2/' <<<"$line")
-  elif line=$(last 'tests failed out of [0-9]+') && [[ -n $line ]]; then
-    read -r f total < <(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1 \2/' <<<"$line")
-    p=$((total - f))
-  elif line=$(last '^Ran [0-9]+ tests?') && [[ -n $line ]]; then
-    total=$(sed -E 's/^Ran ([0-9]+).*/\1/' <<<"$line")
+  "${@:2}" 2>&1 | tee "$log"
+  rc=${PIPESTATUS[0]}
+  if [[ $(grep -E "$own" "$log" | tail -n 1) =~ $own ]]; then
+    p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
+  elif [[ $(grep -E "$ctest" "$log" | tail -n 1) =~ $ctest ]]; then
+    f=${BASH_REMATCH[1]} p=$((BASH_REMATCH[2] - f))
+  elif [[ $(grep -E '^Ran [0-9]+ tests?' "$log" | tail -n 1) =~ ^Ran\ ([0-9]+) ]]; then
     f=$(($(grep -E '^FAILED \(' "$log" | grep -oE '[0-9]+' | paste -sd+ -) + 0))
-    p=$((total - f))
-  else
-    p=0 f=0
+    p=$((BASH_REMATCH[1] - f))
   fi
   ((rc != 0 && f == 0)) && f=1
   passed=$((passed + p))

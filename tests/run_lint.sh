@@ -10,44 +10,15 @@ cd "$(dirname "$0")/.." || exit 1
 
 passed=0
 failed=0
-check() {
-  local name=$1
-  shift
-  if "$@"; then
+check() { # check NAME COMMAND...
+  if "${@:2}"; then
     passed=$((passed + 1))
-    echo "PASS $name"
+    echo "PASS $1"
   else
     failed=$((failed + 1))
-    echo "FAIL $name"
+    echo "FAIL $1"
   fi
 }
-
-# --- Files --------------------------------------------------------------------
-
-core=(src/app/Identity.cpp src/launch/*.cpp src/weblinks/*.cpp src/ui/MainLayout.cpp
-      src/ui/AboutLayout.cpp src/ui/Resample.cpp)
-windows=(src/app/WinMain.cpp src/app/Runtime.cpp src/shell/*.cpp src/ui/Win32Window.cpp
-         src/ui/Pictures.cpp src/ui/frm*.cpp)
-# The probe is built only into the bench programs.
-bench=(src/app/BenchProbe.cpp tools/bench/*.cpp)
-sample_disc=(tools/sample_disc/*.cpp tests/e2e/*.cpp)
-native_tests=(tests/unit/*.cpp)
-formatted=(src/*/*.cpp src/*/*.h tools/bench/*.cpp tools/sample_disc/*.cpp tools/sample_disc/*.h
-           tests/unit/*.cpp tests/unit/*.h tests/e2e/*.cpp)
-
-# --- Compiler arguments for the Windows files, as their CMake targets set them
-
-# clang cannot use g++'s implicit mingw search path, so it is spelled out.
-gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++ -print-libgcc-file-name)")
-win_args=(-std=c++20 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX
-          --target=x86_64-w64-mingw32 -nostdinc++ -isystem "$gcc_dir/include/c++"
-          -isystem "$gcc_dir/include/c++/x86_64-w64-mingw32"
-          -isystem /usr/x86_64-w64-mingw32/include)
-product_args=(-Isrc -I. -D_WIN32_WINNT=0x0600 "${win_args[@]}")
-bench_args=(-DSTARTBOARD_BENCH -Isrc -Itools/bench -D_WIN32_WINNT=0x0601 "${win_args[@]}")
-sample_disc_args=(-Itools/sample_disc "${win_args[@]}")
-
-# --- clang-tidy ---------------------------------------------------------------
 
 # One file; its findings print in one piece so parallel runs do not mix.
 tidy_one() {
@@ -60,39 +31,43 @@ tidy_one() {
 }
 export -f tidy_one
 
-# tidy FILE... -- ARG...: each file with the same clang-tidy arguments after
-# it (-p DIR, or -- and the compiler's), one process per core.
+# tidy ARGS FILE...: each file, one process per core, with the clang-tidy
+# arguments in the array named ARGS after it (-p DIR, or -- and the compiler's).
 tidy() {
-  local files=()
-  while [[ $1 != -- ]]; do
-    files+=("$1")
-    shift
-  done
-  shift
-  printf '%s\0' "${files[@]}" |
-    xargs -0 -P "$(nproc)" -I{} bash -c 'tidy_one "$@"' tidy_one {} "$@"
+  local -n args=$1
+  printf '%s\0' "${@:2}" |
+    xargs -0 -P "$(nproc)" -I{} bash -c 'tidy_one "$@"' tidy_one {} "${args[@]}"
 }
 
-check clang-tidy-core tidy "${core[@]}" -- -p build/native
-check clang-tidy-windows tidy "${windows[@]}" -- -- "${product_args[@]}"
-check clang-tidy-bench tidy "${bench[@]}" -- -- "${bench_args[@]}"
-check clang-tidy-sample-disc tidy "${sample_disc[@]}" -- -- "${sample_disc_args[@]}"
-check clang-tidy-tests tidy "${native_tests[@]}" -- -p build/native
+# The Windows files' compiler arguments, as their CMake targets set them. clang
+# cannot use g++'s implicit mingw search path, so it is spelled out.
+gcc_dir=$(dirname "$(x86_64-w64-mingw32-g++ -print-libgcc-file-name)")
+win=(-std=c++20 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX --target=x86_64-w64-mingw32
+     -nostdinc++ -isystem "$gcc_dir/include/c++" -isystem "$gcc_dir/include/c++/x86_64-w64-mingw32"
+     -isystem /usr/x86_64-w64-mingw32/include)
+native=(-p build/native)
+product=(-- -Isrc -I. -D_WIN32_WINNT=0x0600 "${win[@]}")
+bench=(-- -DSTARTBOARD_BENCH -Isrc -Itools/bench -D_WIN32_WINNT=0x0601 "${win[@]}")
+sample_disc=(-- -Itools/sample_disc "${win[@]}")
 
-# --- cppcheck -----------------------------------------------------------------
+check clang-tidy-core tidy native src/app/Identity.cpp src/launch/*.cpp src/weblinks/*.cpp \
+  src/ui/MainLayout.cpp src/ui/AboutLayout.cpp src/ui/Resample.cpp
+check clang-tidy-windows tidy product src/app/WinMain.cpp src/app/Runtime.cpp src/shell/*.cpp \
+  src/ui/Win32Window.cpp src/ui/Pictures.cpp src/ui/frm*.cpp
+# The probe is built only into the bench programs.
+check clang-tidy-bench tidy bench src/app/BenchProbe.cpp tools/bench/*.cpp
+check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tests/e2e/*.cpp
+check clang-tidy-tests tidy native tests/unit/*.cpp
 
-run_cppcheck() {
-  cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability \
-    --std=c++20 --inline-suppr --suppress=missingIncludeSystem --suppress=unusedFunction \
-    --suppress=useStlAlgorithm "$@"
-}
+cppcheck=(cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability
+          --std=c++20 --inline-suppr --suppress=missingIncludeSystem --suppress=unusedFunction
+          --suppress=useStlAlgorithm)
+check cppcheck-src-and-tools "${cppcheck[@]}" --library=windows -Isrc src tools
+check cppcheck-tests "${cppcheck[@]}" --library=googletest --library=windows -Isrc -Itests/unit \
+  tests/unit tests/e2e
 
-check cppcheck-src-and-tools run_cppcheck --library=windows -Isrc src tools
-check cppcheck-tests run_cppcheck --library=googletest --library=windows -Isrc -Itests/unit tests/unit tests/e2e
-
-# --- clang-format -------------------------------------------------------------
-
-check clang-format clang-format --dry-run --Werror "${formatted[@]}"
+check clang-format clang-format --dry-run --Werror src/*/*.cpp src/*/*.h tools/bench/*.cpp \
+  tools/sample_disc/*.cpp tools/sample_disc/*.h tests/unit/*.cpp tests/unit/*.h tests/e2e/*.cpp
 
 echo "lint: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -1,8 +1,9 @@
 // e2e_driver: the test's eyes inside the Wine desktop. It reads one command a
 // line from stdin (fields separated by tabs) and answers each with one JSON
-// line, {"ok":true,...} or {"ok":false,"error":"..."}: it finds and reads
-// windows and message boxes, presses their buttons, starts and waits for
-// programs, sets file associations and draws text as a label would.
+// line, {"ok":true,...} or {"ok":false,"error":"..."}: it reads windows and
+// message boxes, starts and waits for programs, sets file associations and
+// draws text as a label would. (The pointer and the keyboard are the X
+// server's, driven from outside.)
 #include <windows.h>
 
 #include <algorithm>
@@ -54,16 +55,6 @@ std::string RectJson(const RECT& r) {
          std::to_string(r.right) + "," + std::to_string(r.bottom) + "]";
 }
 
-template <class Predicate>
-bool WaitUntil(int timeoutMs, Predicate done) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-  while (!done()) {
-    if (GetTickCount64() >= end) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 std::wstring ClassOf(HWND window) {
   wchar_t name[256];
   return {name, static_cast<std::size_t>(GetClassNameW(window, name, 256))};
@@ -113,21 +104,6 @@ Out& Identify(HWND window, Out& out) {
       .Raw("owner", HandleJson(GetWindow(window, GW_OWNER)));
 }
 
-// The first visible top-level window of a class and title ("" is any).
-HWND FindWithin(const std::wstring& className, const std::wstring& title, int timeoutMs) {
-  HWND found = nullptr;
-  WaitUntil(timeoutMs, [&] {
-    for (HWND window : VisibleWindows()) {
-      if ((className.empty() || ClassOf(window) == className) &&
-          (title.empty() || TextOf(window) == title)) {
-        found = window;
-      }
-    }
-    return found != nullptr;
-  });
-  return found;
-}
-
 std::map<DWORD, HANDLE> started;  // the programs this driver started, by id
 
 // --- Commands ---------------------------------------------------------------
@@ -159,10 +135,25 @@ Error WaitExit(const Args& a, Out& out) {  // PID TIMEOUT_MS
   return {};
 }
 
+// A window as the user sees it; for a message box also its text, its
+// buttons and whether it shows an icon.
 Error Info(HWND window, Out& out) {
   RECT rect{};
   if (GetWindowRect(window, &rect) == FALSE) return L"no such window";
-  Identify(window, out).Raw("rect", RectJson(rect));
+  Identify(window, out)
+      .Raw("rect", RectJson(rect))
+      .Raw("text", Json(TextOf(GetDlgItem(window, 0xFFFF))));
+  std::string buttons;
+  BOOL icon = FALSE;
+  for (HWND child : VisibleWindows(window)) {
+    if (ClassOf(child) == L"Button") buttons += (buttons.empty() ? "" : ",") + Json(TextOf(child));
+    DWORD_PTR shown = 0;
+    if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+        SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &shown) != 0) {
+      icon = static_cast<BOOL>(icon != FALSE || shown != 0);
+    }
+  }
+  out.Raw("buttons", "[" + buttons + "]").Flag("icon", icon);
   GetClientRect(window, &rect);
   MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   MONITORINFO monitor{};
@@ -178,10 +169,6 @@ Error Info(HWND window, Out& out) {
   return {};
 }
 
-Error FindWindow(const Args& a, Out& out) {  // CLASS TITLE TIMEOUT_MS
-  return Info(FindWithin(a[0], a[1], Int(a[2])), out);
-}
-
 Error WindowInfo(const Args& a, Out& out) { return Info(Handle(a[0]), out); }  // HWND
 
 Error ListWindows(const Args& /*a*/, Out& out) {
@@ -194,93 +181,14 @@ Error ListWindows(const Args& /*a*/, Out& out) {
   return {};
 }
 
-Error MessageBoxInfo(const Args& a, Out& out) {  // TITLE TIMEOUT_MS
-  const HWND box = FindWithin(L"#32770", a[0], Int(a[1]));
-  if (box == nullptr) return L"no such box";
-  Identify(box, out).Raw("text", Json(TextOf(GetDlgItem(box, 0xFFFF))));
-  std::string buttons;
-  BOOL icon = FALSE;
-  for (HWND child : VisibleWindows(box)) {
-    if (ClassOf(child) == L"Button") buttons += (buttons.empty() ? "" : ",") + Json(TextOf(child));
-    DWORD_PTR shown = 0;
-    if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-        SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &shown) != 0) {
-      icon = static_cast<BOOL>(icon != FALSE || shown != 0);
-    }
-  }
-  out.Raw("buttons", "[" + buttons + "]").Flag("icon", icon);
-  return {};
-}
-
-Error PressButton(const Args& a, Out& /*out*/) {  // HWND TEXT (without '&')
-  for (HWND child : VisibleWindows(Handle(a[0]))) {
-    std::wstring text = TextOf(child);
-    std::erase(text, L'&');
-    if (ClassOf(child) == L"Button" && text == a[1]) {
-      PostMessageW(child, BM_CLICK, 0, 0);
-      return {};
-    }
-  }
-  return L"no such button";
-}
-
-Error Close(const Args& a, Out& /*out*/) {  // HWND
-  return PostMessageW(Handle(a[0]), WM_CLOSE, 0, 0) != FALSE ? L"" : L"no such window";
-}
-
-Error CloseBox(const Args& a, Out& out) {  // HWND: where its caption's close box is
-  RECT rect{};
-  GetWindowRect(Handle(a[0]), &rect);
-  for (int y = rect.top + 1; y < rect.top + 60; y += 2) {
-    for (int x = rect.right - 2; x > rect.right - 80; x -= 2) {
-      DWORD_PTR hit = 0;
-      SendMessageTimeoutW(Handle(a[0]), WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
-                          &hit);
-      if (hit == HTCLOSE) {
-        out.Raw("point", "[" + std::to_string(x - 3) + "," + std::to_string(y + 3) + "]");
-        return {};
-      }
-    }
-  }
-  return L"no close box";
-}
-
-Error Tooltip(const Args& a, Out& out) {  // PID TIMEOUT_MS TEXT: a tip the program shows
-  std::wstring text;
-  const bool shown = WaitUntil(Int(a[1]), [&] {
-    for (HWND window : VisibleWindows()) {
-      if (ProcessOf(window) == static_cast<DWORD>(Int(a[0])) &&
-          ClassOf(window) == L"tooltips_class32" && (text = TextOf(window)) == a[2]) {
-        return true;
-      }
-    }
-    return false;
-  });
-  out.Raw("text", Json(text));
-  return shown ? L"" : L"no such tooltip";
-}
-
-Error Ping(const Args& a, Out& /*out*/) {  // HWND TIMEOUT_MS: is its thread answering?
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutW(Handle(a[0]), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
-                             static_cast<UINT>(Int(a[1])), &result) != 0
-             ? L""
-             : L"no answer";
-}
-
-Error Foreground(const Args& a, Out& /*out*/) {  // HWND: in front, for the keyboard
-  const BOOL done = SetForegroundWindow(Handle(a[0]));
-  Sleep(50);
-  return done != FALSE ? L"" : L"not brought to the front";
-}
-
 // .EXT COMMAND ("" removes it), under HKLM\Software\Classes: the only place
 // Wine's shell looks.
 Error Associate(const Args& a, Out& /*out*/) {
   const std::wstring classes = L"Software\\Classes\\";
   const std::wstring progId = L"e2e" + a[0].substr(1) + L"file";
-  for (const std::wstring& key : {a[0], progId})
+  for (const std::wstring& key : {a[0], progId}) {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classes + key).c_str());
+  }
   const std::pair<std::wstring, std::wstring> values[] = {
       {a[0], progId}, {progId + L"\\shell\\open\\command", a[1]}};
   for (const auto& [key, value] : values) {
@@ -294,14 +202,9 @@ Error Associate(const Args& a, Out& /*out*/) {
   return {};
 }
 
-Error DriveType(const Args& a, Out& out) {  // ROOT: 5 is a CD-ROM drive
-  out.Number("type", GetDriveTypeW(a[0].c_str()));
-  return {};
-}
-
 // FACE HEIGHT WEIGHT UNDERLINE WIDTH HEIGHT INK PAPER TEXT: the text drawn as
-// a label draws it, INK on PAPER (0xRRGGBB), in a WIDTH x HEIGHT box: a
-// string per row, '#' where a pixel is nearer the ink than the paper.
+// a label draws it, INK on PAPER (0xRRGGBB), in a WIDTH x HEIGHT box; its
+// pixels as a hexadecimal RRGGBB string, row after row.
 Error DrawLabel(const Args& a, Out& out) {
   const int width = Int(a[4]);
   const int height = Int(a[5]);
@@ -309,8 +212,6 @@ Error DrawLabel(const Args& a, Out& out) {
     const int rgb = Int(hex);
     return RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF);
   };
-  const COLORREF ink = colour(a[6]);
-  const COLORREF paper = colour(a[7]);
   const HDC dc = CreateCompatibleDC(nullptr);
   BITMAPINFO info{};
   info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -319,56 +220,43 @@ Error DrawLabel(const Args& a, Out& out) {
   const HFONT font = CreateFontW(Int(a[1]), 0, 0, 0, Int(a[2]), FALSE, Int(a[3]), FALSE,
                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, a[0].c_str());
-  const HBRUSH brush = CreateSolidBrush(paper);
+  const HBRUSH paper = CreateSolidBrush(colour(a[7]));
   const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
   const HGDIOBJ oldFont = SelectObject(dc, font);
   RECT box{0, 0, width, height};
-  FillRect(dc, &box, brush);
-  SetTextColor(dc, ink);
+  FillRect(dc, &box, paper);
+  SetTextColor(dc, colour(a[6]));
   SetBkMode(dc, TRANSPARENT);
   DrawTextW(dc, a[8].c_str(), static_cast<int>(a[8].size()), &box,
             DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
   GdiFlush();
-  const auto distance = [](DWORD pixel, COLORREF to) {
-    const int r = static_cast<int>(pixel >> 16 & 0xFF) - GetRValue(to);
-    const int g = static_cast<int>(pixel >> 8 & 0xFF) - GetGValue(to);
-    const int b = static_cast<int>(pixel & 0xFF) - GetBValue(to);
-    return r * r + g * g + b * b;
-  };
-  std::string rows;
-  for (int y = 0; y < height; ++y) {
-    rows += y == 0 ? "\"" : ",\"";
-    for (int x = 0; x < width; ++x) {
-      const DWORD pixel = static_cast<const DWORD*>(bits)[y * width + x];
-      rows += distance(pixel, ink) < distance(pixel, paper) ? '#' : '.';
-    }
-    rows += '"';
+  std::string pixels;
+  for (int i = 0; i < width * height; ++i) {
+    char hex[8];
+    (void)std::snprintf(hex, sizeof hex, "%06lx", static_cast<const DWORD*>(bits)[i] & 0xFFFFFFUL);
+    pixels += hex;
   }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBitmap);
-  DeleteObject(brush);
+  DeleteObject(paper);
   DeleteObject(font);
   DeleteObject(bitmap);
   DeleteDC(dc);
-  out.Raw("rows", "[" + rows + "]");
+  out.Raw("pixels", "\"" + pixels + "\"");
   return {};
 }
 
 struct Command {
   std::wstring_view name;
+  // cppcheck-suppress unusedStructMember ; read through the table below
   std::size_t arguments;
+  // cppcheck-suppress unusedStructMember ; read through the table below
   Error (*run)(const Args&, Out&);
 };
 
 constexpr Command kCommands[] = {
-    {L"start", 2, Start},         {L"wait-exit", 2, WaitExit},
-    {L"window", 3, FindWindow},   {L"info", 1, WindowInfo},
-    {L"windows", 0, ListWindows}, {L"box", 2, MessageBoxInfo},
-    {L"button", 2, PressButton},  {L"close", 1, Close},
-    {L"close-box", 1, CloseBox},  {L"tooltip", 3, Tooltip},
-    {L"ping", 2, Ping},           {L"foreground", 1, Foreground},
-    {L"assoc", 2, Associate},     {L"drive-type", 1, DriveType},
-    {L"ink", 9, DrawLabel},
+    {L"start", 2, Start},         {L"wait-exit", 2, WaitExit}, {L"info", 1, WindowInfo},
+    {L"windows", 0, ListWindows}, {L"assoc", 2, Associate},    {L"ink", 9, DrawLabel},
 };
 
 Error Run(const std::vector<std::wstring>& fields, Out& out) {

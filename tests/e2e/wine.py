@@ -1,18 +1,13 @@
-"""A private Wine world for the end-to-end tests: an Xvfb screen, a fresh
-prefix at a given dpi and Windows version, and one e2e_driver inside a
-virtual desktop that takes commands and answers each with a JSON line."""
+"""A private Wine world for the end-to-end tests: an Xvfb screen, a fresh prefix at
+a dpi and Windows version, and the e2e_driver in a virtual desktop, on a pipe."""
 import json
 import os
-import re
 import select
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
 
-SCREEN = (1024, 768)  # at 96 dpi; a screen at another dpi is as large in inches
-ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"}
 # winecfg's names on a 64-bit prefix (it knows XP only as XP x64).
 VERSIONS = {"winxp": "winxp64", "win7": "win7", "win10": "win10"}
 
@@ -24,60 +19,49 @@ class DriverError(Exception):
 class Wine:
     def __init__(self, dpi=96, windows="win10"):
         self.dpi, self.windows = dpi, windows
-        self.screen = (SCREEN[0] * dpi // 96, SCREEN[1] * dpi // 96)
+        self.screen = "%dx%d" % (1024 * dpi // 96, 768 * dpi // 96)  # as large in inches at any dpi
         self.root = tempfile.mkdtemp(prefix="startboard-e2e-")
         self.prefix = os.path.join(self.root, "prefix")
-        self.drive_c = os.path.join(self.prefix, "drive_c")
         self.cd = os.path.join(self.root, "cd")  # what drive D:, a CD-ROM drive, shows
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, **ENV)
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+                        STARTBOARD_RECORD_LOG=r"C:\e2e\record.log")  # the recorder's, for all it starts
         self.xvfb = self.driver = None
         self.pending = b""
 
     def start(self, programs):
-        """Starts the screen, makes the prefix, copies `programs` (host
-        paths) to C:\\e2e and starts the driver there."""
-        # Xvfb picks a free display itself: two suites choosing at once
-        # could otherwise share one, and each other's input.
+        """Starts the screen and the prefix, copies `programs` to C:\\e2e and
+        starts the driver there."""
+        # Xvfb picks a free display itself: two suites choosing at once could
+        # otherwise share one, and each other's input.
         read, write = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % self.screen,
-                                      "-nolisten", "tcp"], pass_fds=[write], stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen + "x24",
+                                      "-nolisten", "tcp"], pass_fds=[write], stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as announced:
-            display = announced.readline().strip()
-        if not display:
-            raise DriverError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + display
-        self.wine("wineboot", "-i")
-        self.wine("wine", "winecfg", "/v", VERSIONS[self.windows])
-        if self.dpi != 96:
-            self.wine("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-                      "/d", str(self.dpi), "/f")
-        # D: is a CD-ROM drive; the 64-bit registry view is the one Wine reads.
+            self.env["DISPLAY"] = ":" + announced.readline().strip()
+        self.run("wineboot", "-i")
+        self.run("wine", "winecfg", "/v", VERSIONS[self.windows])
+        self.run("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                 str(self.dpi), "/f")
+        # The 64-bit registry view is the one Wine reads its drives from.
+        self.run("wine", "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "d:", "/d", "cdrom", "/f", "/reg:64")
         os.makedirs(self.cd)
         self.map_drive("d", self.cd)
-        self.wine("wine", "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "d:", "/d", "cdrom", "/f", "/reg:64")
-        self.wine("wineserver", "-w")
-        tools = os.path.join(self.drive_c, "e2e")
-        os.makedirs(tools, exist_ok=True)
+        self.run("wineserver", "-w")  # the registry is on disk once the server has gone
+        with open(os.path.join(self.prefix, "system.reg"), encoding="utf-8") as f:
+            if '"d:"="cdrom"' not in f.read().split("[Software\\\\Wine\\\\Drives]")[-1].split("\n[")[0]:
+                raise DriverError("D: is no CD-ROM drive")
+        os.makedirs(self.host_path("C:\\e2e"))
         for program in programs:
-            shutil.copy(program, tools)
-        self.driver = subprocess.Popen(["wine", "explorer", "/desktop=e2e,%dx%d" % self.screen, r"C:\e2e\e2e_driver.exe"],
-                                       env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                       stderr=subprocess.DEVNULL)
-        self._answer(120)  # the desktop takes a while to come up the first time
+            shutil.copy(program, self.host_path("C:\\e2e"))
+        self.driver = subprocess.Popen(["wine", "explorer", "/desktop=e2e," + self.screen, r"C:\e2e\e2e_driver.exe"],
+                                       env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.answer(120)  # the desktop takes a while to come up
 
-    def version(self):
-        """The Windows version the prefix reports, from its registry."""
-        with open(os.path.join(self.prefix, "system.reg"), encoding="utf-8", errors="replace") as f:
-            text = f.read()
-        key = text.split("[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion]", 1)[-1]
-        found = dict(re.findall(r'"(CurrentVersion|CurrentBuild|CSDVersion)"="([^"]*)"', key.split("\n[", 1)[0]))
-        return " ".join(found.get(k, "") for k in ("CurrentVersion", "CurrentBuild", "CSDVersion")).strip()
-
-    def wine(self, *command):
-        subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=180, check=True)
+    def run(self, *command):
+        subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180,
+                       check=True)
 
     def map_drive(self, letter, host_path):
         link = os.path.join(self.prefix, "dosdevices", letter + ":")
@@ -85,63 +69,58 @@ class Wine:
             os.remove(link)
         os.symlink(host_path, link)
 
-    def call(self, *fields, timeout=60):
-        """Runs one driver command; returns its answer, raising DriverError
+    def call(self, *fields):
+        """Runs one driver command and returns its answer; raises DriverError
         when it could not do what it was asked."""
-        line = "\t".join(str(field) for field in fields) + "\n"
-        self.driver.stdin.write(line.encode("utf-8"))
+        self.driver.stdin.write(("\t".join(str(field) for field in fields) + "\n").encode("utf-8"))
         self.driver.stdin.flush()
-        answer = self._answer(timeout)
+        answer = self.answer(60)
         if not answer["ok"]:
             raise DriverError("%s: %s" % (" ".join(str(f) for f in fields), answer.get("error")))
         return answer
 
-    def _answer(self, timeout):
+    def answer(self, timeout):
         deadline = time.time() + timeout
-        while True:
-            while b"\n" in self.pending:
-                line, self.pending = self.pending.split(b"\n", 1)
-                if line.startswith(b"{"):  # Wine may write lines of its own
-                    return json.loads(line)
-            ready, _, _ = select.select([self.driver.stdout], [], [], max(0, deadline - time.time()))
-            if not ready:
+        while b"\n" not in self.pending or not self.pending.startswith(b"{"):
+            if b"\n" in self.pending:  # a line of Wine's own
+                self.pending = self.pending.split(b"\n", 1)[1]
+                continue
+            if not select.select([self.driver.stdout], [], [], max(0, deadline - time.time()))[0]:
                 raise DriverError("no answer within %ds" % timeout)
             chunk = os.read(self.driver.stdout.fileno(), 65536)
             if not chunk:
                 raise DriverError("the driver ended")
             self.pending += chunk
-
-    def windows_path(self, host_path):
-        """A host path below drive C: as programs in the prefix see it."""
-        return "C:\\" + os.path.relpath(host_path, self.drive_c).replace("/", "\\")
+        line, self.pending = self.pending.split(b"\n", 1)
+        return json.loads(line)
 
     def host_path(self, windows_path):
-        assert windows_path[:3].upper() == "C:\\", windows_path
-        return os.path.join(self.drive_c, *windows_path[3:].split("\\"))
+        """The host path of a path below C:\\."""
+        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
 
     def close(self):
         if self.driver is not None:
             self.driver.stdin.close()
-        if os.path.isdir(self.prefix):  # ends the prefix's server, and every process in it
-            subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
-            subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
-        if self.driver is not None:
-            try:
-                self.driver.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                self.driver.kill()
-        if self.xvfb is not None:
-            self.xvfb.send_signal(signal.SIGTERM)
-            self.xvfb.wait(timeout=10)
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
+        for process in (self.driver, self.xvfb):
+            if process is not None:
+                process.kill()
+                process.wait()
         remove_tree(self.root)
 
 
-def wait_for(condition, timeout, failure):
+def wait_for(condition, timeout, failure=None):
+    """Polls `condition` until it holds: then True. After `timeout` seconds
+    raises DriverError(failure), or without one returns False."""
     deadline = time.time() + timeout
     while not condition():
         if time.time() > deadline:
-            raise DriverError(failure)
+            if failure:
+                raise DriverError(failure)
+            return False
         time.sleep(0.05)
+    return True
 
 
 def remove_tree(folder):

@@ -17,17 +17,14 @@ IMPORTS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}  # the rest 
 SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
                 "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
                 "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}  # Vista, 7, 8, 8.1, 10 and 11
-RT_CURSOR, RT_BITMAP, RT_ICON, RT_RCDATA, RT_GROUP_CURSOR, RT_GROUP_ICON = 1, 2, 3, 10, 12, 14
+RT_GROUP_CURSOR, RT_GROUP_ICON = 12, 14  # the pictures are checked where they are drawn
 
 
 def resources(pe):
     """{(type, id): bytes} of the first language of each resource."""
-    found = {}
-    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        for entry in kind.directory.entries:
-            data = entry.directory.entries[0].data.struct
-            found[(kind.id, entry.id)] = pe.get_data(data.OffsetToData, data.Size)
-    return found
+    first = [((kind.id, entry.id), entry.directory.entries[0].data.struct)
+             for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries for entry in kind.directory.entries]
+    return {key: pe.get_data(data.OffsetToData, data.Size) for key, data in first}
 
 
 def group_sizes(group):
@@ -44,8 +41,7 @@ def manifest_settings(text):
         "controls": [(e.get("name"), e.get("version"), e.get("publicKeyToken")) for e in elements
                      if e.get("name") == "Microsoft.Windows.Common-Controls"],
         "systems": {e.get("Id").lower() for e in elements if e.tag.endswith("supportedOS")},
-        "dpi": (local.get("dpiAware", ElementTree.Element("")).text,
-                local.get("dpiAwareness", ElementTree.Element("")).text),
+        "dpi": tuple(getattr(local.get(tag), "text", None) for tag in ("dpiAware", "dpiAwareness")),
     }
 
 
@@ -56,14 +52,10 @@ def checks(data):
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
     imports = {e.dll.decode().lower() for e in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
     imports |= {e.dll.decode().lower() for e in getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])}
-    strings = {}
-    for info in pe.FileInfo[0]:
-        for table in getattr(info, "StringTable", []):
-            if table.LangID.upper() == b"040904B0":
-                strings = {k.decode(): v.decode() for k, v in table.entries.items()}
+    strings = {k.decode(): v.decode() for info in pe.FileInfo[0] for table in getattr(info, "StringTable", [])
+               if table.LangID.upper() == b"040904B0" for k, v in table.entries.items()}
     manifest = manifest_settings(res.get((24, 1), b"<a/>").decode("utf-8-sig"))
     wx = [s.Name.rstrip(b"\0").decode() for s in pe.sections if s.Characteristics & 0xA0000000 == 0xA0000000]
-    jpegs = {i: res.get((RT_RCDATA, i), b"")[:3] == b"\xff\xd8\xff" for i in (203, 301, 302, 303)}
     return [
         ("a 32-bit (i386) GUI program", (pe.FILE_HEADER.Machine, pe.OPTIONAL_HEADER.Magic,
                                          pe.OPTIONAL_HEADER.Subsystem) == (0x14C, 0x10B, 2), ""),
@@ -81,9 +73,6 @@ def checks(data):
         ("icon 16 and 32, hand cursor 32, 48 and 64",
          group_sizes(res.get((RT_GROUP_ICON, 1), bytes(6))) == [16, 32] and
          group_sizes(res.get((RT_GROUP_CURSOR, 101), bytes(6))) == [32, 48, 64], ""),
-        ("menu and product logo bitmaps; maker logo and the three 2x pictures as JPEG",
-         all(res.get((RT_BITMAP, i), b"")[:4] == b"(\0\0\0" for i in (201, 202)) and all(jpegs.values()),
-         repr(jpegs)),
     ]
 
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 #include "RecordingShell.h"
 #include "launch/Commands.h"
@@ -35,109 +36,78 @@ TEST(InstallRoot, IsTheDirectoryWithExactlyOneBackslash) {
 
 TEST(ShowDocument, OpensFromTheDesktopInCAndExplainsOnlyAFailure) {
   const std::string manual = R"(Execute|desktop|Open|C:\Cdcopy\manual\manual.pdf||C:\|1)";
-  const std::pair<LaunchResult, Calls> cases[] = {
-      {33, {manual}},
-      {32, {manual, Box("DLL not found", Buttons::Ok)}},
-      {-1, {manual, Box("Unknown error", Buttons::Ok)}},
-  };
-  for (const auto& [result, calls] : cases) {
+  const Calls failed = {manual, Box("DLL not found", Buttons::Ok)};
+  for (const LaunchResult result : {33, 32}) {
     RecordingShell shell;
     shell.directory = "C:\\Cdcopy";
     shell.starts = {result};
     ViewManual(shell);
-    EXPECT_EQ(shell.calls, calls) << result;
+    EXPECT_EQ(shell.calls, result == 33 ? Calls{manual} : failed) << result;
   }
 }
 
 TEST(LaunchFailureMessage, CodesWithoutTheirOwnTextAreUnknown) {
-  for (const LaunchResult code : {0, 1, 4, 6, 9, 25, INT_MIN}) {
+  for (const LaunchResult code : {0, 1, 4, 6, 9, 25, -1, INT_MIN}) {
     EXPECT_EQ(LaunchFailureMessage(code), "Unknown error") << code;
   }
 }
 
 TEST(GetShortName, AsksAgainWhenTheBufferIsTooSmallAndNeverReturnsBlanks) {
+  const std::string ask = "ShortPathName|E:\\disclaim.txt|";
   const std::string longForm = "C:\\" + std::string(300, 'A');
-  const struct {
-    std::deque<std::pair<std::uint32_t, std::string>> answers;
-    std::string shortName;
-    Calls calls;
-  } cases[] = {
-      {{{14, "E:\\DISCLA~1.TXT"}}, "E:\\DISCLA~1.TXT", {"ShortPathName|E:\\disclaim.txt|255"}},
-      {{{0, ""}}, "", {"ShortPathName|E:\\disclaim.txt|255"}},
-      {{{304, ""}, {303, longForm}},
-       longForm,
-       {"ShortPathName|E:\\disclaim.txt|255", "ShortPathName|E:\\disclaim.txt|304"}},
-      {{{304, ""}, {400, ""}},
-       "",
-       {"ShortPathName|E:\\disclaim.txt|255", "ShortPathName|E:\\disclaim.txt|304"}},
+  const std::tuple<decltype(RecordingShell::shortNames), std::string, Calls> cases[] = {
+      {{{14, "E:\\DISCLA~1.TXT"}}, "E:\\DISCLA~1.TXT", {ask + "255"}},
+      {{{0, ""}}, "", {ask + "255"}},
+      {{{304, ""}, {303, longForm}}, longForm, {ask + "255", ask + "304"}},
+      {{{304, ""}, {400, ""}}, "", {ask + "255", ask + "304"}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [answers, shortName, calls] : cases) {
     RecordingShell shell;
-    shell.shortNames = c.answers;
-    EXPECT_EQ(GetShortName(shell, "E:\\disclaim.txt"), c.shortName);
-    EXPECT_EQ(shell.calls, c.calls);
+    shell.shortNames = answers;
+    EXPECT_EQ(GetShortName(shell, "E:\\disclaim.txt"), shortName);
+    EXPECT_EQ(shell.calls, calls);
   }
 }
 
 TEST(InstallReader, OnlyYesStartsTheInstallerWhoseFailureIsSilent) {
   const std::string question = Box(kReaderPrompt, Buttons::YesNo, kReaderTitle);
-  for (const int answer : {7, 2, 1, 0}) {  // No, or the box closed some other way
+  const std::string setup = R"(Execute|desktop|Open|E:\reader\setup.exe||C:\|1)";
+  for (const int answer : {6, 7, 2, 1, 0}) {  // Yes, No, or the box closed some other way
     RecordingShell shell;
     shell.answers = {answer};
+    shell.starts = {2};
     InstallReader(shell);
-    EXPECT_EQ(shell.calls, Calls{question}) << answer;
+    EXPECT_EQ(shell.calls, (answer == 6 ? Calls{question, setup} : Calls{question})) << answer;
   }
-  RecordingShell shell;
-  shell.answers = {6};
-  shell.starts = {2};
-  InstallReader(shell);
-  EXPECT_EQ(shell.calls, (Calls{question, "Execute|desktop|Open|E:\\reader\\setup.exe||C:\\|1"}));
 }
 
 TEST(InstallProduct, OpensTheDisclaimerThenAsksThenInstallsOnYes) {
+  const std::string ask = "ShortPathName|E:\\disclaim.txt|255";
+  const std::string open = "Execute|desktop|open|E:\\DISCLA~1.TXT|||1";
   const std::string question = Box(kProductPrompt, Buttons::YesNo, kProductTitle);
   const std::string setup = R"(Execute|desktop|Open|E:\standalone\setup.exe||C:\|1)";
-  const struct {
-    std::pair<std::uint32_t, std::string> shortName;
-    int answer;
-    Calls calls;
-  } cases[] = {
-      {{15, "E:\\DISCLA~1.TXT"},
-       6,
-       {"ShortPathName|E:\\disclaim.txt|255", "Execute|desktop|open|E:\\DISCLA~1.TXT|||1", question,
-        setup}},
-      {{15, "E:\\DISCLA~1.TXT"},
-       7,
-       {"ShortPathName|E:\\disclaim.txt|255", "Execute|desktop|open|E:\\DISCLA~1.TXT|||1",
-        question}},
+  // The short name's length, the button pressed, the calls.
+  const std::tuple<std::uint32_t, int, Calls> cases[] = {
+      {15, 6, {ask, open, question, setup}},
+      {15, 7, {ask, open, question}},
       // No disclaimer on the disc: the shell gets "" and the question still comes.
-      {{0, ""},
-       6,
-       {"ShortPathName|E:\\disclaim.txt|255", "Execute|desktop|open||||1", question, setup}},
+      {0, 6, {ask, "Execute|desktop|open||||1", question, setup}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [length, answer, calls] : cases) {
     RecordingShell shell;
-    shell.shortNames = {c.shortName};
-    shell.answers = {c.answer};
+    shell.shortNames = {{length, "E:\\DISCLA~1.TXT"}};
+    shell.answers = {answer};
     shell.starts = {2, 2};  // failures change nothing
     InstallProduct(shell);
-    EXPECT_EQ(shell.calls, c.calls);
+    EXPECT_EQ(shell.calls, calls);
   }
-}
-
-TEST(QuitLauncher, EndsTheProgramAndDoesNothingElse) {
-  RecordingShell shell;
-  QuitLauncher(shell);
-  EXPECT_EQ(shell.calls, Calls{"EndProgram"});
 }
 
 TEST(OpenWebLink, StartsTheProbePagesProgramWithTheUrlFromTheMainWindow) {
   RecordingShell shell;
-  shell.directory = "C:\\Cdcopy";
-  shell.browser = R"(C:\Program Files\Web Browser\browser.exe)";
   OpenWebLink(shell, "mailto:help@nv98.example.com");
   // The program's path ends at the NUL; the blanks after it are not part of it.
-  EXPECT_EQ(shell.calls, (Calls{"FindExecutable|C:\\Cdcopy\\temphtm.htm|<null>|260",
+  EXPECT_EQ(shell.calls, (Calls{"FindExecutable|E:\\temphtm.htm|<null>|260",
                                 "Execute|main|open|C:\\Program Files\\Web Browser\\browser.exe|"
                                 "mailto:help@nv98.example.com|<null>|1"}));
 }

@@ -21,59 +21,56 @@ class RecordingShell final : public ShellServices {
   std::string directory = "E:\\";
   std::deque<LaunchResult> starts;  // Execute's results; 42 once none is left
   LaunchResult lookup = 42;         // FindExecutable's result
-  std::string browser = "C:\\Web\\browser.exe";
+  std::string browser = R"(C:\Program Files\Web Browser\browser.exe)";
   std::deque<int> answers;  // the buttons pressed; 7 (No) once none is left
   // GetShortPathName's result and short path, per call.
   std::deque<std::pair<std::uint32_t, std::string>> shortNames;
   Calls calls;
 
-  WindowHandle DesktopWindow() override { return kDesktop; }
-  WindowHandle MainWindow() override { return kMain; }
+  WindowHandle DesktopWindow() override { return 0x10010; }
+  WindowHandle MainWindow() override { return 0x20020; }
   LaunchResult Execute(WindowHandle window, std::string_view operation, std::string_view file,
                        std::optional<std::string_view> parameters,
                        std::optional<std::string_view> directoryName, int show) override {
-    Record({"Execute",
-            window == kDesktop ? "desktop"
-            : window == kMain  ? "main"
-                               : "?",
-            operation, file, Text(parameters), Text(directoryName), std::to_string(show)});
+    Record("Execute",
+           window == DesktopWindow() ? "desktop"
+           : window == MainWindow()  ? "main"
+                                     : "?",
+           operation, file, Text(parameters), Text(directoryName), std::to_string(show));
     return Next(starts, 42);
   }
   LaunchResult FindExecutableFor(std::string_view file, std::optional<std::string_view> folder,
                                  std::string& buffer) override {
-    Record({"FindExecutable", file, Text(folder), std::to_string(buffer.size())});
+    Record("FindExecutable", file, Text(folder), std::to_string(buffer.size()));
     // As the system does: the path and its NUL over the start of the buffer.
     if (Succeeded(lookup)) buffer.replace(0, browser.size() + 1, browser + '\0');
     return lookup;
   }
   std::uint32_t ShortPathName(std::string_view longPath, std::string& shortPath,
                               std::uint32_t bufferLength) override {
-    Record({"ShortPathName", longPath, std::to_string(bufferLength)});
+    Record("ShortPathName", longPath, std::to_string(bufferLength));
     const auto [result, text] = Next(shortNames, {0U, std::string()});
-    shortPath = result > 0 && result < bufferLength ? text : std::string();
+    // Unless it worked, the buffer holds blanks, which must never be used.
+    shortPath = result > 0 && result < bufferLength ? text : std::string(bufferLength, ' ');
     return result;
   }
   std::string ApplicationDirectory() override { return directory; }
-  void ShowModal(Form /*form*/) override { Record({"ShowModal"}); }
-  void EndProgram() override { Record({"EndProgram"}); }
+  void ShowModal(Form /*form*/) override { Record("ShowModal"); }
+  void EndProgram() override { Record("EndProgram"); }
 
  protected:
   int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) override {
-    Record({"Message", prompt, std::to_string(static_cast<int>(buttons)), title});
+    Record("Message", prompt, std::to_string(static_cast<int>(buttons)), title);
     return Next(answers, 7);
   }
 
  private:
-  static constexpr WindowHandle kDesktop = 0x10010;
-  static constexpr WindowHandle kMain = 0x20020;
-
   static std::string Text(std::optional<std::string_view> text) {
     return text ? std::string(*text) : "<null>";
   }
-  void Record(std::initializer_list<std::string_view> fields) {
-    std::string line;
-    for (const std::string_view field : fields) line.append(line.empty() ? "" : "|").append(field);
-    calls.push_back(line);
+  template <class... Fields>
+  void Record(std::string_view name, const Fields&... fields) {
+    calls.push_back((std::string(name) + ... + ("|" + std::string(fields))));
   }
   template <class T>
   static T Next(std::deque<T>& queue, T fallback) {
