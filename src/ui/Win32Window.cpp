@@ -13,7 +13,9 @@ POINT CursorClientPoint(HWND window) {
   return point;
 }
 
-void ShowCursorShape(HCURSOR cursor) { SetCursor(cursor); }
+void ShowCursorShape(HCURSOR cursor) {
+  if (GetCursor() != cursor) SetCursor(cursor);
+}
 
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
   BITMAP info{};
