@@ -59,7 +59,7 @@ TEST(GetShortName, AsksAgainWhenTheBufferIsTooSmallAndNeverReturnsBlanks) {
       {{{14, "E:\\DISCLA~1.TXT"}}, "E:\\DISCLA~1.TXT", {ask + "255"}},
       {{{0, ""}}, "", {ask + "255"}},
       {{{304, ""}, {303, longForm}}, longForm, {ask + "255", ask + "304"}},
-      {{{304, ""}, {400, ""}}, "", {ask + "255", ask + "304"}},
+      {{{304, ""}, {304, ""}}, "", {ask + "255", ask + "304"}},  // still too small
   };
   for (const auto& [answers, shortName, calls] : cases) {
     RecordingShell shell;
