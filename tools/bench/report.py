@@ -240,7 +240,8 @@ def click_rows(figures):
     middle = statistics.median(micros)
     dropped = number(figures, "click_dropped")
     return [(f"Click to shell call (median of {len(micros)}, max {max(micros):.0f} µs; "
-             f"{dropped:.0f} clicks dropped while a shell call ran, and repeated)",
+             f"{dropped:.0f} click{'' if dropped == 1 else 's'} dropped while a shell call ran, "
+             "and repeated)",
              f"{middle:.0f} µs", f"< {CLICK_BUDGET_US:,.0f} µs",
              verdict(middle, CLICK_BUDGET_US, " µs", strict=True))]
 
