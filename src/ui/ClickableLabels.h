@@ -37,9 +37,8 @@ class ClickableLabels {
   void SetDpi(int dpi) {
     dpi_ = dpi;
     const int size = CursorSizeFor(dpi);
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner_, GWLP_HINSTANCE));
-    Cursor hand(static_cast<HCURSOR>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDC_HAND_CURSOR), IMAGE_CURSOR, size, size, 0)));
+    Cursor hand(static_cast<HCURSOR>(LoadImageW(
+        InstanceOf(owner_), MAKEINTRESOURCEW(IDC_HAND_CURSOR), IMAGE_CURSOR, size, size, 0)));
     if (hand_ && GetCursor() == hand_.get()) SetCursor(hand.get());  // never destroy the one shown
     hand_ = std::move(hand);
     tooltips_.Reset();

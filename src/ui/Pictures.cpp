@@ -57,15 +57,9 @@ Dib MakeDib(int width, int height) {
   return dib;
 }
 
-PixelSize SizeOf(HBITMAP bitmap) {
-  BITMAP info{};
-  if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return {0, 0};
-  return {info.bmWidth, std::abs(info.bmHeight)};
-}
-
 // A bitmap copied into a DIB.
 Dib ToDib(HBITMAP bitmap) {
-  const PixelSize size = SizeOf(bitmap);
+  const PixelSize size = BitmapSize(bitmap);
   Dib dib = MakeDib(size.width, size.height);
   const MemoryDc source(CreateCompatibleDC(nullptr));
   const MemoryDc target(CreateCompatibleDC(nullptr));
@@ -113,20 +107,7 @@ Dib DecodeJpeg(Win32Shell& shell, HINSTANCE instance, int id) {
       FAILED(picture->get_Handle(&handle))) {
     return {};
   }
-  // The decoded bitmap's own size: the HIMETRIC size would go through the
-  // screen's dpi.
-  const PixelSize pixels = SizeOf(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
-  OLE_XSIZE_HIMETRIC width = 0;
-  OLE_YSIZE_HIMETRIC height = 0;
-  picture->get_Width(&width);
-  picture->get_Height(&height);
-  Dib dib = MakeDib(pixels.width, pixels.height);
-  const MemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dib.bitmap || !dc) return {};
-  const Selection selected(dc.get(), dib.bitmap.get());
-  picture->Render(dc.get(), 0, 0, pixels.width, pixels.height, 0, height, width, -height, nullptr);
-  GdiFlush();
-  return dib;
+  return ToDib(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
 }
 
 // The 96-dpi picture as embedded. A bitmap is loaded device-dependent:

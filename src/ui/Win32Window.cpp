@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "shell/Unicode.h"
 
 namespace startboard {
@@ -17,19 +19,38 @@ void ShowCursorShape(HCURSOR cursor) {
   if (GetCursor() != cursor) SetCursor(cursor);
 }
 
-void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
+PixelSize BitmapSize(HBITMAP bitmap) {
   BITMAP info{};
-  if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return;
-  const MemoryDc source(CreateCompatibleDC(dc));
-  const Selection selected(source.get(), bitmap);
-  BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+  if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return {0, 0};
+  return {info.bmWidth, std::abs(info.bmHeight)};
 }
 
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
+  const PixelSize size = BitmapSize(bitmap);
+  if (size.width == 0) return;
+  const MemoryDc source(CreateCompatibleDC(dc));
+  const Selection selected(source.get(), bitmap);
+  BitBlt(dc, x, y, size.width, size.height, source.get(), 0, 0, SRCCOPY);
+}
+
+void MoveToSuggested(HWND window, LPARAM suggested) {
+  const RECT& rect = *reinterpret_cast<const RECT*>(suggested);
+  SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window, nullptr, TRUE);
+}
+
+namespace {
+// A user32 function that older Windows lack, or nullptr.
+template <class Function>
+Function NewerUser32(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+}  // namespace
+
 int DpiOf(HWND window) {
-  using ForWindow = UINT(WINAPI*)(HWND);
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  if (const auto forWindow = reinterpret_cast<ForWindow>(
-          reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))) {
+  if (const auto forWindow = NewerUser32<UINT(WINAPI*)(HWND)>("GetDpiForWindow")) {
     if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
   }
   // Windows 8.1 knows each monitor's dpi, but not each window's.
@@ -74,9 +95,8 @@ void PlaceCentred(HWND window, const PixelRect& area, const TwipRect& client, in
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
   // The frame's own metrics at that dpi, where Windows can tell (10 and later).
-  using ForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  const auto forDpi =
+      NewerUser32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
   if (forDpi == nullptr || forDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi)) == FALSE) {
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   }
@@ -86,10 +106,10 @@ void PlaceCentred(HWND window, const PixelRect& area, const TwipRect& client, in
 }
 
 bool Tooltips::CreateControl(HWND owner) {
-  control_ = CreateWindowExW(
-      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)), nullptr);
+  control_ =
+      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, InstanceOf(owner), nullptr);
   return control_ != nullptr;
 }
 

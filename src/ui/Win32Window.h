@@ -79,12 +79,23 @@ POINT CursorClientPoint(HWND window);
 // comes with every mouse move.
 void ShowCursorShape(HCURSOR cursor);
 
+inline HINSTANCE InstanceOf(HWND window) {
+  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+}
+
+// A bitmap's size in pixels; 0 x 0 for none.
+PixelSize BitmapSize(HBITMAP bitmap);
+
 // Draws a bitmap at its natural size with its top-left corner at (x, y).
 void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y);
 
 // Sent when the window has moved to a monitor of another dpi (Windows 8.1 and
 // later): the new dpi in HIWORD(wParam), a suggested window RECT* in lParam.
 constexpr UINT kDpiChangedMessage = 0x02E0;
+
+// Takes the window rectangle that Windows suggests with kDpiChangedMessage
+// (its lParam) and has the whole window drawn again.
+void MoveToSuggested(HWND window, LPARAM suggested);
 
 // The dots per inch a window is drawn at: its monitor's where Windows knows
 // them (8.1 and later), else the system's.

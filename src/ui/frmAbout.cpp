@@ -14,10 +14,6 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-HINSTANCE InstanceOf(HWND window) {
-  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-}
-
 // Each picture box's picture.
 constexpr Art kProductLogoArt{IDB_PRODUCT_LOGO, false, IDR_PRODUCT_LOGO_2X};
 constexpr Art kMakerLogoArt{IDR_MAKER_LOGO, true, IDR_MAKER_LOGO_2X};
@@ -133,7 +129,8 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnPaint();
       return 0;
     case kDpiChangedMessage:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      UseDpi(HIWORD(wParam));
+      MoveToSuggested(hwnd_, lParam);
       return 0;
     case WM_CLOSE:
       OnClose();
@@ -152,7 +149,6 @@ bool frmAbout::OnCreate() {
       pictures_[picture++].Create(hwnd_, control);
     }
   }
-  UseDpi(DpiOf(hwnd_));
   return true;
 }
 
@@ -168,13 +164,6 @@ void frmAbout::UseDpi(int dpi) {
     box.Show(LoadArt(shell_, instance, art, dpi), dpi);
   }
   labels_.SetDpi(dpi);
-}
-
-void frmAbout::OnDpiChanged(int dpi, const RECT& suggested) {
-  UseDpi(dpi);
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 HFONT frmAbout::FontFor(const AboutControl& control) const {

@@ -49,7 +49,6 @@ class frmAbout : public Win32Window<frmAbout> {
   bool Create(HWND owner);
   bool OnCreate();
   void OnPaint();
-  void OnDpiChanged(int dpi, const RECT& suggested);
   void OnClose();
   void UseDpi(int dpi);
 
@@ -57,7 +56,7 @@ class frmAbout : public Win32Window<frmAbout> {
   HFONT FontFor(const AboutControl& control) const;
 
   Win32Shell& shell_;
-  int dpi_ = kDefaultDpi;
+  int dpi_ = 0;  // none yet: ShowModal makes fonts and pictures at the owner's dpi
   PictureBox pictures_[2];
   Font plain_, underline_, boldUnderline_;
   ClickableLabels<AboutControl> labels_{kAboutControls, AboutControlAt};

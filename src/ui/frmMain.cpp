@@ -53,7 +53,8 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnPaint();
       return 0;
     case kDpiChangedMessage:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      UseDpi(HIWORD(wParam));
+      MoveToSuggested(hwnd_, lParam);
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -71,8 +72,7 @@ bool frmMain::OnCreate() {
 
 // The picture for a dpi, made once: every repaint is then a plain blit.
 bool frmMain::UseDpi(int dpi) {
-  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd_, GWLP_HINSTANCE));
-  Bitmap background = LoadArt(*shell_, instance, kMenuArt, dpi);
+  Bitmap background = LoadArt(*shell_, InstanceOf(hwnd_), kMenuArt, dpi);
   if (!background) return false;
   background_ = std::move(background);
   dpi_ = dpi;
@@ -88,13 +88,6 @@ void frmMain::OnPaint() {
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
   bench::Mark("paint");
-}
-
-void frmMain::OnDpiChanged(int dpi, const RECT& suggested) {
-  UseDpi(dpi);
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void frmMain::OnDestroy() {

@@ -24,7 +24,6 @@ class frmMain : public Win32Window<frmMain> {
  private:
   bool OnCreate();
   void OnPaint();
-  void OnDpiChanged(int dpi, const RECT& suggested);
   void OnDestroy();
   bool UseDpi(int dpi);
 
