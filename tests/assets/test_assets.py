@@ -31,10 +31,6 @@ def read(name):
     return (ASSETS / name).read_bytes()
 
 
-def picture(name):
-    return Image.open(io.BytesIO(read(name)))
-
-
 def box(rect, k):
     """An inclusive rectangle at 1x as a crop box at scale k."""
     x0, y0, x1, y1 = rect
@@ -89,7 +85,7 @@ class Formats(unittest.TestCase):
     def test_jpegs(self):
         for name, base in JPEGS.items():
             with self.subTest(name):
-                w, h = picture(base or name).size
+                w, h = Image.open(ASSETS / (base or name)).size
                 k = 2 if base else 1
                 check_jpeg(self, read(name), w * k, h * k)
 
@@ -120,7 +116,7 @@ class Formats(unittest.TestCase):
 class MenuArt(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.menus = {1: picture("menu.bmp").convert("L"), 2: picture("menu-2x.jpg").convert("L")}
+        cls.menus = {1: Image.open(ASSETS / "menu.bmp").convert("L"), 2: Image.open(ASSETS / "menu-2x.jpg").convert("L")}
 
     def test_nothing_bright_outside_the_zones_nor_in_the_strip_logo_and_quit_share(self):
         strip = ZONES["quit"][:2] + ZONES["logo"][2:]  # a click there quits

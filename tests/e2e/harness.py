@@ -66,7 +66,7 @@ class Window:
         return self.info["client"][0] + point[0], self.info["client"][1] + point[1]
 
     def fresh(self):
-        return Window(self.test, self.test.call("info", self.hwnd))
+        return Window(self.test, self.test.wine.call("info", self.hwnd))
 
     def move(self, point):
         self.test.xdotool("mousemove", *self.at(point))
@@ -133,9 +133,6 @@ class Test:
         self.wine, self.disc, self.iso, self.dpi = wine, disc, iso, wine.dpi
         self.roots, self.placed = [], []  # where programs may run from; disc copies made
 
-    def call(self, *fields):
-        return self.wine.call(*fields)
-
     def xdotool(self, *arguments):
         subprocess.run(["xdotool"] + [str(a) for a in arguments], env=self.wine.env, check=True, timeout=30)
 
@@ -163,7 +160,7 @@ class Test:
         """Opens each document type with the recorder (True), a command (a
         string) or nothing (False)."""
         for extension, value in ((".pdf", pdf), (".htm", htm), (".txt", txt)):
-            self.call("assoc", extension, '"%s" "%%1"' % RECORDER if value is True else value or "")
+            self.wine.call("assoc", extension, '"%s" "%%1"' % RECORDER if value is True else value or "")
 
     def records(self, count=0):
         """The starts recorded so far, once there are at least `count`."""
@@ -199,26 +196,24 @@ class Test:
         wait_for(lambda: not self.programs(*paths), 10, "started programs still run")
 
     def kill(self, *paths):
-        """Ends the programs run from `paths`; says how many there were."""
-        pids = self.programs(*paths)
-        for pid in pids:
+        """Ends the programs run from `paths`."""
+        for pid in self.programs(*paths):
             os.kill(pid, signal.SIGKILL)
-        return len(pids)
 
     # --- Windows and the screen ------------------------------------------------
 
     def window(self, kind, name, title, timeout=15):
         """The first visible top-level window of a class and title, once there is one."""
         found = []
-        wait_for(lambda: found.extend(w for w in self.call("windows")["windows"]
+        wait_for(lambda: found.extend(w for w in self.wine.call("windows")["windows"]
                                       if (w["class"], w["title"]) == (name, title)) or found, timeout,
                  "no window %r titled %r" % (name, title))
-        return kind(self, self.call("info", found[0]["hwnd"]))
+        return kind(self, self.wine.call("info", found[0]["hwnd"]))
 
     def launcher(self, root=DISC):
         """Starts Startboard.exe from the disc, in C:\\windows so that a start
         directory of C:\\ can only come from the launcher."""
-        self.pid = self.call("start", '"%sStartboard.exe"' % root, "C:\\windows")["pid"]
+        self.pid = self.wine.call("start", '"%sStartboard.exe"' % root, "C:\\windows")["pid"]
         return self.window(Window, "StartboardMain", APP_TITLE)
 
     def about(self):
@@ -229,15 +224,15 @@ class Test:
 
     def no_box(self):
         time.sleep(0.7)
-        expect_equal([w for w in self.call("windows")["windows"] if w["class"] == "#32770"], [], "boxes")
+        expect_equal([w for w in self.wine.call("windows")["windows"] if w["class"] == "#32770"], [], "boxes")
 
     def exit_code(self):
-        return self.call("wait-exit", self.pid, 10000)["exit_code"]
+        return self.wine.call("wait-exit", self.pid, 10000)["exit_code"]
 
     def tooltip(self, text):
         """Whether the launcher shows a tip with this text within 3 seconds."""
         return wait_for(lambda: {"class": "tooltips_class32", "title": text, "pid": self.pid} in [
-            {k: w[k] for k in ("class", "title", "pid")} for w in self.call("windows")["windows"]], 3)
+            {k: w[k] for k in ("class", "title", "pid")} for w in self.wine.call("windows")["windows"]], 3)
 
     def grab(self):
         return ImageGrab.grab(xdisplay=self.wine.env["DISPLAY"]).convert("RGB")

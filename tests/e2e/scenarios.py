@@ -142,7 +142,7 @@ def pointer_and_tips_show_where_a_click_counts(t):
         main.click(point(spot, t.dpi))  # does nothing
     main.drag(centre("manual", t.dpi), centre("about", t.dpi))  # pressed in one, released in another
     time.sleep(0.7)
-    shown = {w["class"] for w in t.call("windows")["windows"] if w["pid"] == t.pid}
+    shown = {w["class"] for w in t.wine.call("windows")["windows"] if w["pid"] == t.pid}
     expect_equal((shown - {"tooltips_class32"}, t.records()), ({"StartboardMain"}, []), "windows and programs")
     main.click(point(QUIT_OVER_LOGO, t.dpi))  # in both the logo's zone and Quit's, in front
     expect_equal(t.exit_code(), 0, "exit code after Quit")
@@ -170,7 +170,7 @@ def a_click_opens_once_even_doubled_or_says_why_not(t):
     box = expect_box(t, APP_TITLE, "File not found", main)
     expect(not main.fresh().enabled, "the menu takes clicks under the box")
     main.click(centre("reader", 96))
-    expect_equal([w["title"] for w in t.call("windows")["windows"] if w["class"] == "#32770"], [APP_TITLE],
+    expect_equal([w["title"] for w in t.wine.call("windows")["windows"] if w["class"] == "#32770"], [APP_TITLE],
                  "boxes after a click on the menu under a box")
     box.answer("OK")
     expect(main.fresh().enabled, "the menu stays disabled after the box")
@@ -227,7 +227,7 @@ def expect_label(t, shot, label):
     the label's font (MS Sans Serif 8.25 points), colours and box."""
     twips, text, paper, ink, bold, underline = label
     left, top, right, bottom = box_of(twips, t.dpi)
-    drawn = Image.frombytes("RGB", (right - left, bottom - top), bytes.fromhex(t.call(
+    drawn = Image.frombytes("RGB", (right - left, bottom - top), bytes.fromhex(t.wine.call(
         "ink", "MS Sans Serif", -((825 * t.dpi + 3600) // 7200), 700 if bold else 400, underline, right - left,
         bottom - top, ink, paper, text)["pixels"]))
     right = min(right, shot.width)  # two labels run past the window's edge
