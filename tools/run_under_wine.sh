@@ -6,10 +6,8 @@ set -euo pipefail
 exe=$(realpath "$1")
 top=$(realpath "$(dirname "$0")/..")
 export WINEPREFIX="$top/build/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$top/tools/wine_session.sh"
 
-xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
@@ -19,12 +17,7 @@ trap cleanup EXIT
 headless=0
 if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
   headless=1
-  display=90
-  while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$display"
-  sleep 1
+  start_xvfb 1024x768
 fi
 
 [[ -f "$WINEPREFIX/system.reg" ]] || wineboot -i >/dev/null 2>&1

@@ -28,9 +28,7 @@ cmake --build --preset "$bench" --target bench_floor bench_driver bench_viewer >
 
 scratch=$(mktemp -d /tmp/startboard-bench.XXXXXX)
 export WINEPREFIX="$scratch/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-xvfb_pid=""
+source tools/wine_session.sh
 cleanup() {
   wineserver -k 2>/dev/null || true
   if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
@@ -38,14 +36,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=81
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
 # Large enough for the launcher at 144 dpi (1088 x 816), which the driver
 # runs in the same desktop as everything else.
 desktop=1536x1152
-Xvfb ":$display" -screen 0 "${desktop}x24" -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display"
+start_xvfb "$desktop"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 
