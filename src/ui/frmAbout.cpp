@@ -124,7 +124,8 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (const auto result = labels_.Handle(message, wParam, lParam)) return *result;
   switch (message) {
     case WM_CREATE:
-      return OnCreate() ? 0 : -1;
+      OnCreate();
+      return 0;
     case WM_PAINT:
       OnPaint();
       return 0;
@@ -141,7 +142,7 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Default(message, wParam, lParam);
 }
 
-bool frmAbout::OnCreate() {
+void frmAbout::OnCreate() {
   labels_.Attach(hwnd_, shell_);
   std::size_t picture = 0;
   for (const AboutControl& control : kAboutControls) {
@@ -149,7 +150,6 @@ bool frmAbout::OnCreate() {
       pictures_[picture++].Create(hwnd_, control);
     }
   }
-  return true;
 }
 
 // Fonts, pictures and labels for a dpi, made once.

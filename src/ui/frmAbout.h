@@ -47,7 +47,7 @@ class frmAbout : public Win32Window<frmAbout> {
 
  private:
   bool Create(HWND owner);
-  bool OnCreate();
+  void OnCreate();
   void OnPaint();
   void OnClose();
   void UseDpi(int dpi);
