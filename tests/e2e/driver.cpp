@@ -204,7 +204,9 @@ Error Associate(const Args& a, Out& /*out*/) {
 
 // FACE HEIGHT WEIGHT UNDERLINE WIDTH HEIGHT INK PAPER TEXT: the text drawn as
 // a label draws it, INK on PAPER (0xRRGGBB), in a WIDTH x HEIGHT box; its
-// pixels as a hexadecimal RRGGBB string, row after row.
+// pixels as a hexadecimal RRGGBB string, row after row; the face GDI chose;
+// and the box the text needs at that width ([width, height]: its lines times
+// the line height, wider than WIDTH when a word does not fit).
 Error DrawLabel(const Args& a, Out& out) {
   const int width = Int(a[4]);
   const int height = Int(a[5]);
@@ -229,6 +231,11 @@ Error DrawLabel(const Args& a, Out& out) {
   SetBkMode(dc, TRANSPARENT);
   DrawTextW(dc, a[8].c_str(), static_cast<int>(a[8].size()), &box,
             DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+  RECT needed{0, 0, width, 0};
+  DrawTextW(dc, a[8].c_str(), static_cast<int>(a[8].size()), &needed,
+            DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
   GdiFlush();
   std::string pixels;
   for (int i = 0; i < width * height; ++i) {
@@ -242,7 +249,10 @@ Error DrawLabel(const Args& a, Out& out) {
   DeleteObject(font);
   DeleteObject(bitmap);
   DeleteDC(dc);
-  out.Raw("pixels", "\"" + pixels + "\"");
+  out.Raw("pixels", "\"" + pixels + "\"")
+      .Raw("face", Json(face))
+      .Raw("needed",
+           "[" + std::to_string(needed.right) + "," + std::to_string(needed.bottom) + "]");
   return {};
 }
 

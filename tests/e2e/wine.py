@@ -8,6 +8,12 @@ import subprocess
 import tempfile
 import time
 
+TOP = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SESSION = os.path.join(TOP, "tools", "wine_session.sh")
+# Which Wine loader runs the exe here: the session script decides, once.
+WINE = subprocess.run(["bash", "-c", 'source "$0" && echo "$STARTBOARD_WINE"', SESSION], check=True,
+                      capture_output=True, text=True).stdout.strip()
+
 # winecfg's names on a 64-bit prefix (it knows XP only as XP x64).
 VERSIONS = {"winxp": "winxp64", "win7": "win7", "win10": "win10"}
 
@@ -26,6 +32,8 @@ class Wine:
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
                         STARTBOARD_RECORD_LOG=r"C:\e2e\record.log")  # the recorder's, for all it starts
+        if WINE.endswith("64"):  # the 64-bit loader must start Wine's own processes too
+            self.env["WINELOADER"] = WINE
         self.xvfb = self.driver = None
         self.pending = b""
 
@@ -40,12 +48,12 @@ class Wine:
         os.close(write)
         with os.fdopen(read) as announced:
             self.env["DISPLAY"] = ":" + announced.readline().strip()
-        self.run("wineboot", "-i")
-        self.run("wine", "winecfg", "/v", VERSIONS[self.windows])
-        self.run("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+        self.run("bash", "-c", 'source "$0" && prepare_prefix', SESSION)  # with Wine's own fonts
+        self.run(WINE, "winecfg", "/v", VERSIONS[self.windows])
+        self.run(WINE, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
                  str(self.dpi), "/f")
         # The 64-bit registry view is the one Wine reads its drives from.
-        self.run("wine", "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "d:", "/d", "cdrom", "/f", "/reg:64")
+        self.run(WINE, "reg", "add", r"HKLM\Software\Wine\Drives", "/v", "d:", "/d", "cdrom", "/f", "/reg:64")
         os.makedirs(self.cd)
         self.map_drive("d", self.cd)
         self.run("wineserver", "-w")  # the registry is on disk once the server has gone
@@ -55,13 +63,15 @@ class Wine:
         os.makedirs(self.host_path("C:\\e2e"))
         for program in programs:
             shutil.copy(program, self.host_path("C:\\e2e"))
-        self.driver = subprocess.Popen(["wine", "explorer", "/desktop=e2e," + self.screen, r"C:\e2e\e2e_driver.exe"],
+        self.driver = subprocess.Popen([WINE, "explorer", "/desktop=e2e," + self.screen, r"C:\e2e\e2e_driver.exe"],
                                        env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         self.answer(120)  # the desktop takes a while to come up
 
     def run(self, *command):
-        subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180,
-                       check=True)
+        done = subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=180,
+                              text=True)
+        if done.returncode != 0:
+            raise DriverError("%s: %s" % (" ".join(command[:2]), done.stderr.strip().splitlines()[-1:]))
 
     def map_drive(self, letter, host_path):
         link = os.path.join(self.prefix, "dosdevices", letter + ":")

@@ -329,50 +329,57 @@ class HighDpi {
   HighDpi& operator=(const HighDpi&) = delete;
 };
 
-// Proof that the launcher runs at `dpi`: its client area is the picture's
-// size scaled to it (1088 x 816 at 144).
-void CheckClient(const Child& launcher, int dpi) {
+// Proof that a program runs at `dpi`: its client area is the picture's size
+// scaled to it (1088 x 816 at 144). The floor sizes itself the same way.
+void CheckClient(const Child& child, const wchar_t* className, int dpi) {
   RECT client{};
-  GetClientRect(launcher.WaitForWindow(kMainClass), &client);
+  GetClientRect(child.WaitForWindow(className), &client);
   if (client.right != PixelsAt(kMainClient.cx, dpi) ||
       client.bottom != PixelsAt(kMainClient.cy, dpi)) {
-    Fail("the launcher's client area is " + std::to_string(client.right) + " x " +
+    Fail(Narrow(className) + "'s client area is " + std::to_string(client.right) + " x " +
          std::to_string(client.bottom) + ", not the one for " + std::to_string(dpi) + " dpi");
   }
 }
 
 // --- The measurements -----------------------------------------------------
 
-// Counter just before CreateProcessW to the child's first complete paint.
-// A launcher (launcherDpi not 0) must then show its window at that dpi.
-double StartupMs(const std::wstring& exe, int launcherDpi) {
+// Counter just before CreateProcessW to the child's first complete paint,
+// which must show its window at `dpi`.
+double StartupMs(const std::wstring& exe, const wchar_t* className, int dpi) {
   const Child child(exe, L"start.log");
   const double ms = Ms(child.WaitForMarks("paint", 1).front() - child.Started());
-  if (launcherDpi != 0) CheckClient(child, launcherDpi);
+  CheckClient(child, className, dpi);
   return ms;
 }
 
-// Floor, launcher and launcher at kHighDpi by turns, so that other load on
-// the machine falls on all three alike.
+// Floor and launcher at 96 dpi, then both at kHighDpi, by turns, so that
+// other load on the machine falls on all four alike.
 void MeasureStartup(int runs) {
+  const std::wstring floorExe = Path(L"floor\\bench_floor.exe");
+  const std::wstring launcherExe = Path(L"start\\Startboard.exe");
   std::vector<double> floor;
   std::vector<double> launcher;
+  std::vector<double> highFloor;
   std::vector<double> high;
   for (int run = 0; run < kWarmUps + runs; ++run) {
-    const double floorMs = StartupMs(Path(L"floor\\bench_floor.exe"), 0);
-    const double launcherMs = StartupMs(Path(L"start\\Startboard.exe"), kDefaultDpi);
+    const double floorMs = StartupMs(floorExe, kFloorClass, kDefaultDpi);
+    const double launcherMs = StartupMs(launcherExe, kMainClass, kDefaultDpi);
+    double highFloorMs = 0;
     double highMs = 0;
     {
       const HighDpi highDpi;
-      highMs = StartupMs(Path(L"start\\Startboard.exe"), kHighDpi);
+      highFloorMs = StartupMs(floorExe, kFloorClass, kHighDpi);
+      highMs = StartupMs(launcherExe, kMainClass, kHighDpi);
     }
     if (run < kWarmUps) continue;
     floor.push_back(floorMs);
     launcher.push_back(launcherMs);
+    highFloor.push_back(highFloorMs);
     high.push_back(highMs);
   }
   Report("startup_floor_ms", floor);
   Report("startup_launcher_ms", launcher);
+  Report("startup_floor_hidpi_ms", highFloor);
   Report("startup_launcher_hidpi_ms", high);
   // What every high-dpi run was checked to show.
   Report("hidpi_dpi", kHighDpi);
@@ -485,39 +492,39 @@ std::string Modules(DWORD processId) {
 // Peak working set one second after the first paint, and the loaded modules.
 // The product has no time stamps, so for both programs the first paint is
 // done once the program first waits for input (both paint before their
-// message loop) and its window shows. A launcher (launcherDpi not 0) must
-// show its window at that dpi. The pointer is parked off the window: a
-// window that appears under it gets a mouse move, and the launcher prepares
-// its tooltips on the first one.
-double PeakKib(const std::wstring& exe, int launcherDpi, std::string& modules) {
+// message loop) and its window shows, at `dpi`. The pointer is parked off
+// the window: a window that appears under it gets a mouse move, and the
+// launcher prepares its tooltips on the first one.
+double PeakKib(const std::wstring& exe, const wchar_t* className, int dpi, std::string& modules) {
   SetCursorPos(2, 2);
   const Child child(exe, L"memory.log");
   WaitForInputIdle(child.Process(), kTimeoutMs);
-  if (launcherDpi != 0) {
-    CheckClient(child, launcherDpi);
-  } else {
-    child.WaitForWindow(kFloorClass);
-  }
+  CheckClient(child, className, dpi);
   Sleep(1000);
   modules = Modules(child.Id());
   return ReadUsage(child.Id()).peakKib;
 }
 
 void MeasurePeak(int /*runs*/) {
+  const std::wstring floorExe = Path(L"floor\\bench_floor.exe");
+  const std::wstring launcherExe = Path(L"product\\Startboard.exe");
   std::vector<double> floor;
   std::vector<double> launcher;
+  std::vector<double> highFloor;
   std::vector<double> high;
   std::string floorModules;
   std::string launcherModules;
   std::string highModules;
   for (int run = 0; run < kMemoryRuns; ++run) {
-    floor.push_back(PeakKib(Path(L"floor\\bench_floor.exe"), 0, floorModules));
-    launcher.push_back(PeakKib(Path(L"product\\Startboard.exe"), kDefaultDpi, launcherModules));
+    floor.push_back(PeakKib(floorExe, kFloorClass, kDefaultDpi, floorModules));
+    launcher.push_back(PeakKib(launcherExe, kMainClass, kDefaultDpi, launcherModules));
     const HighDpi highDpi;
-    high.push_back(PeakKib(Path(L"product\\Startboard.exe"), kHighDpi, highModules));
+    highFloor.push_back(PeakKib(floorExe, kFloorClass, kHighDpi, floorModules));
+    high.push_back(PeakKib(launcherExe, kMainClass, kHighDpi, highModules));
   }
   Report("peak_floor_kib", floor);
   Report("peak_launcher_kib", launcher);
+  Report("peak_floor_hidpi_kib", highFloor);
   Report("peak_launcher_hidpi_kib", high);
   Report("modules_floor", floorModules);
   Report("modules_launcher", launcherModules);

@@ -3,7 +3,7 @@
 # Builds the bench and product presets, runs bench_driver.exe inside a
 # virtual desktop of a private Wine prefix on its own Xvfb, then has
 # report.py print the table. What runs under Wine is the 32-bit product;
-# without Wine's 32-bit half, the 64-bit build, and the table says so.
+# where Wine's 32-bit half cannot run, the 64-bit build, and the table says so.
 # Exit code 0 unless a measurement broke; a budget that is not met is
 # reported, not failed.
 # Usage: tools/bench/run_bench.sh [runs]   (runs per program; 25 by default)
@@ -13,22 +13,20 @@ cd "$top"
 runs=${1:-25}
 python=/usr/bin/python3
 
-if [[ $(dpkg-query -W -f='${db:Status-Status}' wine32:i386 2>/dev/null) == installed ]]; then
-  timed=32-bit bench=bench product=win32
-else
-  timed=64-bit bench=bench64 product=win64
-fi
+source tools/wine_session.sh
+timed=$wine_bits-bit product=$wine_preset bench=bench
+[[ $wine_bits == 32 ]] || bench=bench64
+echo "Wine: $wine_note." >&2
 presets=("$bench" "$product")
 [[ $product == win32 ]] || presets+=(win32)  # the sizes are always the 32-bit product's
 for preset in "${presets[@]}"; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target Startboard >/dev/null
+  cmake --preset "$preset" -DSTARTBOARD_BRAND="$top/assets/brand.toml" >/dev/null
+  cmake --build --preset "$preset" --target Startboard wine_probe >/dev/null
 done
 cmake --build --preset "$bench" --target bench_floor bench_driver bench_viewer >/dev/null
 
 scratch=$(mktemp -d /tmp/startboard-bench.XXXXXX)
 export WINEPREFIX="$scratch/prefix"
-source tools/wine_session.sh
 cleanup() {
   wineserver -k 2>/dev/null || true
   if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
@@ -40,8 +38,7 @@ trap cleanup EXIT
 # runs in the same desktop as everything else.
 desktop=1536x1152
 start_xvfb "$desktop"
-wineboot -i >/dev/null 2>&1
-wineserver -w
+prepare_prefix
 
 # Each program alone in its folder, as the driver expects (see driver.cpp).
 work="$WINEPREFIX/drive_c/startboard-bench"
@@ -61,7 +58,7 @@ wineserver -w
 
 echo "Measuring the $timed build under Wine ($runs runs each; about two minutes)..." >&2
 status=0
-timeout 900 wine explorer "/desktop=bench,$desktop" 'C:\startboard-bench\bench_driver.exe' \
+timeout 900 "$STARTBOARD_WINE" explorer "/desktop=bench,$desktop" 'C:\startboard-bench\bench_driver.exe' \
   'C:\startboard-bench' "$runs" >/dev/null 2>&1 || status=$?
 [[ $status -eq 0 ]] || echo "bench_driver ended with status $status" >&2
 
@@ -75,4 +72,4 @@ if ! grep -q '^done=' build/bench-results.txt 2>/dev/null; then
   cp "$work"/*.log build/bench-logs/ 2>/dev/null || true
 fi
 "$python" tools/bench/report.py --exe build/win32/Startboard.exe \
-  --results build/bench-results.txt --machine "$machine" --out build/bench.md --timed "$timed"
+  --results build/bench-results.txt --machine "$machine" --out build/bench.md --timed "$timed" --why "$wine_why"
