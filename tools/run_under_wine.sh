@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Starts the launcher under Wine in a private prefix under build/. On a
-# desktop it runs until you quit it; without a display it runs in Xvfb,
-# saves build/screenshot.png and ends.
+# make run: starts the launcher from the disc (make disc) under Wine, in a
+# private prefix under build/. usage: run_under_wine.sh [BRAND.toml] On a desktop it runs until you quit it; without a
+# display it runs in Xvfb, saves build/screenshot.png and ends. Either way it
+# fails when the launcher's window does not appear.
 set -euo pipefail
-exe=$(realpath "$1")
 top=$(realpath "$(dirname "$0")/..")
-export WINEPREFIX="$top/build/wineprefix"
 source "$top/tools/wine_session.sh"
+brand=${1:-$top/assets/brand.toml}
+exe="$(wine_disc "$brand")/$(/usr/bin/python3 "$top/tools/brand/brand.py" get "$brand" exe)"
+[[ -f $exe ]] || { echo "FAILED: no ${exe#"$top/"}: make disc builds it." >&2; exit 1; }
+export WINEPREFIX="$top/build/wineprefix-$wine_bits"
+probe="$top/build/$wine_preset/wine_probe.exe"
 
 cleanup() {
   wineserver -k 2>/dev/null || true
@@ -19,16 +23,21 @@ if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
   headless=1
   start_xvfb 1024x768
 fi
+prepare_prefix
 
-[[ -f "$WINEPREFIX/system.reg" ]] || wineboot -i >/dev/null 2>&1
-wineserver -w
-
+echo "Running ${exe#"$top/"}: $wine_note."
+# The probe starts the launcher inside the virtual desktop and answers on its
+# first line once the window is up and drawn, then a line when it ends.
+exec 3< <(wine explorer /desktop=Startboard,1024x768 "$probe" start "Z:${exe//\//\\}" StartboardMain 60 2>/dev/null)
+answer=""
+read -r -t 90 answer <&3 || true
+if [[ ${answer%$'\r'} != shown ]]; then
+  echo "FAILED: no launcher window appeared within 60 s." >&2
+  exit 1
+fi
 if [[ $headless -eq 0 ]]; then
-  wine explorer /desktop=Startboard,1024x768 "$exe"
+  read -r _ <&3 || true  # until you quit it
   exit 0
 fi
-
-wine explorer /desktop=Startboard,1024x768 "$exe" &
-sleep 5
 import -window root "$top/build/screenshot.png"
-echo "No display: ran the launcher in Xvfb and saved build/screenshot.png"
+echo "No display: the launcher's window showed in Xvfb; saved build/screenshot.png."

@@ -13,6 +13,7 @@ from harness import (APP_TITLE, DISC, RECORDER, STANDIN_TITLE, art, asset, expec
                      matching, px, scenario)
 from wine import remove_tree
 
+EXE = "Startboard.exe"
 READER = ("Install Adobe Acrobat Reader?", "You need the Adobe Acrobat Reader software to view the online User "
           "Manual from this CD-ROM.\r\n\r\nDo you wish to continue?")
 PRODUCT = ("Install Norvane 98?", "This installation of Norvane 98 runs as a standalone product.  After you "
@@ -224,12 +225,17 @@ def product_zone_shows_the_disclaimer_then_asks(t):
 
 def expect_label(t, shot, label):
     """The label's text as shown, against the same text drawn by Windows with
-    the label's font (MS Sans Serif 8.25 points), colours and box."""
+    the label's font (MS Sans Serif 8.25 points), colours and box; and the
+    text whole within that box."""
     twips, text, paper, ink, bold, underline = label
     left, top, right, bottom = box_of(twips, t.dpi)
-    drawn = Image.frombytes("RGB", (right - left, bottom - top), bytes.fromhex(t.wine.call(
-        "ink", "MS Sans Serif", -((825 * t.dpi + 3600) // 7200), 700 if bold else 400, underline, right - left,
-        bottom - top, ink, paper, text)["pixels"]))
+    answer = t.wine.call("ink", "MS Sans Serif", -((825 * t.dpi + 3600) // 7200), 700 if bold else 400, underline,
+                         right - left, bottom - top, ink, paper, text)
+    # Whole in Wine's own face: a wider stand-in font cuts or wraps labels.
+    expect(answer["face"] == "MS Sans Serif" and answer["needed"][0] <= right - left and
+           answer["needed"][1] <= bottom - top, "%r needs %s px in %s, its label is %dx%d" % (
+               text, answer["needed"], answer["face"], right - left, bottom - top))
+    drawn = Image.frombytes("RGB", (right - left, bottom - top), bytes.fromhex(answer["pixels"]))
     right = min(right, shot.width)  # two labels run past the window's edge
 
     def inked(image):  # where a pixel is nearer the ink than the paper
