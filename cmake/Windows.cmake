@@ -44,25 +44,14 @@ add_executable(Startboard WIN32
 target_compile_options(Startboard PRIVATE ${STARTBOARD_WIN_FLAGS})
 target_link_options(Startboard PRIVATE ${STARTBOARD_WIN_LINK})
 target_link_libraries(Startboard PRIVATE startboard_winshell uuid gdi32)
-target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR})
+target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR} ${STARTBOARD_GENERATED})
 set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-# The pictures at twice the size go in when the asset folder has them: a
-# publisher who replaces only the 96-dpi pictures deletes the 2x ones.
-foreach(picture menu product-logo maker-logo)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/assets/${picture}-2x.jpg)
-    string(TOUPPER "STARTBOARD_${picture}_2X" define)
-    string(REPLACE "-" "_" define ${define})
-    set_property(SOURCE src/app/Startboard.rc APPEND PROPERTY COMPILE_DEFINITIONS ${define})
-  endif()
-endforeach()
-# windres does not report the files it embeds, so name them for the rebuild.
-file(GLOB STARTBOARD_ASSETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
+# windres does not report the files it embeds: the brand's resources name them
+# all, and are written afresh whenever one of them changes.
 set_source_files_properties(src/app/Startboard.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/app/Startboard.manifest;${CMAKE_SOURCE_DIR}/src/app/resource.h;${STARTBOARD_ASSETS}")
+  "${CMAKE_SOURCE_DIR}/src/app/Startboard.manifest;${STARTBOARD_GENERATED}/brand/Data.rc")
 
-if(STARTBOARD_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
-  add_subdirectory(tools/bench)
-endif()
+add_subdirectory(tools/wine)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)

@@ -35,23 +35,38 @@ memcheck() {
     echo "memcheck: 1 passed, 0 failed"
 }
 
-# The product runs under Wine's 32-bit half; without it, the 64-bit build.
-e2e=(build/cd build/Startboard.iso build/win32/tests/e2e)
-if [[ $(dpkg-query -W -f='${db:Status-Status}' wine32:i386 2>/dev/null) != installed ]]; then
-  echo "NOTE: Wine's 32-bit half is not installed: the end-to-end tests run the 64-bit build."
-  cmake --preset win64 >/dev/null && cmake --build --preset win64 >/dev/null &&
-    tools/sample_disc/make_disc.sh build/cd64 build/win64 >/dev/null &&
-    tools/cd/make_iso.sh build/cd64 build/Startboard64.iso >/dev/null
-  e2e=(build/cd64 build/Startboard64.iso build/win64/tests/e2e)
+# The product runs under Wine's 32-bit half; where that cannot run, the
+# 64-bit build of the same source (the static and cd suites still check the
+# product's own bytes).
+source tools/wine_session.sh
+disc=$(wine_disc) || exit 1
+iso=build/Startboard.iso
+if [[ $wine_bits == 64 ]]; then
+  iso=build/Startboard64.iso
+  tools/cd/make_iso.sh "$disc" "$iso" >/dev/null || exit 1
 fi
+echo "Wine: $wine_note ($disc/Startboard.exe)."
+e2e=("$disc" "$iso" "build/$wine_preset/tests/e2e")
 
 suite unit ctest --preset native
 suite memcheck memcheck
 suite assets /usr/bin/python3 tests/assets/test_assets.py
+suite brand /usr/bin/python3 -m unittest discover -s tests/brand
 suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
 suite lint tests/run_lint.sh
 suite cd tests/cd/test_cd.sh build/win32/Startboard.exe
 suite e2e /usr/bin/python3 tests/e2e/run_e2e.py "${e2e[@]}" --load
+
+# A second brand, built like a publisher's and run the same way.
+second_brand() {
+  local folder=build/second out="build/second-$wine_preset"
+  /usr/bin/python3 tests/e2e/second.py make "$folder/brand" &&
+    cmake --preset "$wine_preset" -B "$out" -DSTARTBOARD_BRAND="$PWD/$folder/brand/brand.toml" >/dev/null &&
+    cmake --build "$out" --target Startboard standin_setup >/dev/null &&
+    tools/sample_disc/make_disc.sh "$folder/cd" "$out" "$folder/brand/brand.toml" 2>/dev/null &&
+    /usr/bin/python3 tests/e2e/run_e2e.py "$folder/cd" "$iso" "${e2e[2]}" --brand second
+}
+suite e2e-second second_brand
 # CI also runs the suite in prefixes that report older Windows versions.
 if [[ "${CI:-}" == true ]]; then
   for version in win7 winxp; do

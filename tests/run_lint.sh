@@ -46,8 +46,9 @@ win=(-std=c++20 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX --target=x
      -nostdinc++ -isystem "$gcc_dir/include/c++" -isystem "$gcc_dir/include/c++/x86_64-w64-mingw32"
      -isystem /usr/x86_64-w64-mingw32/include)
 native=(-p build/native)
-product=(-- -Isrc -I. -D_WIN32_WINNT=0x0600 "${win[@]}")
-bench=(-- -DSTARTBOARD_BENCH -Isrc -Itools/bench -D_WIN32_WINNT=0x0601 "${win[@]}")
+# The brand's generated tables are the default brand's, as the native build made them.
+product=(-- -Isrc -Ibuild/native/generated -I. -D_WIN32_WINNT=0x0600 "${win[@]}")
+bench=(-- -DSTARTBOARD_BENCH -Isrc -Ibuild/native/generated -Itools/bench -D_WIN32_WINNT=0x0601 "${win[@]}")
 sample_disc=(-- -Itools/sample_disc "${win[@]}")
 
 check clang-tidy-core tidy native src/app/Identity.cpp src/launch/*.cpp src/weblinks/*.cpp \
@@ -56,18 +57,18 @@ check clang-tidy-windows tidy product src/app/WinMain.cpp src/app/Runtime.cpp sr
   src/ui/Win32Window.cpp src/ui/Pictures.cpp src/ui/frm*.cpp
 # The probe is built only into the bench programs.
 check clang-tidy-bench tidy bench src/app/BenchProbe.cpp tools/bench/*.cpp
-check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tests/e2e/*.cpp
+check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tools/wine/*.cpp tests/e2e/*.cpp
 check clang-tidy-tests tidy native tests/unit/*.cpp
 
 cppcheck=(cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability
           --std=c++20 --inline-suppr --suppress=missingIncludeSystem --suppress=unusedFunction
           --suppress=useStlAlgorithm)
-check cppcheck-src-and-tools "${cppcheck[@]}" --library=windows -Isrc src tools
-check cppcheck-tests "${cppcheck[@]}" --library=googletest --library=windows -Isrc -Itests/unit \
+check cppcheck-src-and-tools "${cppcheck[@]}" --library=windows -Isrc -Ibuild/native/generated src tools
+check cppcheck-tests "${cppcheck[@]}" --library=googletest --library=windows -Isrc -Ibuild/native/generated -Itests/unit \
   tests/unit tests/e2e
 
 check clang-format clang-format --dry-run --Werror src/*/*.cpp src/*/*.h tools/bench/*.cpp \
-  tools/sample_disc/*.cpp tools/sample_disc/*.h tests/unit/*.cpp tests/unit/*.h tests/e2e/*.cpp
+  tools/sample_disc/*.cpp tools/sample_disc/*.h tools/wine/*.cpp tests/unit/*.cpp tests/unit/*.h tests/e2e/*.cpp
 
 echo "lint: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -4,28 +4,45 @@
 
 #include "app/Identity.h"
 #include "launch/Launch.h"
+#include "weblinks/WebLinks.h"
 
 namespace startboard {
 
-void ViewManual(ShellServices& shell) { ShowDocument(shell, CdLayout::Manual); }
-
-void InstallReader(ShellServices& shell) {
-  if (shell.Message(kReaderPrompt, Buttons::YesNo, kReaderTitle) != kAnswerYes) return;
+void Install(ShellServices& shell, const Action& action) {
+  if (!action.showFirst.empty()) {
+    const std::string shown = GetShortName(shell, CdPath(shell, action.showFirst));
+    // Shown in its viewer while the question is asked, without waiting for
+    // it; a document that cannot be opened does not stop the install.
+    shell.Execute(shell.DesktopWindow(), "open", shown, "", "", kShowNormal);
+  }
+  if (!action.question.empty() &&
+      shell.Message(action.question, Buttons::YesNo, action.questionTitle) != kAnswerYes) {
+    return;
+  }
   // A failed installer start is deliberately silent.
-  OpenWithShell(shell, CdPath(shell, CdLayout::ReaderSetup));
+  OpenWithShell(shell, CdPath(shell, action.path));
 }
 
-void InstallProduct(ShellServices& shell) {
-  const std::string root = InstallRoot(shell);
-  const WindowHandle desktop = shell.DesktopWindow();
-  const std::string disclaimer = GetShortName(shell, root + std::string(CdLayout::Disclaimer));
-  // Show the disclaimer in the text viewer and ask at once, without waiting
-  // for it; a disclaimer that cannot be opened does not stop the install.
-  shell.Execute(desktop, "open", disclaimer, "", "", kShowNormal);
-  if (shell.Message(kProductPrompt, Buttons::YesNo, kProductTitle) != kAnswerYes) return;
-  OpenWithShell(shell, root + std::string(CdLayout::ProductSetup));
+void RunAction(ShellServices& shell, const Action& action) {
+  switch (action.kind) {
+    case ActionKind::Open:
+      ShowDocument(shell, action.path, action.noProgram);
+      break;
+    case ActionKind::Install:
+      Install(shell, action);
+      break;
+    case ActionKind::Web:
+      OpenWebLink(shell, action.url);
+      break;
+    case ActionKind::About:
+      shell.ShowModal(Form::About);
+      break;
+    case ActionKind::Quit:
+      shell.EndProgram();
+      break;
+    case ActionKind::None:
+      break;
+  }
 }
-
-void QuitLauncher(ShellServices& shell) { shell.EndProgram(); }
 
 }  // namespace startboard

@@ -9,7 +9,9 @@ namespace startboard {
 
 namespace {
 
-constexpr std::array<std::pair<LaunchResult, std::string_view>, 12> kFailureMessages{{
+// Code 31, no program for the file's type, has the document's own text.
+constexpr LaunchResult kNoAssociation = 31;
+constexpr std::array<std::pair<LaunchResult, std::string_view>, 11> kFailureMessages{{
     {2, "File not found"},
     {3, "Path not found"},
     {5, "Access denied"},
@@ -20,9 +22,6 @@ constexpr std::array<std::pair<LaunchResult, std::string_view>, 12> kFailureMess
     {28, "DDE Time out"},
     {29, "DDE transaction failed"},
     {30, "DDE busy"},
-    // The only document opened this way is the PDF manual, so "no program
-    // for this file type" means the reader is missing.
-    {31, "You need to install the Adobe Acrobat Reader 3.0 to view the User Manual."},
     {32, "DLL not found"},
 }};
 
@@ -32,7 +31,8 @@ constexpr std::uint32_t kShortNameBuffer = 255;
 
 }  // namespace
 
-std::string_view LaunchFailureMessage(LaunchResult result) {
+std::string_view LaunchFailureMessage(LaunchResult result, std::string_view noProgram) {
+  if (result == kNoAssociation) return noProgram;
   for (const auto& [code, text] : kFailureMessages) {
     if (code == result) return text;
   }
@@ -43,10 +43,10 @@ LaunchResult OpenWithShell(ShellServices& shell, std::string_view path) {
   return shell.Execute(shell.DesktopWindow(), "Open", path, "", kStartDirectory, kShowNormal);
 }
 
-void ShowDocument(ShellServices& shell, std::string_view relativePath) {
+void ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram) {
   const LaunchResult result = OpenWithShell(shell, CdPath(shell, relativePath));
   if (Succeeded(result)) return;
-  shell.Message(LaunchFailureMessage(result), Buttons::Ok);
+  shell.Message(LaunchFailureMessage(result, noProgram), Buttons::Ok);
 }
 
 std::string GetShortName(ShellServices& shell, std::string_view path) {

@@ -9,9 +9,9 @@
 
 namespace startboard {
 
-// The message shown for a failed start; "Unknown error" for any code without
-// its own text.
-std::string_view LaunchFailureMessage(LaunchResult result);
+// The message shown for a failed start: `noProgram` when no program opens
+// the file's type, "Unknown error" for any code without its own text.
+std::string_view LaunchFailureMessage(LaunchResult result, std::string_view noProgram);
 
 // Starts an absolute path with its associated program, with "C:\" as the
 // started program's working directory. Shows nothing; returns the result.
@@ -19,7 +19,7 @@ LaunchResult OpenWithShell(ShellServices& shell, std::string_view path);
 
 // Opens a document below the install root; a failed start is reported in a
 // message box with the application's title.
-void ShowDocument(ShellServices& shell, std::string_view relativePath);
+void ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram);
 
 // The short (8.3) form of a path, or "" when the system cannot give one.
 std::string GetShortName(ShellServices& shell, std::string_view path);

@@ -10,7 +10,7 @@
 #include <span>
 
 #include "app/BenchProbe.h"
-#include "app/resource.h"
+#include "launch/Commands.h"
 #include "shell/Win32Shell.h"
 #include "ui/ClickTracker.h"
 #include "ui/CommandGate.h"
@@ -38,7 +38,7 @@ class ClickableLabels {
     dpi_ = dpi;
     const int size = CursorSizeFor(dpi);
     Cursor hand(static_cast<HCURSOR>(LoadImageW(
-        InstanceOf(owner_), MAKEINTRESOURCEW(IDC_HAND_CURSOR), IMAGE_CURSOR, size, size, 0)));
+        InstanceOf(owner_), MAKEINTRESOURCEW(brand::kCursorId), IMAGE_CURSOR, size, size, 0)));
     if (hand_ && GetCursor() == hand_.get()) SetCursor(hand.get());  // never destroy the one shown
     hand_ = std::move(hand);
     tooltips_.Reset();
@@ -93,7 +93,7 @@ class ClickableLabels {
   }
   const Item* ClickableAt(POINT point) const {
     const Item* item = hitTest_(point.x, point.y, dpi_);
-    return item != nullptr && item->click != nullptr ? item : nullptr;
+    return item != nullptr && item->click.kind != ActionKind::None ? item : nullptr;
   }
 
   void OnButtonUp(LPARAM lParam) {
@@ -103,7 +103,7 @@ class ClickableLabels {
     ReleaseCapture();
     if (clicked == nullptr) return;
     tooltips_.Pop();
-    gate_.Run(clicked->click, *shell_);
+    gate_.Run([&] { RunAction(*shell_, clicked->click); });
   }
 
   std::span<const Item> items_;

@@ -3,17 +3,16 @@
 // started inside the running command.
 #pragma once
 
-#include "ui/Layout.h"
-
 namespace startboard {
 
 class CommandGate {
  public:
   // Runs `command` unless one is already running; says whether it ran.
-  bool Run(Command command, ShellServices& shell) {
-    if (busy_ || command == nullptr) return false;
+  template <class Command>
+  bool Run(Command&& command) {
+    if (busy_) return false;
     busy_ = true;
-    command(shell);
+    command();
     busy_ = false;
     return true;
   }

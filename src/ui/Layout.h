@@ -1,55 +1,11 @@
-// Geometry shared by both windows' layout tables: rectangles are designed in
-// twips (1/1440 inch) and shown in pixels at the screen's dots per inch.
+// Placement and hit-testing shared by both windows' layout tables.
 #pragma once
 
 #include <span>
 
-#include "shell/ShellServices.h"
+#include "ui/Geometry.h"
 
 namespace startboard {
-
-inline constexpr int kDefaultDpi = 96;  // 15 twips a pixel
-inline constexpr int kTwipsPerInch = 1440;
-
-// Twips to pixels at `dpi`, rounded to the nearest pixel (halves up). Every
-// size and edge goes through here, so what is drawn and what takes the
-// mouse always agree.
-constexpr int TwipsToPixels(int twips, int dpi) {
-  return (twips * dpi + kTwipsPerInch / 2) / kTwipsPerInch;
-}
-
-// A length in pixels at 96 dots per inch (a picture's natural size), at `dpi`.
-constexpr int ScaleToDpi(int pixels, int dpi) {
-  return TwipsToPixels(pixels * (kTwipsPerInch / kDefaultDpi), dpi);
-}
-
-struct PixelSize {
-  int width, height;
-  bool operator==(const PixelSize&) const = default;
-};
-
-struct PixelRect {
-  int left, top, right, bottom;  // right and bottom are exclusive
-  constexpr bool Contains(int x, int y) const {
-    return x >= left && x < right && y >= top && y < bottom;
-  }
-  constexpr int Width() const { return right - left; }
-  constexpr int Height() const { return bottom - top; }
-  bool operator==(const PixelRect&) const = default;
-};
-
-struct TwipRect {
-  int left, top, width, height;
-  // Each edge is rounded on its own, so neighbouring rectangles stay flush.
-  constexpr PixelRect At(int dpi) const {
-    return {TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(left + width, dpi),
-            TwipsToPixels(top + height, dpi)};
-  }
-  constexpr PixelSize SizeAt(int dpi) const {
-    const PixelRect rect = At(dpi);
-    return {rect.Width(), rect.Height()};
-  }
-};
 
 // Where a window of `size` lies centred in a monitor's work area. One that
 // does not fit keeps its top left corner in the area, where the user can
@@ -67,9 +23,6 @@ constexpr int CursorSizeFor(int dpi) {
   const int wanted = ScaleToDpi(32, dpi);
   return wanted >= 64 ? 64 : wanted >= 48 ? 48 : 32;
 }
-
-// What a click on a control runs.
-using Command = void (*)(ShellServices&);
 
 // The front-most item under a point at `dpi`, for tables kept front to
 // back; items for which TakesMouse() is false (shapes, child windows) are

@@ -122,7 +122,7 @@ Bitmap Load1x(Win32Shell& shell, HINSTANCE instance, const Art& art) {
 
 Bitmap LoadArt(Win32Shell& shell, HINSTANCE instance, const Art& art, int dpi) {
   if (dpi == kDefaultDpi) return Load1x(shell, instance, art);
-  Dib source = DecodeJpeg(shell, instance, art.id2x);
+  Dib source = art.id2x != 0 ? DecodeJpeg(shell, instance, art.id2x) : Dib{};
   PixelSize natural{source.width / 2, source.height / 2};
   if (!source.bitmap) {
     const Bitmap picture = Load1x(shell, instance, art);

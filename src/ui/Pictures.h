@@ -3,19 +3,11 @@
 
 #include <windows.h>
 
+#include "brand/Types.h"
 #include "shell/Win32Shell.h"
 #include "ui/Win32Window.h"
 
 namespace startboard {
-
-// One picture as embedded: its 96-dpi form (a BITMAP, or a JPEG as RCDATA)
-// and its form at twice that size (a JPEG as RCDATA; a picture set may
-// lack it).
-struct Art {
-  int id;
-  bool jpeg;
-  int id2x;
-};
 
 // The picture at `dpi`, at its natural size scaled to that dpi. At 96 dpi
 // it is the 96-dpi picture exactly as embedded. At any other dpi it is the

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "app/resource.h"
+#include "brand/Data.h"
 #include "shell/Win32Shell.h"
 #include "ui/AboutLayout.h"
 #include "ui/Layout.h"
@@ -174,10 +174,10 @@ class Win32Window {
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
     if (look.applicationIcon) {
-      windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+      windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(brand::kIconId));
       windowClass.hIconSm = static_cast<HICON>(
-          LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                     GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+          LoadImageW(instance, MAKEINTRESOURCEW(brand::kIconId), IMAGE_ICON,
+                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     }
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = look.background;

@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "app/resource.h"
 #include "shell/Unicode.h"
 #include "ui/Pictures.h"
 
@@ -13,10 +12,6 @@ namespace {
 // A fixed dialog frame with a close box: no sizing, no minimise or maximise.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
-// Each picture box's picture.
-constexpr Art kProductLogoArt{IDB_PRODUCT_LOGO, false, IDR_PRODUCT_LOGO_2X};
-constexpr Art kMakerLogoArt{IDR_MAKER_LOGO, true, IDR_MAKER_LOGO_2X};
 
 Font CreateLabelFont(int dpi, bool bold, bool underline) {
   const std::wstring face = Widen(kAboutFontFace);
@@ -65,7 +60,8 @@ void PictureBox::OnPaint() {
   const PaintScope paint(hwnd_);
   RECT client{};
   GetClientRect(hwnd_, &client);
-  const Brush background(CreateSolidBrush(ToColorRef(control_->background.value_or(kBlack))));
+  const Brush background(
+      CreateSolidBrush(ToColorRef(control_->background.value_or(kAboutBackground))));
   FillRect(paint.Dc(), &client, background.get());
   DrawBitmap(paint.Dc(), picture_.get(), 0, 0);
 }
@@ -73,9 +69,7 @@ void PictureBox::OnPaint() {
 // frmAbout
 
 bool frmAbout::Register(HINSTANCE instance) {
-  return RegisterClassOf(instance, {.style = CS_DBLCLKS,
-                                    .background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
-                                    .applicationIcon = true}) &&
+  return RegisterClassOf(instance, {.style = CS_DBLCLKS, .applicationIcon = true}) &&
          PictureBox::Register(instance);
 }
 
@@ -146,7 +140,7 @@ void frmAbout::OnCreate() {
   labels_.Attach(hwnd_, shell_);
   std::size_t picture = 0;
   for (const AboutControl& control : kAboutControls) {
-    if (control.kind == ControlKind::Picture && picture < std::size(pictures_)) {
+    if (control.kind == ControlKind::Picture && picture < pictures_.size()) {
       pictures_[picture++].Create(hwnd_, control);
     }
   }
@@ -155,20 +149,18 @@ void frmAbout::OnCreate() {
 // Fonts, pictures and labels for a dpi, made once.
 void frmAbout::UseDpi(int dpi) {
   dpi_ = dpi;
-  plain_ = CreateLabelFont(dpi, false, false);
-  underline_ = CreateLabelFont(dpi, false, true);
-  boldUnderline_ = CreateLabelFont(dpi, true, true);
-  const HINSTANCE instance = InstanceOf(hwnd_);
-  for (PictureBox& box : pictures_) {
-    const Art& art = box.Shows(Artwork::MakerLogo) ? kMakerLogoArt : kProductLogoArt;
-    box.Show(LoadArt(shell_, instance, art, dpi), dpi);
+  for (const bool bold : {false, true}) {
+    for (const bool underline : {false, true}) {
+      fonts_[bold][underline] = CreateLabelFont(dpi, bold, underline);
+    }
   }
+  const HINSTANCE instance = InstanceOf(hwnd_);
+  for (PictureBox& box : pictures_) box.Show(LoadArt(shell_, instance, box.Picture(), dpi), dpi);
   labels_.SetDpi(dpi);
 }
 
 HFONT frmAbout::FontFor(const AboutControl& control) const {
-  if (control.font.bold) return boldUnderline_.get();
-  return control.font.underline ? underline_.get() : plain_.get();
+  return fonts_[control.font.bold][control.font.underline].get();
 }
 
 void frmAbout::PaintLabel(HDC dc, const AboutControl& label) const {
@@ -178,7 +170,7 @@ void frmAbout::PaintLabel(HDC dc, const AboutControl& label) const {
     FillRect(dc, &rect, background.get());
   }
   const Selection font(dc, FontFor(label));
-  SetTextColor(dc, ToColorRef(label.textColour));
+  SetTextColor(dc, ToColorRef(label.colour));
   SetBkMode(dc, TRANSPARENT);
   const std::wstring text = Widen(label.text);
   // A wrapped line that does not fit is cut at the label's edge, underline
@@ -193,6 +185,10 @@ void frmAbout::PaintLabel(HDC dc, const AboutControl& label) const {
 void frmAbout::OnPaint() {
   const PaintScope paint(hwnd_);
   const HDC dc = paint.Dc();
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const Brush background(CreateSolidBrush(ToColorRef(kAboutBackground)));
+  FillRect(dc, &client, background.get());
   // Back to front; the picture boxes are windows and paint themselves.
   for (std::size_t i = kAboutControls.size(); i-- > 0;) {
     const AboutControl& control = kAboutControls[i];
@@ -200,7 +196,7 @@ void frmAbout::OnPaint() {
       PaintLabel(dc, control);
     } else if (control.kind == ControlKind::Oval) {
       const RECT rect = ToRect(control.twips.At(dpi_));
-      const Brush fill(CreateSolidBrush(ToColorRef(control.background.value_or(kWhite))));
+      const Brush fill(CreateSolidBrush(ToColorRef(control.colour)));
       const Selection brush(dc, fill.get());
       const Selection pen(dc, GetStockObject(BLACK_PEN));
       Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);

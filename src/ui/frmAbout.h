@@ -1,10 +1,13 @@
-// The About window: painted from the About table, with the two logos as
-// picture windows in front and three link labels.
+// The About window: painted from the About table, with its pictures as
+// picture windows in front and its link labels.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
+
 #include "shell/Win32Shell.h"
+#include "ui/AboutLayout.h"
 #include "ui/ClickableLabels.h"
 #include "ui/Win32Window.h"
 
@@ -19,7 +22,7 @@ class PictureBox : public Win32Window<PictureBox> {
   bool Create(HWND parent, const AboutControl& control);
   // Moves the box to its place at `dpi` and shows `picture` there.
   void Show(Bitmap picture, int dpi);
-  bool Shows(Artwork artwork) const { return control_->picture == artwork; }
+  const Art& Picture() const { return control_->picture; }
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -57,8 +60,8 @@ class frmAbout : public Win32Window<frmAbout> {
 
   Win32Shell& shell_;
   int dpi_ = 0;  // none yet: ShowModal makes fonts and pictures at the owner's dpi
-  PictureBox pictures_[2];
-  Font plain_, underline_, boldUnderline_;
+  std::array<PictureBox, kAboutPictureCount> pictures_;
+  Font fonts_[2][2];  // [bold][underline]
   ClickableLabels<AboutControl> labels_{kAboutControls, AboutControlAt};
   bool open_ = false;
 };

@@ -1,7 +1,6 @@
 #include "ui/frmMain.h"
 
 #include "app/BenchProbe.h"
-#include "app/resource.h"
 #include "shell/Unicode.h"
 #include "ui/Pictures.h"
 
@@ -13,8 +12,6 @@ namespace {
 // the task-bar button's Close working.
 constexpr DWORD kStyle = WS_POPUP | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
-
-constexpr Art kMenuArt{IDB_BACKGROUND, false, IDR_BACKGROUND_2X};
 
 }  // namespace
 
@@ -72,7 +69,7 @@ bool frmMain::OnCreate() {
 
 // The picture for a dpi, made once: every repaint is then a plain blit.
 bool frmMain::UseDpi(int dpi) {
-  Bitmap background = LoadArt(*shell_, InstanceOf(hwnd_), kMenuArt, dpi);
+  Bitmap background = LoadArt(*shell_, InstanceOf(hwnd_), brand::kMenuArt, dpi);
   if (!background) return false;
   background_ = std::move(background);
   dpi_ = dpi;

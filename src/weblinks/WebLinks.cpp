@@ -9,7 +9,7 @@ namespace startboard {
 void OpenWebLink(ShellServices& shell, std::string_view url) {
   std::string buffer(kBrowserBufferLength, ' ');
   const LaunchResult found =
-      shell.FindExecutableFor(CdPath(shell, CdLayout::ProbePage), std::nullopt, buffer);
+      shell.FindExecutableFor(CdPath(shell, brand::kProbePage), std::nullopt, buffer);
   if (!Succeeded(found)) {
     shell.Message(kNoBrowserMessage, Buttons::Ok);
     return;

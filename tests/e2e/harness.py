@@ -210,11 +210,11 @@ class Test:
                  "no window %r titled %r" % (name, title))
         return kind(self, self.wine.call("info", found[0]["hwnd"]))
 
-    def launcher(self, root=DISC):
-        """Starts Startboard.exe from the disc, in C:\\windows so that a start
+    def launcher(self, root=DISC, exe="Startboard.exe", title=APP_TITLE):
+        """Starts the launcher from the disc, in C:\\windows so that a start
         directory of C:\\ can only come from the launcher."""
-        self.pid = self.wine.call("start", '"%sStartboard.exe"' % root, "C:\\windows")["pid"]
-        return self.window(Window, "StartboardMain", APP_TITLE)
+        self.pid = self.wine.call("start", '"%s%s"' % (root, exe), "C:\\windows")["pid"]
+        return self.window(Window, "StartboardMain", title)
 
     def about(self):
         return self.window(Window, "StartboardAbout", "About...", 5)

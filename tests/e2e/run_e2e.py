@@ -14,7 +14,6 @@ import pefile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-import scenarios  # noqa: E402,F401  (registers the scenarios)
 from wine import VERSIONS, DriverError, Wine  # noqa: E402
 
 parser = argparse.ArgumentParser(description=__doc__)
@@ -25,11 +24,16 @@ parser.add_argument("--dpi", type=int, action="append", help="only at this dpi (
 parser.add_argument("--windows", choices=sorted(VERSIONS), default="win10")
 parser.add_argument("--only", action="append", help="only this scenario (repeatable)")
 parser.add_argument("--load", action="store_true")
+parser.add_argument("--brand", choices=("default", "second"), default="default",
+                    help="the brand the disc was built from: its scenarios run")
 options = parser.parse_args()
-exe = os.path.join(os.path.abspath(options.disc), "Startboard.exe")
+module = "scenarios" if options.brand == "default" else "second"
+__import__(module)  # registers its scenarios
+exe = os.path.join(os.path.abspath(options.disc), sys.modules[module].EXE)
 bits = {0x14C: "32-bit", 0x8664: "64-bit"}[pefile.PE(exe, fast_load=True).FILE_HEADER.Machine]
 print("exe: %s (%s), Windows version %s" % (exe, bits, options.windows), flush=True)
-chosen = [s for s in harness.SCENARIOS if (options.load or not s.load) and s.__name__ in (options.only or [s.__name__])]
+chosen = [s for s in harness.SCENARIOS if s.__module__ == module and (options.load or not s.load) and
+          s.__name__ in (options.only or [s.__name__])]
 passed = failed = 0
 for dpi in sorted({d for s in chosen for d in s.dpis} & set(options.dpi or [96, 120, 144, 192])):
     wine = Wine(dpi, options.windows)

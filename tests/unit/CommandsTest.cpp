@@ -34,21 +34,32 @@ TEST(InstallRoot, IsTheDirectoryWithExactlyOneBackslash) {
   }
 }
 
+// A brand's actions, as its generated table holds them.
+constexpr Action kManual{
+    ActionKind::Open, "manual\\manual.pdf", "No reader for the manual.", {}, {}, {}, {}};
+constexpr Action kReader{
+    ActionKind::Install, "reader\\setup.exe", {}, {}, {}, "Install it?", "Reader"};
+constexpr Action kProduct{ActionKind::Install, "standalone\\setup.exe", {},       {},
+                          "disclaim.txt",      "Did you accept it?",    "Product"};
+
 TEST(ShowDocument, OpensFromTheDesktopInCAndExplainsOnlyAFailure) {
   const std::string manual = R"(Execute|desktop|Open|C:\Cdcopy\manual\manual.pdf||C:\|1)";
-  const Calls failed = {manual, Box("DLL not found", Buttons::Ok)};
-  for (const LaunchResult result : {33, 32}) {
+  // No program for its type gets the document's own text; others the table's.
+  for (const auto& [result, box] : {std::pair<LaunchResult, std::string>{33, ""},
+                                    {32, "DLL not found"},
+                                    {31, "No reader for the manual."}}) {
     RecordingShell shell;
     shell.directory = "C:\\Cdcopy";
     shell.starts = {result};
-    ViewManual(shell);
-    EXPECT_EQ(shell.calls, result == 33 ? Calls{manual} : failed) << result;
+    RunAction(shell, kManual);
+    const Calls calls = box.empty() ? Calls{manual} : Calls{manual, Box(box, Buttons::Ok)};
+    EXPECT_EQ(shell.calls, calls) << result;
   }
 }
 
 TEST(LaunchFailureMessage, CodesWithoutTheirOwnTextAreUnknown) {
   for (const LaunchResult code : {0, 1, 4, 6, 9, 25, -1, INT_MIN}) {
-    EXPECT_EQ(LaunchFailureMessage(code), "Unknown error") << code;
+    EXPECT_EQ(LaunchFailureMessage(code, "no program"), "Unknown error") << code;
   }
 }
 
@@ -69,22 +80,26 @@ TEST(GetShortName, AsksAgainWhenTheBufferIsTooSmallAndNeverReturnsBlanks) {
   }
 }
 
-TEST(InstallReader, OnlyYesStartsTheInstallerWhoseFailureIsSilent) {
-  const std::string question = Box(kReaderPrompt, Buttons::YesNo, kReaderTitle);
+TEST(Install, OnlyYesStartsTheInstallerWhoseFailureIsSilent) {
+  const std::string question = Box("Install it?", Buttons::YesNo, "Reader");
   const std::string setup = R"(Execute|desktop|Open|E:\reader\setup.exe||C:\|1)";
   for (const int answer : {6, 7, 2, 1, 0}) {  // Yes, No, or the box closed some other way
     RecordingShell shell;
     shell.answers = {answer};
     shell.starts = {2};
-    InstallReader(shell);
+    RunAction(shell, kReader);
     EXPECT_EQ(shell.calls, (answer == 6 ? Calls{question, setup} : Calls{question})) << answer;
   }
+  // Without a question it starts at once.
+  RecordingShell shell;
+  Install(shell, {ActionKind::Install, "setup.exe", {}, {}, {}, {}, {}});
+  EXPECT_EQ(shell.calls, Calls{R"(Execute|desktop|Open|E:\setup.exe||C:\|1)"});
 }
 
-TEST(InstallProduct, OpensTheDisclaimerThenAsksThenInstallsOnYes) {
+TEST(Install, OpensTheDisclaimerThenAsksThenInstallsOnYes) {
   const std::string ask = "ShortPathName|E:\\disclaim.txt|255";
   const std::string open = "Execute|desktop|open|E:\\DISCLA~1.TXT|||1";
-  const std::string question = Box(kProductPrompt, Buttons::YesNo, kProductTitle);
+  const std::string question = Box("Did you accept it?", Buttons::YesNo, "Product");
   const std::string setup = R"(Execute|desktop|Open|E:\standalone\setup.exe||C:\|1)";
   // The short name's length, the button pressed, the calls.
   const std::tuple<std::uint32_t, int, Calls> cases[] = {
@@ -98,14 +113,27 @@ TEST(InstallProduct, OpensTheDisclaimerThenAsksThenInstallsOnYes) {
     shell.shortNames = {{length, "E:\\DISCLA~1.TXT"}};
     shell.answers = {answer};
     shell.starts = {2, 2};  // failures change nothing
-    InstallProduct(shell);
+    Install(shell, kProduct);
+    EXPECT_EQ(shell.calls, calls);
+  }
+}
+
+TEST(RunAction, EachKindReachesTheShellItsWay) {
+  const std::pair<Action, Calls> cases[] = {
+      {{ActionKind::About, {}, {}, {}, {}, {}, {}}, {"ShowModal"}},
+      {{ActionKind::Quit, {}, {}, {}, {}, {}, {}}, {"EndProgram"}},
+      {{ActionKind::None, {}, {}, {}, {}, {}, {}}, {}},
+  };
+  for (const auto& [action, calls] : cases) {
+    RecordingShell shell;
+    RunAction(shell, action);
     EXPECT_EQ(shell.calls, calls);
   }
 }
 
 TEST(OpenWebLink, StartsTheProbePagesProgramWithTheUrlFromTheMainWindow) {
   RecordingShell shell;
-  OpenWebLink(shell, "mailto:help@nv98.example.com");
+  RunAction(shell, {ActionKind::Web, {}, {}, "mailto:help@nv98.example.com", {}, {}, {}});
   // The program's path ends at the NUL; the blanks after it are not part of it.
   EXPECT_EQ(shell.calls, (Calls{"FindExecutable|E:\\temphtm.htm|<null>|260",
                                 "Execute|main|open|C:\\Program Files\\Web Browser\\browser.exe|"

@@ -45,7 +45,7 @@ TEST(Geometry, LeftAndTopEdgesBelongToAZoneRightAndBottomDoNot) {
 
 TEST(Geometry, AboutLabelsTakeTheMouseInStackingOrder) {
   EXPECT_EQ(NameOf(AboutControlAt(50, 387, 96)), "Label8");  // its corner hides the mail link
-  EXPECT_EQ(AboutControlAt(50, 387, 96)->click, nullptr);
+  EXPECT_EQ(AboutControlAt(50, 387, 96)->click.kind, ActionKind::None);
   EXPECT_EQ(NameOf(AboutControlAt(50, 337, 96)), "Label6");  // in front of Label1
   EXPECT_EQ(NameOf(AboutControlAt(400, 300, 96)), "none");   // the oval takes no mouse
 }
@@ -113,14 +113,13 @@ TEST(ClickTracker, APressAndAReleaseOnOneLabelIsAClickAndADoubleClickIsOne) {
 }
 
 TEST(CommandGate, DropsAClickThatArrivesWhileACommandRuns) {
-  static CommandGate gate;
-  static int runs = 0;
-  static const Command count = [](ShellServices& /*shell*/) { ++runs; };
-  testing::RecordingShell shell;
+  CommandGate gate;
+  int runs = 0;
+  const auto count = [&] { ++runs; };
   // Like a shell call dispatching messages, the command gets a second click.
-  EXPECT_TRUE(gate.Run([](ShellServices& s) { EXPECT_FALSE(gate.Run(count, s)); }, shell));
+  EXPECT_TRUE(gate.Run([&] { EXPECT_FALSE(gate.Run(count)); }));
   EXPECT_EQ(runs, 0);
-  EXPECT_TRUE(gate.Run(count, shell));  // once it has finished, the next one runs
+  EXPECT_TRUE(gate.Run(count));  // once it has finished, the next one runs
   EXPECT_EQ(runs, 1);
 }
 

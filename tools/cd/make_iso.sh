@@ -1,21 +1,21 @@
 #!/usr/bin/env bash
-# Makes the CD image: ISO 9660 with Joliet and Rock Ridge names, volume label
-# NORVANE98 (Joliet label "Norvane 98"), DISC_DIR's tree plus a generated
-# autorun.inf. Same input, same bytes: all dates come from SOURCE_DATE_EPOCH
-# (default 2000-01-01) and xorriso writes directories in sorted order.
-#   usage: tools/cd/make_iso.sh DISC_DIR OUT_ISO
+# Makes the CD image: ISO 9660 with Joliet and Rock Ridge names, the brand's
+# volume label (and Joliet label), DISC_DIR's tree plus a generated
+# autorun.inf that starts the brand's exe. Same input, same bytes: all dates
+# come from SOURCE_DATE_EPOCH (default 2000-01-01) and xorriso writes
+# directories in sorted order.
+#   usage: tools/cd/make_iso.sh DISC_DIR OUT_ISO [BRAND.toml]   (default: assets/brand.toml)
 set -euo pipefail
-
-VOLUME_ID=NORVANE98
-JOLIET_LABEL="Norvane 98"
-EXE=Startboard.exe
-JOLIET_MAX=64 # UCS-2 characters per name
 
 die() { echo "make_iso: $*" >&2; exit 1; }
 
-[[ $# -eq 2 ]] || die "usage: $0 DISC_DIR OUT_ISO"
+[[ $# -eq 2 || $# -eq 3 ]] || die "usage: $0 DISC_DIR OUT_ISO [BRAND.toml]"
 disc=$1
 out=$2
+brand=${3:-$(dirname "$0")/../../assets/brand.toml}
+get() { /usr/bin/python3 "$(dirname "$0")/../brand/brand.py" get "$brand" "$1"; }
+EXE=$(get exe) && JOLIET_LABEL=$(get label) && VOLUME_ID=$(get volume_id) || exit 1
+JOLIET_MAX=64 # UCS-2 characters per name
 [[ -d "$disc" ]] || die "$disc: not a folder"
 [[ -f "$disc/$EXE" ]] || die "$disc: no $EXE at the root (autorun.inf opens it)"
 if find "$disc" -maxdepth 1 -iname autorun.inf | grep -q .; then

@@ -4,9 +4,11 @@
 # TIMESTAMP_URL, when given, adds an RFC 3161 time stamp; INFO_URL in the
 # environment, when set, becomes the signature's "more information" link.
 #   usage: tools/cd/sign.sh EXE CERT KEY [TIMESTAMP_URL]
+# The description is the product's name from BRAND (default assets/brand.toml).
 set -euo pipefail
 
-DESCRIPTION="Norvane 98 Startboard"
+DESCRIPTION=$(/usr/bin/python3 "$(dirname "$0")/../brand/brand.py" get \
+  "${BRAND:-$(dirname "$0")/../../assets/brand.toml}" product) || exit 1
 
 die() { echo "sign: $*" >&2; exit 1; }
 

@@ -1,47 +1,37 @@
 #!/usr/bin/python3
-"""Lays out a sample disc folder for the launcher.
+"""Lays out a disc folder for the launcher a brand file describes.
 
-Usage: make_disc.py OUT_DIR EXE_DIR
+Usage: make_disc.py OUT_DIR EXE_DIR BRAND.toml [--strict]
 
 EXE_DIR is a Windows build folder (build/win64 or build/win32): it holds
-Startboard.exe and tools/sample_disc/standin_setup.exe. Every file is
-written afresh; other files already in OUT_DIR are left alone.
+Startboard.exe, built from that brand, and tools/sample_disc/standin_setup.exe.
+The launcher goes in under the brand's exe name, beside the brand's own disc
+files (its [disc] files folder) when it has them. Every file a zone or link
+names must be on the disc: one that is not gets a stand-in and a warning
+naming the zone (an error with --strict, and then nothing is written).
+OUT_DIR is a build output: it is emptied first, so that no file of another
+brand's disc stays behind.
 """
 import os
 import shutil
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "brand"))
+import brand as brands  # noqa: E402
+
 STANDIN = os.path.join("tools", "sample_disc", "standin_setup.exe")
-
-MANUAL_TITLE = "Norvane 98 User Manual"
-MANUAL_LINES = [
-    "Welcome to Norvane 98.",
-    "This manual explains how to install the program from the CD-ROM,",
-    "how to evaluate it as a standalone product and how to unlock it.",
-    "For help, visit http://nv98.example.net or write to",
-    "help@nv98.example.com.",
-]
-
-DISCLAIMER = """NORVANE 98 - DISCLAIMER
-
-Quillmere Software, Inc. provides this software "as is", without warranty of
-any kind, either expressed or implied, including but not limited to the
-implied warranties of merchantability and fitness for a particular purpose.
-
-In no event shall Quillmere Software, Inc. be liable for any damages
-whatsoever, including loss of business profits, business interruption or
-loss of data, arising out of the use of or inability to use this software,
-even if it has been advised of the possibility of such damages.
-
-By installing Norvane 98 you accept these terms. If you do not accept them,
-do not install the software.
-"""
 
 PROBE_PAGE = """<!DOCTYPE html>
 <html lang="en">
-<head><meta charset="utf-8"><title>Norvane 98</title></head>
+<head><meta charset="utf-8"><title>%s</title></head>
 <body><p>This page only tells the launcher which program shows web pages.</p></body>
 </html>
+"""
+
+STANDIN_TEXT = """%s
+
+A stand-in written by make disc: put the real file in the brand's disc files
+folder before the disc is burnt.
 """
 
 
@@ -50,10 +40,10 @@ def pdf_text(text):
     return "(" + text.replace("\\", "\\\\").replace("(", "\\(").replace(")", "\\)") + ")"
 
 
-def manual_pdf():
-    """A one-page PDF with the manual's title and a few lines of Helvetica."""
-    content = ["BT", "/F1 24 Tf", "72 700 Td", pdf_text(MANUAL_TITLE) + " Tj", "/F2 12 Tf", "0 -40 Td"]
-    for line in MANUAL_LINES:
+def standin_pdf(title, author, lines):
+    """A one-page PDF with a title and a few lines of Helvetica."""
+    content = ["BT", "/F1 24 Tf", "72 700 Td", pdf_text(title) + " Tj", "/F2 12 Tf", "0 -40 Td"]
+    for line in lines:
         content += [pdf_text(line) + " Tj", "0 -18 Td"]
     stream = ("\n".join(content + ["ET"]) + "\n").encode("ascii")
     objects = [
@@ -64,7 +54,7 @@ def manual_pdf():
         b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold >>",
         b"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
         b"<< /Length %d >>\nstream\n" % len(stream) + stream + b"endstream",
-        ("<< /Title %s /Author (Quillmere Software, Inc.) >>" % pdf_text(MANUAL_TITLE)).encode("ascii"),
+        ("<< /Title %s /Author %s >>" % (pdf_text(title), pdf_text(author))).encode("ascii"),
     ]
     # The second line's high bytes mark the file as binary for transfer tools.
     out = bytearray(b"%PDF-1.4\n%\xe2\xe3\xcf\xd3\n")
@@ -82,7 +72,7 @@ def manual_pdf():
 
 
 def crlf(text):
-    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii")
+    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 
 def write(path, data):
@@ -91,33 +81,86 @@ def write(path, data):
         f.write(data)
 
 
-def make_disc(out_dir, exe_dir):
-    """Writes the disc into out_dir; raises FileNotFoundError for a missing build output."""
+def named_files(brand):
+    """(disc path, who names it) for every file a zone or link opens or starts."""
+    files = []
+    for zone in brand["zones"]:
+        who = "zone %s (%s)" % (zone["name"], zone["action"])
+        for key in ("document", "program", "show_first"):
+            if key in zone:
+                files.append((zone[key], who))
+    links = any(z["action"] == "web" for z in brand["zones"]) or any(
+        c.get("url") for c in (brand["about"] or {}).get("controls", []))
+    if links:
+        files.append((brand["disc"]["probe_page"], "the web links (disc.probe_page)"))
+    return files
+
+
+def standin(path, brand, standin_exe):
+    """A small file of the right type for a disc path."""
+    identity = brand["identity"]
+    extension = os.path.splitext(path)[1].lower()
+    if extension == ".exe":
+        with open(standin_exe, "rb") as f:
+            return f.read()
+    if extension == ".pdf":
+        return standin_pdf(identity["product"], identity["company"],
+                           ["A stand-in for " + path.replace("\\", "/") + ", written by make disc.",
+                            "Put the real file in the brand's disc files folder."])
+    if extension in (".htm", ".html"):
+        return crlf(PROBE_PAGE % identity["product"])
+    return crlf(STANDIN_TEXT % identity["product"])
+
+
+def make_disc(out_dir, exe_dir, brand_file, strict=False):
+    """Writes the disc into out_dir and returns its warnings; raises
+    FileNotFoundError for a missing build output, ValueError under --strict."""
+    brand = brands.load(brand_file)
     launcher = os.path.join(exe_dir, "Startboard.exe")
-    standin = os.path.join(exe_dir, STANDIN)
-    for needed in (launcher, standin):
+    standin_exe = os.path.join(exe_dir, STANDIN)
+    for needed in (launcher, standin_exe):
         if not os.path.isfile(needed):
             raise FileNotFoundError("not built: " + needed)
-    os.makedirs(out_dir, exist_ok=True)
-    shutil.copyfile(launcher, os.path.join(out_dir, "Startboard.exe"))
-    for folder in ("reader", "standalone"):
-        os.makedirs(os.path.join(out_dir, folder), exist_ok=True)
-        shutil.copyfile(standin, os.path.join(out_dir, folder, "setup.exe"))
-    write(os.path.join(out_dir, "manual", "manual.pdf"), manual_pdf())
-    write(os.path.join(out_dir, "disclaim.txt"), crlf(DISCLAIMER))
-    write(os.path.join(out_dir, "temphtm.htm"), crlf(PROBE_PAGE))
+    own = brand["disc"].get("files")
+    own = os.path.join(os.path.dirname(os.path.abspath(brand_file)), own) if own else None
+    if own and not os.path.isdir(own):
+        raise FileNotFoundError("%s: disc.files names no folder: %s" % (brand_file, own))
+    warnings = []
+    for path, who in named_files(brand):
+        if own is None or not os.path.isfile(os.path.join(own, *path.split("\\"))):
+            where = "the brand has no disc files folder" if own is None else "it is not in " + own
+            warnings.append("%s names %s, and %s" % (who, path, where))
+    if strict and warnings:
+        raise ValueError("\n".join("make_disc: error: " + w for w in warnings))
+    shutil.rmtree(out_dir, ignore_errors=True)
+    os.makedirs(out_dir)
+    if own:
+        shutil.copytree(own, out_dir, dirs_exist_ok=True)
+    shutil.copyfile(launcher, os.path.join(out_dir, brand["identity"]["exe"]))
+    for path, _ in named_files(brand):
+        target = os.path.join(out_dir, *path.split("\\"))
+        if own is None or not os.path.isfile(os.path.join(own, *path.split("\\"))):
+            write(target, standin(path, brand, standin_exe))
+    return warnings
 
 
 def main(argv):
-    if len(argv) != 3:
+    strict = "--strict" in argv
+    argv = [a for a in argv if a != "--strict"]
+    if len(argv) != 4:
         print(__doc__.strip(), file=sys.stderr)
         return 2
     try:
-        make_disc(argv[1], argv[2])
+        for warning in make_disc(argv[1], argv[2], argv[3], strict):
+            print("make_disc: warning: %s: a stand-in takes its place (STRICT=1 makes this an error)" % warning,
+                  file=sys.stderr)
     except FileNotFoundError as error:
         print("make_disc: %s" % error, file=sys.stderr)
         return 1
-    print("sample disc in %s" % argv[1])
+    except (ValueError, brands.BrandError) as error:
+        print(error, file=sys.stderr)
+        return 1
+    print("disc in %s" % argv[1])
     return 0
 
 

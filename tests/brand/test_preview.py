@@ -1,0 +1,79 @@
+#!/usr/bin/python3
+"""The brand preview: each zone outlined just outside its own rectangle, the
+picture untouched inside, the same bytes every time; a broken brand stops it
+with the brand's own error lines and nothing written."""
+
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+from PIL import Image
+
+ROOT = Path(__file__).resolve().parents[2]
+PREVIEW = ROOT / "tools" / "brand" / "preview.py"
+BRAND = ROOT / "assets" / "brand.toml"
+sys.path.insert(0, str(PREVIEW.parent))
+import brand  # noqa: E402
+
+
+def preview(brand_file, out):
+    return subprocess.run([sys.executable, str(PREVIEW), str(brand_file), str(out)],
+                          capture_output=True, text=True, check=False)
+
+
+def find(image, part, within=100):
+    """Where `part` lies in `image`, its top-left corner searched near the origin."""
+    want = part.tobytes()
+    for y in range(within):
+        for x in range(within):
+            if image.crop((x, y, x + part.width, y + part.height)).tobytes() == want:
+                return x, y
+    raise AssertionError("the menu picture is not in the preview")
+
+
+class Preview(unittest.TestCase):
+    def test_zones_outlined_around_the_picture(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            out = Path(tmp) / "new" / "preview.png"
+            done = preview(BRAND, out)
+            self.assertEqual((done.returncode, done.stdout, done.stderr), (0, "preview in %s\n" % out, ""))
+            self.assertEqual(preview(BRAND, Path(tmp) / "again.png").returncode, 0)
+            self.assertEqual(out.read_bytes(), (Path(tmp) / "again.png").read_bytes(), "same brand, same bytes")
+            with Image.open(out) as image:
+                shown = image.convert("RGB")
+        loaded = brand.load(str(BRAND))
+        with Image.open(loaded["menu"]["picture"]) as image:
+            picture = image.convert("RGB")
+        x0, y0 = find(shown, picture.crop((0, 0, 24, 24)))
+        colours = []
+        for zone in loaded["zones"]:
+            left, top, width, height = zone["rect"]
+            right, bottom, middle, centre = left + width - 1, top + height - 1, top + height // 2, left + width // 2
+            with self.subTest(zone["name"]):
+                outside = {shown.getpixel((x0 + x, y0 + y)) for x, y in (
+                    (left - 1, middle), (right + 1, middle), (centre, top - 1), (centre, bottom + 1))}
+                self.assertEqual(len(outside), 1, "one colour all round, next to the zone's edges")
+                colours.append(outside.pop())
+                self.assertNotEqual(colours[-1], picture.getpixel((left - 1, middle)))
+                for x, y in ((left, middle), (right, middle), (centre, top), (centre, bottom), (centre, middle)):
+                    self.assertEqual(shown.getpixel((x0 + x, y0 + y)), picture.getpixel((x, y)),
+                                     "the zone's own pixel at %d,%d" % (x, y))
+        self.assertEqual(len(set(colours)), len(colours), "each zone in a colour of its own")
+
+    def test_a_broken_brand_writes_nothing(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            alone = Path(tmp) / "brand.toml"  # its pictures left behind
+            shutil.copy(BRAND, alone)
+            out = Path(tmp) / "new" / "preview.png"
+            done = preview(alone, out)
+            self.assertEqual((done.returncode, done.stdout), (1, ""))
+            self.assertRegex(done.stderr, r"^%s:\d+: identity.icon: no file startboard.ico" % re.escape(str(alone)))
+            self.assertFalse(out.parent.exists(), "no folder made for a preview never drawn")
+
+
+if __name__ == "__main__":
+    unittest.main()

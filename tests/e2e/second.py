@@ -1,0 +1,130 @@
+"""A second brand, unlike the default in every way a publisher may change:
+another picture size (JPEG, 480 x 320), four zones, a web zone, an install
+with no question, its own identity and exe name, and no About window.
+
+    second.py make FOLDER   writes the brand file and its pictures there
+
+Imported by run_e2e.py --brand second, it registers the scenarios that run
+that launcher, built from this brand, as a user meets it."""
+import json
+import os
+import shutil
+import sys
+import time
+
+import pefile
+from PIL import Image, ImageDraw
+
+from harness import DISC, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, hand, matching, scenario
+from scenarios import expect_start
+
+TITLE = "Orchard Atlas Setup"
+EXE = "Atlas.exe"
+SIZE = (480, 320)
+URL = "https://atlas.example.org/start?from=cd"
+NO_READER = "Install a PDF reader to read the guide."
+ZONES = {  # pixels at 96 dpi (left, top, width, height), colour on the picture, tip, action
+    "guide": ((24, 24, 200, 120), (60, 130, 200), "Read the Atlas guide",
+              {"action": "open", "document": "docs/guide.pdf", "no_program": NO_READER}),
+    "install": ((256, 24, 200, 120), (70, 160, 90), "Install Orchard Atlas",
+                {"action": "install", "program": "setup/atlas.exe"}),
+    "web": ((24, 176, 200, 120), (200, 140, 40), "Visit the Atlas website", {"action": "web", "url": URL}),
+    "quit": ((256, 176, 200, 120), (170, 60, 60), "Close this window", {"action": "quit"}),
+}
+GAP = (240, 160)  # between the four zones
+BRAND = {
+    "identity": {"title": TITLE, "product": "Orchard Atlas", "company": "Pellucid Maps Ltd.", "version": "2.5.1",
+                 "product_version": "2.5", "copyright": "\u00a9 2026 Pellucid Maps Ltd.", "icon": "atlas.ico",
+                 "exe": EXE},
+    "menu": {"picture": "menu.jpg", "picture_2x": "menu-2x.jpg", "size": list(SIZE), "cursor": "hand.cur"},
+    "disc": {"probe_page": "web/probe.htm", "label": "Orchard Atlas"},
+}
+
+
+def toml(table):
+    """JSON's strings and lists are TOML's too."""
+    return "".join("%s = %s\n" % (key, json.dumps(value)) for key, value in table.items())
+
+
+def picture(scale):
+    """The menu: a dark field with one coloured panel per zone."""
+    image = Image.new("RGB", (SIZE[0] * scale, SIZE[1] * scale), (20, 24, 40))
+    draw = ImageDraw.Draw(image)
+    for (left, top, width, height), colour, _, _ in ZONES.values():
+        draw.rounded_rectangle([left * scale, top * scale, (left + width) * scale - 1, (top + height) * scale - 1],
+                               radius=12 * scale, fill=colour)
+    return image
+
+
+def make(folder):
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "brand.toml"), "w", encoding="utf-8") as f:
+        f.write("".join("[%s]\n%s\n" % (name, toml(table)) for name, table in BRAND.items()))
+        for name, (rect, _, tip, action) in ZONES.items():
+            f.write("[[zone]]\n" + toml(dict(name=name, rect=list(rect), tooltip=tip, **action)) + "\n")
+    picture(1).save(os.path.join(folder, "menu.jpg"), quality=92)
+    picture(2).save(os.path.join(folder, "menu-2x.jpg"), quality=92)
+    shutil.copyfile(asset("hand.cur"), os.path.join(folder, "hand.cur"))
+    shutil.copyfile(asset("startboard.ico"), os.path.join(folder, "atlas.ico"))
+
+
+def centre(name, dpi):
+    left, top, width, height = ZONES[name][0]
+    return (left + width // 2) * dpi // 96, (top + height // 2) * dpi // 96
+
+
+@scenario(96, 144)
+def second_brand_window_pointer_tips_and_version_block(t):
+    main = t.launcher(exe=EXE, title=TITLE)
+    size = tuple(round(v * t.dpi / 96) for v in SIZE)
+    expect_equal(main.size(), size, "client size")
+    shot = main.shot()
+    t.save(shot, "second")
+    expected = picture(1 if t.dpi == 96 else 2).resize(size, Image.Resampling.BILINEAR)
+    share = matching(shot, expected, 24)  # both JPEG-decoded
+    expect(share > 0.97, "the menu picture matches %.1f%%" % (100 * share))
+    main.move((-40, -40))
+    arrow = t.cursor()
+    for name, (_, _, tip, _) in ZONES.items():
+        expect(t.pointer_is(main, centre(name, t.dpi), hand(t.dpi)), "no hand over %s" % name)
+        expect(t.tooltip(tip), "no tip %r over %s" % (tip, name))
+    expect(t.pointer_is(main, tuple(v * t.dpi // 96 for v in GAP), arrow), "a hand between the zones")
+    if t.dpi == 96:
+        exe = pefile.PE(os.path.join(t.disc, EXE))
+        strings = {k.decode(): v.decode() for info in exe.FileInfo[0] if info.Key == b"StringFileInfo"
+                   for table in info.StringTable for k, v in table.entries.items()}
+        fixed = exe.VS_FIXEDFILEINFO[0]
+        expect_equal((strings, fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS),
+                     ({"CompanyName": "Pellucid Maps Ltd.", "FileVersion": "2.5.1", "InternalName": "Atlas",
+                       "LegalCopyright": "\u00a9 2026 Pellucid Maps Ltd.", "OriginalFilename": EXE,
+                       "ProductName": "Orchard Atlas", "ProductVersion": "2.5"}, 0x20005, 0x10000, 0x20005),
+                     "version block")
+
+
+@scenario(96, 144)
+def second_brand_each_zone_reaches_the_shell(t):
+    root = DISC
+    main = t.launcher(exe=EXE, title=TITLE)
+    main.click(centre("guide", t.dpi))
+    expect_start(t.records(1)[-1], [RECORDER, root + "docs\\guide.pdf"])
+    t.settle()
+    t.associate(pdf=False)
+    time.sleep(0.6)  # past the double-click time: a second press there is no click
+    main.click(centre("guide", t.dpi))
+    expect_equal(t.box(TITLE).text, NO_READER, "box when no program opens the guide")
+    t.box(TITLE).answer("OK")
+    main.click(centre("install", t.dpi))  # no question first
+    box = t.box(STANDIN_TITLE)
+    box.answer("OK")
+    expect_start(t.records(2)[-1], [root + "setup\\atlas.exe"])
+    main.click(centre("web", t.dpi))
+    expect_equal(t.records(3)[-1].command_line, '"%s" %s' % (RECORDER, URL), "browser started")
+    t.settle()
+    main.click(centre("quit", t.dpi))
+    expect_equal(t.exit_code(), 0, "exit code after Quit")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3 or sys.argv[1] != "make":
+        sys.exit(__doc__)
+    make(sys.argv[2])

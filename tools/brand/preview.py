@@ -1,0 +1,253 @@
+#!/usr/bin/python3
+"""The brand at a glance, without Wine: the menu picture with its click zones
+outlined and numbered, the About window sketched with its controls, and a
+legend beside each.
+
+    preview.py BRAND.toml OUT.png
+"""
+import os
+import sys
+
+from PIL import Image, ImageDraw, ImageFont
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import brand  # noqa: E402
+
+FONTS = "/usr/share/fonts/truetype/dejavu/"
+SANS = ImageFont.truetype(FONTS + "DejaVuSans.ttf", 12)
+BOLD = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 12)
+TITLE = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 16)
+SMALL_BOLD = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 11)
+# About labels: condensed, near the width of the dialog font the window uses.
+LABEL = ImageFont.truetype(FONTS + "DejaVuSansCondensed.ttf", 11)
+LABEL_BOLD = ImageFont.truetype(FONTS + "DejaVuSansCondensed-Bold.ttf", 11)
+# Bright enough to show on dark pictures; the black line around each outline
+# carries it over light ones. Neighbouring numbers get unlike colours.
+COLOURS = [(255, 48, 48), (255, 214, 0), (0, 224, 255), (64, 255, 64), (255, 64, 255),
+           (255, 140, 0), (120, 150, 255), (190, 255, 120), (255, 160, 200), (160, 255, 230)]
+INK, PAPER, GREY = (20, 20, 20), (246, 246, 242), (110, 110, 110)
+MARGIN, GAP, LEGEND_WIDTH, LINE = 16, 24, 560, 16
+PAD = 3  # around a picture, for the outlines of rectangles at its edges
+LABEL_LINE = 13  # pixels between the lines of an About label
+
+
+def colour(number):
+    return COLOURS[(number - 1) % len(COLOURS)]
+
+
+def rgb(value):
+    return (value >> 16) & 255, (value >> 8) & 255, value & 255
+
+
+def one_line(text):
+    return " ".join(text.split())
+
+
+def wrap(text, font, width):
+    """Greedy word wrap; a word longer than the width keeps a line to itself."""
+    lines = []
+    for paragraph in text.replace("\r\n", "\n").split("\n"):
+        line = ""
+        for word in paragraph.split(" "):
+            trial = word if not line else line + " " + word
+            if line and font.getlength(trial) > width:
+                lines.append(line)
+                line = word
+            else:
+                line = trial
+        lines.append(line)
+    return lines
+
+
+def tag_width(number):
+    return int(SMALL_BOLD.getlength(str(number))) + 8
+
+
+def tag(draw, x, y, number):
+    """The numbered tag: a filled box in the number's colour."""
+    draw.rectangle((x, y, x + tag_width(number) - 1, y + 14), fill=colour(number), outline=INK)
+    draw.text((x + 4, y + 1), str(number), font=SMALL_BOLD, fill=INK)
+
+
+def outline(draw, rect, number):
+    """Two pixels of colour just outside the rectangle, a black line beyond:
+    every pixel of the rectangle itself stays visible, text up to its edge too."""
+    left, top, width, height = rect
+    right, bottom = left + width - 1, top + height - 1
+    draw.rectangle((left - 3, top - 3, right + 3, bottom + 3), outline=INK)
+    draw.rectangle((left - 2, top - 2, right + 2, bottom + 2), outline=colour(number), width=2)
+
+
+def tag_place(rect, number, room):
+    """Inside the top-left corner; a rectangle too small to hold the tag beside
+    its text gets it just outside, left or right, where the window has room."""
+    left, top, width, height = rect
+    size = tag_width(number)
+    if height >= 48 and width >= 3 * size:
+        return left + 2, top + 2
+    if left >= size + 4:
+        return left - size - 4, top
+    if left + width + size + 4 <= room:
+        return left + width + 4, top
+    return left + 2, top + 2
+
+
+def mark(picture, rects):
+    """The picture with a margin of PAD for the outlines at its edges. Outlines
+    are drawn back to front, so the front one's runs over where they cross;
+    the tags last, so none hides under another outline."""
+    marked = Image.new("RGB", (picture.width + 2 * PAD, picture.height + 2 * PAD), PAPER)
+    marked.paste(picture, (PAD, PAD))
+    draw = ImageDraw.Draw(marked)
+    draw.rectangle((PAD - 1, PAD - 1, PAD + picture.width, PAD + picture.height), outline=GREY)
+    shifted = [(left + PAD, top + PAD, width, height) for left, top, width, height in rects]
+    for number in range(len(rects), 0, -1):
+        outline(draw, shifted[number - 1], number)
+    for number in range(len(rects), 0, -1):
+        x, y = tag_place(rects[number - 1], number, picture.width)
+        tag(draw, x + PAD, y + PAD, number)
+    return marked
+
+
+def overlap(a, b):
+    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+
+
+def rect_text(rect):
+    return "rect [%d, %d, %d, %d]" % rect
+
+
+def zone_entry(zone, number, rects, title):
+    action = zone["action"]
+    target = {"open": zone.get("document"), "install": zone.get("program"), "web": zone.get("url")}.get(action)
+    does = action + (" " + target if target else "")
+    notes = []
+    if zone.get("show_first"):
+        notes.append("shows %s first" % zone["show_first"])
+    if zone.get("question"):
+        notes.append('asks "%s"' % one_line(zone.get("question_title", title)))
+    if notes:
+        does += " (%s)" % ", ".join(notes)
+    lines = ["%s   %s" % (zone["name"], rect_text(zone["rect"])), "tip: " + one_line(zone["tooltip"]), does]
+    over = [n for n in range(1, len(rects) + 1) if n != number and overlap(rects[n - 1], zone["rect"])]
+    if over:
+        lines.append("overlaps %s: the lower number takes the click there" % ", ".join(map(str, over)))
+    return lines
+
+
+def control_entry(control):
+    kind = control["kind"]
+    lines = ["%s %s   %s" % (kind, control["name"], rect_text(control["rect"]))]
+    if kind == "picture":
+        lines.append("file " + os.path.basename(control["file"]))
+    elif kind == "label":
+        lines.append('"%s"' % one_line(control["text"]))
+        if control.get("url"):
+            lines.append("link " + control["url"] + ("   tip: " + one_line(control["tooltip"])
+                                                     if control.get("tooltip") else ""))
+    return lines
+
+
+def layout(entries):
+    """[(number or None, text)] of wrapped legend lines, and their height."""
+    lines = []
+    for number, entry in enumerate(entries, start=1):
+        first = True
+        for text in entry:
+            for piece in wrap(text, SANS, LEGEND_WIDTH - 30):
+                lines.append((number if first else None, piece))
+                first = False
+        lines.append((None, ""))
+    return lines, len(lines) * LINE
+
+
+def draw_legend(draw, x, y, lines):
+    for number, text in lines:
+        if number is not None:
+            tag(draw, x, y, number)
+        draw.text((x + 30, y), text, font=BOLD if number is not None else SANS, fill=INK)
+        y += LINE
+
+
+def about_mock(window):
+    """The About window at 1x, drawn back to front: a sketch for placement."""
+    mock = Image.new("RGB", window["size"], rgb(window["background"]))
+    draw = ImageDraw.Draw(mock)
+    for control in reversed(window["controls"]):
+        left, top, width, height = control["rect"]
+        box = (left, top, left + width - 1, top + height - 1)
+        if control["kind"] == "oval":
+            draw.ellipse(box, fill=rgb(control["colour"]))
+        elif control["kind"] == "picture":
+            draw.rectangle(box, fill=rgb(control["background"]))
+            with Image.open(control["file"]) as picture:
+                # Natural size, cut at the rect; the background shows where it is smaller.
+                shown = picture.convert("RGB")
+                mock.paste(shown.crop((0, 0, min(width, shown.width), min(height, shown.height))), (left, top))
+        else:
+            label = Image.new("RGBA", (width, height), (0, 0, 0, 0))
+            pen = ImageDraw.Draw(label)
+            if control.get("background") is not None:
+                pen.rectangle((0, 0, width, height), fill=rgb(control["background"]))
+            font = LABEL_BOLD if control.get("bold") else LABEL
+            ink = rgb(control["colour"])
+            for row, text in enumerate(wrap(control["text"], font, width)):
+                y = row * LABEL_LINE
+                pen.text((0, y), text, font=font, fill=ink)
+                if control.get("underline"):
+                    pen.line((0, y + 12, font.getlength(text), y + 12), fill=ink)
+            mock.paste(label, (left, top), label)
+    return mark(mock, [c["rect"] for c in window["controls"]])
+
+
+def render(path, loaded):
+    menu = loaded["menu"]
+    with Image.open(menu["picture"]) as picture:
+        shown = picture.convert("RGB")
+    rects = [z["rect"] for z in loaded["zones"]]
+    title = loaded["identity"]["title"]
+    zones = [zone_entry(z, n, rects, title) for n, z in enumerate(loaded["zones"], start=1)]
+    rows = [("Menu (%s): %d zones, 1 = front-most" % (os.path.basename(menu["picture"]), len(rects)),
+             mark(shown, rects), layout(zones))]
+    window = loaded["about"]
+    if window:
+        controls = window["controls"]
+        rows.append(('About window "%s": %d controls, 1 = front-most' % (window["title"], len(controls)),
+                     about_mock(window), layout([control_entry(c) for c in controls])))
+
+    left_width = max(image.width for _, image, _ in rows)
+    width = MARGIN + left_width + GAP + LEGEND_WIDTH + MARGIN
+    height = MARGIN + 30 + sum(24 + max(image.height, legend[1]) + GAP for _, image, legend in rows) + MARGIN
+    canvas = Image.new("RGB", (width, height), PAPER)
+    draw = ImageDraw.Draw(canvas)
+    sizes = "menu %d x %d" % menu["size"] + (", About %d x %d" % window["size"] if window else "")
+    draw.text((MARGIN, MARGIN), '%s: "%s", %s' % (os.path.basename(path), title, sizes), font=TITLE, fill=INK)
+    y = MARGIN + 30
+    for heading, image, (lines, legend_height) in rows:
+        draw.text((MARGIN, y), heading, font=BOLD, fill=GREY)
+        y += 24
+        canvas.paste(image, (MARGIN - PAD, y - PAD))
+        draw_legend(draw, MARGIN + left_width + GAP, y, lines)
+        y += max(image.height, legend_height) + GAP
+    return canvas
+
+
+def main(argv):
+    if len(argv) != 2:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    source, out = argv
+    try:
+        loaded = brand.load(source)
+    except brand.BrandError as error:
+        print(error, file=sys.stderr)
+        return 1
+    canvas = render(source, loaded)
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    canvas.save(out, "PNG", optimize=False)
+    print("preview in %s" % out)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
