@@ -53,6 +53,10 @@ set_source_files_properties(src/app/Startboard.rc PROPERTIES OBJECT_DEPENDS
 
 add_subdirectory(tools/wine)
 
+if(STARTBOARD_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/tools/bench/CMakeLists.txt)
+  add_subdirectory(tools/bench)
+endif()
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)
 endif()

@@ -1,7 +1,6 @@
 #include "ui/Pictures.h"
 
-#include <ocidl.h>
-#include <olectl.h>
+#include <wincodec.h>
 
 #include <algorithm>
 
@@ -71,43 +70,46 @@ Dib ToDib(HBITMAP bitmap) {
   return dib;
 }
 
-// Decodes a JPEG resource with the system's OLE picture loader (present on
-// every Windows the launcher runs on) into a DIB of its own pixel size.
+// Decodes a JPEG resource with the Windows Imaging Component (on every
+// Windows since Vista) straight into a DIB of its own pixel size: no OLE
+// picture and no copy of the decoded pixels on the way.
 Dib DecodeJpeg(Win32Shell& shell, HINSTANCE instance, int id) {
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
   const DWORD size = resource != nullptr ? SizeofResource(instance, resource) : 0;
   HGLOBAL loaded = resource != nullptr ? LoadResource(instance, resource) : nullptr;
-  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (bytes == nullptr || size == 0) return {};
 
   SystemLibrary ole32(L"ole32.dll");
-  SystemLibrary oleaut32(L"oleaut32.dll");
-  const auto createStream = ole32.Get<decltype(&CreateStreamOnHGlobal)>("CreateStreamOnHGlobal");
-  const auto loadPicture = oleaut32.Get<decltype(&OleLoadPicture)>("OleLoadPicture");
-  if (!shell.EnterCom() || createStream == nullptr || loadPicture == nullptr) return {};
-
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) return {};
-  void* target = GlobalLock(copy);
-  if (target == nullptr) {
-    GlobalFree(copy);
+  const auto create = ole32.Get<decltype(&CoCreateInstance)>("CoCreateInstance");
+  if (!shell.EnterCom() || create == nullptr) return {};
+  ComRef<IWICImagingFactory> factory;
+  ComRef<IWICStream> stream;
+  ComRef<IWICBitmapDecoder> decoder;
+  ComRef<IWICBitmapFrameDecode> frame;
+  ComRef<IWICFormatConverter> converter;
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                    reinterpret_cast<void**>(factory.Out()))) ||
+      FAILED(factory->CreateStream(stream.Out())) ||
+      FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(bytes), size)) ||
+      FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              decoder.Out())) ||
+      FAILED(decoder->GetFrame(0, frame.Out())) ||
+      FAILED(factory->CreateFormatConverter(converter.Out())) ||
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
+                                   WICBitmapDitherTypeNone, nullptr, 0,
+                                   WICBitmapPaletteTypeCustom)) ||
+      FAILED(converter->GetSize(&width, &height))) {
     return {};
   }
-  std::copy_n(static_cast<const char*>(bytes), size, static_cast<char*>(target));
-  GlobalUnlock(copy);
-  ComRef<IStream> stream;
-  if (FAILED(createStream(copy, TRUE, stream.Out()))) {
-    GlobalFree(copy);
+  Dib dib = MakeDib(static_cast<int>(width), static_cast<int>(height));
+  const UINT stride = width * 4;
+  if (!dib.bitmap || FAILED(converter->CopyPixels(nullptr, stride, stride * height, dib.bits))) {
     return {};
   }
-  ComRef<IPicture> picture;
-  OLE_HANDLE handle = 0;
-  if (FAILED(loadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
-                         reinterpret_cast<void**>(picture.Out()))) ||
-      FAILED(picture->get_Handle(&handle))) {
-    return {};
-  }
-  return ToDib(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
+  return dib;
 }
 
 // The 96-dpi picture as embedded. A bitmap is loaded device-dependent:
