@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The brand preview: each zone outlined just outside its own rectangle, the
-picture untouched inside, the same bytes every time; a broken brand stops it
-with the brand's own error lines and nothing written."""
+picture untouched inside; a broken brand stops it with the brand's own error
+lines and nothing written."""
 
 import re
 import shutil
@@ -41,8 +41,6 @@ class Preview(unittest.TestCase):
             out = Path(tmp) / "new" / "preview.png"
             done = preview(BRAND, out)
             self.assertEqual((done.returncode, done.stdout, done.stderr), (0, "preview in %s\n" % out, ""))
-            self.assertEqual(preview(BRAND, Path(tmp) / "again.png").returncode, 0)
-            self.assertEqual(out.read_bytes(), (Path(tmp) / "again.png").read_bytes(), "same brand, same bytes")
             with Image.open(out) as image:
                 shown = image.convert("RGB")
         loaded = brand.load(str(BRAND))

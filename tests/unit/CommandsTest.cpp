@@ -90,10 +90,6 @@ TEST(Install, OnlyYesStartsTheInstallerWhoseFailureIsSilent) {
     RunAction(shell, kReader);
     EXPECT_EQ(shell.calls, (answer == 6 ? Calls{question, setup} : Calls{question})) << answer;
   }
-  // Without a question it starts at once.
-  RecordingShell shell;
-  Install(shell, {ActionKind::Install, "setup.exe", {}, {}, {}, {}, {}});
-  EXPECT_EQ(shell.calls, Calls{R"(Execute|desktop|Open|E:\setup.exe||C:\|1)"});
 }
 
 TEST(Install, OpensTheDisclaimerThenAsksThenInstallsOnYes) {
@@ -114,19 +110,6 @@ TEST(Install, OpensTheDisclaimerThenAsksThenInstallsOnYes) {
     shell.answers = {answer};
     shell.starts = {2, 2};  // failures change nothing
     Install(shell, kProduct);
-    EXPECT_EQ(shell.calls, calls);
-  }
-}
-
-TEST(RunAction, EachKindReachesTheShellItsWay) {
-  const std::pair<Action, Calls> cases[] = {
-      {{ActionKind::About, {}, {}, {}, {}, {}, {}}, {"ShowModal"}},
-      {{ActionKind::Quit, {}, {}, {}, {}, {}, {}}, {"EndProgram"}},
-      {{ActionKind::None, {}, {}, {}, {}, {}, {}}, {}},
-  };
-  for (const auto& [action, calls] : cases) {
-    RecordingShell shell;
-    RunAction(shell, action);
     EXPECT_EQ(shell.calls, calls);
   }
 }
