@@ -58,7 +58,7 @@ SCHEMA = {
                 "text": ("text", False), "colour": ("colour", False), "bold": ("bool", False),
                 "underline": ("bool", False), "url": ("url", False), "tooltip": ("text", False)},
 }
-TOP = {"identity": "table", "menu": "table", "disc": "table", "zone": "array", "about": "table"}
+TOP = ("identity", "menu", "disc", "zone", "about")  # the tables a brand holds
 # Keys each action (or control kind) takes beyond the common ones, the required first.
 ACTION_KEYS = {"open": (("document",), ("no_program",)),
                "install": (("program",), ("show_first", "question", "question_title")),
@@ -111,7 +111,6 @@ def key_lines(text):
 class Brand:
     path: str
     folder: str
-    data: dict = field(default_factory=dict)
     lines: dict = field(default_factory=dict)
     errors: list = field(default_factory=list)
     files: set = field(default_factory=set)  # every file read, for the build's depfile
