@@ -108,7 +108,9 @@ class Window:
 
 class Box(Window):
     def answer(self, button):
-        """Presses a button from the keyboard, as its underlined letter or Enter do."""
+        """Presses a button from the keyboard, as its underlined letter or Enter do,
+        once the box is in front: a box a new program shows may come up behind."""
+        wait_for(lambda: self.fresh().foreground, 5)
         self.key({"Yes": "y", "No": "n", "OK": "Return"}[button])
         self.gone()
 
