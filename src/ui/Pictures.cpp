@@ -2,7 +2,8 @@
 
 #include <wincodec.h>
 
-#include <algorithm>
+#include <cstdint>
+#include <utility>
 
 #include "ui/Resample.h"
 
