@@ -260,7 +260,7 @@ def check_2x(brand, where, size_1x, two, what):
             what, *size_2x, what, 2 * size_1x[0], 2 * size_1x[1]))
 
 
-def icon_sizes(brand, where, path, what, kind):
+def check_icon(brand, where, path, what, kind):
     """A Windows .ico (kind 1) or .cur (kind 2): its directory must be whole."""
     try:
         with open(path, "rb") as f:
@@ -336,8 +336,8 @@ def check(brand, data):
     if not re.fullmatch(r"[A-Za-z0-9_]+(\.[A-Za-z0-9_]+)*", assembly):
         brand.error(("identity", None, "assembly_name"), "identity.assembly_name must be names of A-Z a-z 0-9 _ "
                     "joined by dots, not %r" % assembly)
-    icon_sizes(brand, ("identity", None, "icon"), identity["icon"], "identity.icon", 1)
-    icon_sizes(brand, ("menu", None, "cursor"), menu["cursor"], "menu.cursor", 2)
+    check_icon(brand, ("identity", None, "icon"), identity["icon"], "identity.icon", 1)
+    check_icon(brand, ("menu", None, "cursor"), menu["cursor"], "menu.cursor", 2)
     size = picture_size(brand, ("menu", None, "picture"), menu["picture"], "menu.picture")
     if size and size != menu["size"]:
         brand.error(("menu", None, "picture"), "menu.picture is %dx%d but menu.size says %dx%d" % (
@@ -364,6 +364,17 @@ def check(brand, data):
     return out
 
 
+def item(brand, where, table, what, kind, kinds, common, schema):
+    """One [[zone]] or [[about.control]] whose `kind` (its action, or its kind of
+    control) is one of `kinds`: its keys checked against those that kind takes.
+    The checked table, or None."""
+    required, optional = kinds[kind]
+    allowed = list(common) + list(required) + list(optional)
+    checked = check_keys(brand, where, table, allowed, SCHEMA[schema], "%s (%s)" % (what, kind))
+    missing(brand, where, table, [k for k in common if SCHEMA[schema][k][1]] + list(required), what)
+    return checked
+
+
 def zones(brand, tables, size):
     if not isinstance(tables, list) or not tables:
         brand.error((None, None), "the brand needs at least one [[zone]]")
@@ -376,14 +387,14 @@ def zones(brand, tables, size):
             brand.error(where, "%s must be a table" % what)
             continue
         action = table.get("action")
-        if action is not None and action not in ACTIONS:
-            brand.error(where + ("action",), "%s: unknown action %r%s; one of %s" % (
-                what, action, nearest(str(action), ACTIONS), ", ".join(ACTIONS)))
+        if action not in ACTIONS:
+            if action is None:
+                brand.error(where, "%s needs action" % what)
+            else:
+                brand.error(where + ("action",), "%s: unknown action %r%s; one of %s" % (
+                    what, action, nearest(str(action), ACTIONS), ", ".join(ACTIONS)))
             continue
-        required, optional = ACTION_KEYS.get(action, ((), ()))
-        allowed = list(ZONE_COMMON) + list(required) + list(optional)
-        zone = check_keys(brand, where, table, allowed, SCHEMA["zone"], what + (" (%s)" % action if action else ""))
-        missing(brand, where, table, ["rect", "tooltip", "action"] + list(required), what)
+        zone = item(brand, where, table, what, action, ACTION_KEYS, ZONE_COMMON, "zone")
         if zone is None:
             continue
         zone.setdefault("name", "Zone%d" % (index + 1))
@@ -420,10 +431,7 @@ def about(brand, table):
             brand.error(place + ("kind",), "%s: kind must be one of %s, not %r%s" % (
                 what, ", ".join(CONTROLS), kind, nearest(str(kind), CONTROLS)))
             continue
-        required, optional = CONTROL_KEYS[kind]
-        allowed = list(CONTROL_COMMON) + list(required) + list(optional)
-        checked = check_keys(brand, place, control, allowed, SCHEMA["control"], "%s (%s)" % (what, kind))
-        missing(brand, place, control, ["rect"] + list(required), what)
+        checked = item(brand, place, control, what, kind, CONTROL_KEYS, CONTROL_COMMON, "control")
         if checked is None:
             continue
         checked.setdefault("name", "%s%d" % (kind.capitalize(), index + 1))
