@@ -125,11 +125,10 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     own = os.path.join(os.path.dirname(os.path.abspath(brand_file)), own) if own else None
     if own and not os.path.isdir(own):
         raise FileNotFoundError("%s: disc.files names no folder: %s" % (brand_file, own))
-    warnings = []
-    for path, who in named_files(brand):
-        if own is None or not os.path.isfile(os.path.join(own, *path.split("\\"))):
-            where = "the brand has no disc files folder" if own is None else "it is not in " + own
-            warnings.append("%s names %s, and %s" % (who, path, where))
+    lacking = [(path, who) for path, who in named_files(brand)
+               if own is None or not os.path.isfile(os.path.join(own, *path.split("\\")))]
+    where = "the brand has no disc files folder" if own is None else "it is not in %s" % own
+    warnings = ["%s names %s, and %s" % (who, path, where) for path, who in lacking]
     if strict and warnings:
         raise ValueError("\n".join("make_disc: error: " + w for w in warnings))
     shutil.rmtree(out_dir, ignore_errors=True)
@@ -137,10 +136,8 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     if own:
         shutil.copytree(own, out_dir, dirs_exist_ok=True)
     shutil.copyfile(launcher, os.path.join(out_dir, brand["identity"]["exe"]))
-    for path, _ in named_files(brand):
-        target = os.path.join(out_dir, *path.split("\\"))
-        if own is None or not os.path.isfile(os.path.join(own, *path.split("\\"))):
-            write(target, standin(path, brand, standin_exe))
+    for path, _ in lacking:
+        write(os.path.join(out_dir, *path.split("\\")), standin(path, brand, standin_exe))
     return warnings
 
 
