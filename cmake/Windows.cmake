@@ -46,6 +46,11 @@ target_link_options(Startboard PRIVATE ${STARTBOARD_WIN_LINK})
 target_link_libraries(Startboard PRIVATE startboard_winshell uuid gdi32)
 target_include_directories(Startboard PRIVATE src ${CMAKE_SOURCE_DIR} ${STARTBOARD_GENERATED})
 set_target_properties(Startboard PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# It runs from a disc that may be ejected: the loader is told to copy it to
+# the swap file at start (GNU ld cannot set the flags), with its checksum.
+add_custom_command(TARGET Startboard POST_BUILD
+  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/pe/run_from_swap.py $<TARGET_FILE:Startboard>
+  VERBATIM)
 # windres does not report the files it embeds: the brand's resources name them
 # all, and are written afresh whenever one of them changes.
 set_source_files_properties(src/app/Startboard.rc PROPERTIES OBJECT_DEPENDS

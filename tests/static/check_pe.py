@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The shipped executable's static properties: a 32-bit GUI program that
-imports only system DLLs, hardened, without time stamps, with its version
-block, manifest and pictures. Read with pefile.
+imports only system DLLs, hardened, run from the swap file, without time
+stamps, with its version block, manifest and pictures. Read with pefile.
 
 Usage: check_pe.py EXE    Prints a line per check, then "static: N passed, N failed".
 """
@@ -11,7 +11,7 @@ import xml.etree.ElementTree as ElementTree
 
 import pefile
 
-VERSION = {"CompanyName": "Quillmere Software, Inc.", "FileVersion": "1.00", "InternalName": "Startboard",
+VERSION = {"CompanyName": "Quillmere Software, Inc.", "FileDescription": "Norvane 98 Startboard", "FileVersion": "1.00", "InternalName": "Startboard",
            "OriginalFilename": "Startboard.exe", "ProductName": "Norvane 98 Startboard", "ProductVersion": "1.00"}
 IMPORTS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}  # the rest load on first use
 SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
@@ -63,6 +63,9 @@ def checks(data):
         ("DYNAMIC_BASE, NX_COMPAT, relocations, no section writable and executable",
          flags & 0x140 == 0x140 and pe.OPTIONAL_HEADER.DATA_DIRECTORY[5].Size > 8 and not wx,
          "flags %#x, writable and executable: %s" % (flags, wx)),
+        ("runs from the swap file (removable and network), checksum right",
+         pe.FILE_HEADER.Characteristics & 0x0C00 == 0x0C00 and pe.OPTIONAL_HEADER.CheckSum == pe.generate_checksum(),
+         "characteristics %#x, checksum %#x" % (pe.FILE_HEADER.Characteristics, pe.OPTIONAL_HEADER.CheckSum)),
         ("no time stamps", pe.FILE_HEADER.TimeDateStamp == 0 and
          pe.DIRECTORY_ENTRY_RESOURCE.struct.TimeDateStamp == 0, ""),
         ("version block 040904B0", strings == VERSION, repr(strings)),
@@ -85,7 +88,7 @@ def main():
         results = [("a readable image with resources and a version block", False, repr(error))]
     # The checker itself: a copy with another company name must fail.
     damaged = re.sub("Quillmere".encode("utf-16-le"), "Quillmore".encode("utf-16-le"), data, count=1)
-    results.append(("a damaged copy fails the version check", not checks(damaged)[4][1], ""))
+    results.append(("a damaged copy fails the version check", not checks(damaged)[5][1], ""))
     for name, ok, detail in results:
         print("%s %s%s" % ("PASS" if ok else "FAIL", name, "" if ok or not detail else ": " + detail))
     failed = sum(not ok for _, ok, _ in results)
