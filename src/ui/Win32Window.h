@@ -25,6 +25,7 @@ using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDelete
 using Bitmap = GdiObject<HBITMAP>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
+using Pen = GdiObject<HPEN>;
 
 struct MemoryDcDeleter {
   void operator()(HDC dc) const { DeleteDC(dc); }

@@ -195,12 +195,24 @@ void frmAbout::OnPaint() {
     if (control.kind == ControlKind::Label) {
       PaintLabel(dc, control);
     } else if (control.kind == ControlKind::Oval) {
-      const RECT rect = ToRect(control.twips.At(dpi_));
-      const Brush fill(CreateSolidBrush(ToColorRef(control.colour)));
-      const Selection brush(dc, fill.get());
-      const Selection pen(dc, GetStockObject(BLACK_PEN));
-      Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);
+      PaintOval(dc, control);
     }
+  }
+}
+
+void frmAbout::PaintOval(HDC dc, const AboutControl& control) const {
+  const RECT rect = ToRect(control.twips.At(dpi_));
+  const Brush fill(CreateSolidBrush(ToColorRef(control.colour)));
+  const Selection brush(dc, fill.get());
+  if (control.outline) {
+    const Pen edge(CreatePen(PS_SOLID, 1, ToColorRef(*control.outline)));
+    const Selection pen(dc, edge.get());
+    Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);
+  } else {
+    // Without a pen Ellipse leaves out the right and bottom edge: one more
+    // pixel there covers what the outlined oval covers.
+    const Selection pen(dc, GetStockObject(NULL_PEN));
+    Ellipse(dc, rect.left, rect.top, rect.right + 1, rect.bottom + 1);
   }
 }
 

@@ -56,6 +56,7 @@ class frmAbout : public Win32Window<frmAbout> {
   void UseDpi(int dpi);
 
   void PaintLabel(HDC dc, const AboutControl& label) const;
+  void PaintOval(HDC dc, const AboutControl& oval) const;
   HFONT FontFor(const AboutControl& control) const;
 
   Win32Shell& shell_;

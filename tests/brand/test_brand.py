@@ -2,11 +2,14 @@
 """Checks that a brand file with a mistake stops the build with one line that
 names the mistake's line and what is allowed, and that a good one loads."""
 
+import io
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import unittest
+import zlib
 from pathlib import Path
 
 from PIL import Image
@@ -90,48 +93,138 @@ colour = "#FFFFFF"
 GARBAGE = b"this is not a picture at all"
 TRUNCATED_ICON = (ROOT / "assets" / "startboard.ico").read_bytes()[:60]
 
+
+def picture_bytes(kind, size=(40, 30), mode="RGB", cut=0, **options):
+    stream = io.BytesIO()
+    Image.new(mode, size, (200, 40, 40, 0) if mode == "RGBA" else (200, 40, 40)).save(stream, kind, **options)
+    data = stream.getvalue()
+    return data[:len(data) - cut] if cut else data
+
+
+def huge_png(width, height):
+    """A PNG whose header claims width x height (its data is a stub)."""
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    chunks = [(b"IHDR", header), (b"IDAT", zlib.compress(b"\0")), (b"IEND", b"")]
+    return b"\x89PNG\r\n\x1a\n" + b"".join(struct.pack(">I", len(data)) + kind + data +
+                                          struct.pack(">I", zlib.crc32(kind + data)) for kind, data in chunks)
+
+
+NOISY_ICON = bytearray((ROOT / "assets" / "startboard.ico").read_bytes())
+FIRST_IMAGE = struct.unpack_from("<I", NOISY_ICON, 18)[0]
+NOISY_ICON[FIRST_IMAGE:FIRST_IMAGE + 40] = bytes(range(200, 240))  # its header is noise; the directory is whole
+
 # (what, text replaced, its replacement, text on the line reported or None for
 # the replacement's first line, fragment of the message[, extra files])
 ROWS = [
-    ("syntax", 'label = "Test Disc"', 'label = "Test Disc', None, "TOML syntax"),
+    # The file as TOML
+    ("syntax", 'label = "Test Disc"', 'label = "Test Disc', None, "closing quote is missing on this line"),
+    ("unterminated multi-line text", 'in here either."""', 'in here either.', 'question = """Install it?',
+     "closing quotes are missing"),
+    ("backslash escape in a path", 'document = "docs/manual.pdf"', 'document = "docs\\guide.pdf"', None,
+     "write a Windows path in single quotes ('docs\\guide.pdf') or with /"),
+    ("escape that makes a control character", 'document = "docs/manual.pdf"', 'document = "docs\\readme.pdf"',
+     None, "holds a control character (U+000D): in double quotes a backslash starts an escape"),
+    ("key given twice", 'version = "1.2"', 'version = "1.2"\nversion = "1.3"', 'version = "1.3"',
+     "'version' is given twice, first at line 6; give each key once"),
+    ("not UTF-8", 'company = "Example Co"', 'company = "Example \udce9Co"', None, "(0xE9) is not UTF-8"),
+    ("nested too deeply", 'size = [40, 30]', "size = " + "[" * 2000 + "]" * 2000, None, "nested too deeply"),
+    ("line numbers past a raw U+2028", "break one way", 'break one\u2028way\u0085at\u2029a time.\ntitel = "x"\n#',
+     "titel", "key 'titel' outside any table"),
+    ("inline table", 'size = [40, 30]\ncursor = "hand.cur"', 'size = [40, 30]\ncursor = "hand.cur"\nx = {a = 1}',
+     "x = {a = 1}", "menu has no key 'x'"),
+    ("implicit [about] from its controls", '[about]\ntitle = "About"\nsize = [100, 80]\nbackground = "#000000"\n',
+     "", "[[about.control]]  # logo", "[about] needs title, size, background"),
+    # Keys and tables
     ("top-level key", "break one way at a time.", 'break one way at a time.\ntitel = "x"', "titel",
      "key 'titel' outside any table; a brand has [identity],"),
     ("unknown table", "[disc]", "[discs]\nx = 1\n\n[disc]", None,
-     "unknown table [discs] (did you mean 'disc'?); a brand has [identity], [menu], [disc], [zone], [about]"),
+     "unknown table [discs] (did you mean 'disc'?); a brand has [identity], [menu], [disc], [[zone]], [about]"),
     ("unknown key", 'version = "1.2"', 'version = "1.2"\ncopyrigth = "1998"', "copyrigth",
      "identity has no key 'copyrigth' (did you mean 'copyright'?); it takes title,"),
+    ("key of another action", 'url = "https://example.com/"', 'url = "https://example.com/"\nprogram = "a.exe"',
+     'program = "a.exe"', "zone 4 (web): program is for install only"),
     ("missing key", 'company = "Example Co"\n', "", "[identity]", "[identity] needs company"),
     ("missing zone key", 'tooltip = "Website"\n', "", "# web", "zone 4 needs tooltip"),
+    # Values
     ("string for a rect", "rect = [20, 15, 20, 15]", 'rect = "20, 15, 20, 15"', None,
-     "zone 4 (web).rect must be [left, top, width, height] in pixels"),
-    ("number for a string", 'title = "About"', "title = 5", None, "[about].title must be a non-empty string"),
-    ("zone partly outside", "rect = [20, 15, 20, 15]", "rect = [21, 15, 20, 15]", None,
-     "zone 4 lies outside the 40x30 menu picture"),
+     "zone 4 (web).rect must be [left, top, width, height] in whole pixels"),
+    ("number for a string", 'title = "About"', "title = 5", None, "[about].title must be a non-empty text"),
+    ("a date for an action", 'action = "web"', "action = 1979-05-27", None,
+     "zone 4: action must be one of open, install, web, about, quit, not a date or time"),
+    ("zone partly outside", "rect = [20, 15, 20, 15]", "rect = [21, 15, 22, 15]", None,
+     "zone 4 runs 3 px past the right edge of the 40x30 menu picture (rect [21, 15, 22, 15])"),
     ("control entirely outside", "rect = [60, 40, 90, 90]", "rect = [100, 40, 90, 90]", None,
-     "about control 3 lies outside the 100x80 About window"),
+     "about control 3 lies wholly outside the 100x80 About window"),
     ("unknown action", 'action = "web"', 'action = "website"', None,
-     "zone 4: unknown action 'website' (did you mean 'web'?); one of open, install, web, about, quit"),
-    ("about without a window", ABOUT, "", 'action = "about"', 'an "about" zone needs an [about] window'),
-    ("window never shown", 'action = "about"', 'action = "quit"', "[about]", "the [about] window is never shown"),
-    ("missing picture", 'picture = "menu.bmp"', 'picture = "gone.bmp"', None, "no file gone.bmp beside the brand"),
-    ("unreadable picture", 'picture = "menu.bmp"', 'picture = "junk.bmp"', None,
-     "menu.picture: junk.bmp is not a readable picture", {"junk.bmp": GARBAGE}),
-    ("picture not the menu's size", "size = [40, 30]", "size = [40, 32]", 'picture = "menu.bmp"',
-     "menu.picture is 40x30 but menu.size says 40x32"),
-    ("2x not twice", 'file_2x = "logo-2x.jpg"', 'file_2x = "menu-2x.jpg"', None,
-     "file_2x is 80x60; it must be exactly twice about control 1 file, 60x40"),
-    ("icon garbage", 'icon = "app.ico"', 'icon = "junk.ico"', None, "junk.ico is not readable (not a .ico file)",
-     {"junk.ico": GARBAGE}),
-    ("icon cut short", 'icon = "app.ico"', 'icon = "short.ico"', None, "runs past the end",
-     {"short.ico": TRUNCATED_ICON}),
+     'zone 4: action must be one of open, install, web, about, quit, not "website" (did you mean \'web\'?)'),
+    ("line break in a one-line text", 'company = "Example Co"', 'company = "Example\\nCo"', None,
+     "identity.company holds the character U+000A; it takes one line, no control characters"),
+    ("NUL in a text", 'tooltip = "Website"', 'tooltip = "Web\\u0000site"', None, "holds the character U+0000"),
+    ("noncharacter", 'product = "Test Launcher"', 'product = "Test\\uFFFFLauncher"', None,
+     "holds the character U+FFFF"),
+    ("a text too long", 'company = "Example Co"', 'company = "%s"' % ("x" * 40000), None,
+     "identity.company has 40000 characters; at most 256 fit"),
+    ("other scripts' digits", 'version = "1.2"', 'version = "\u0661.\u0662"', None,
+     'a version "MAJOR[.MINOR[.PATCH[.BUILD]]]" of numbers 0 to 65535'),
+    ("exe name with a space", 'version = "1.2"', 'version = "1.2"\nexe = "Test Setup.exe"', "exe =",
+     "a file name ending .exe, of A-Z a-z 0-9 _ . - (no spaces"),
+    ("label too long", 'label = "Test Disc"', 'label = "%s"' % ("L" * 33), None, "at most 32 characters"),
+    ("label outside the first plane", 'label = "Test Disc"', 'label = "Disc \U0001F4BF"', None,
+     "none outside Unicode's first plane"),
+    ("question title with an empty question", 'question = """Install it?\n\n[[zone]] is not a header in here either."""',
+     'question_title = "Sure?"\nquestion = ""', 'question = ""', "zone 2 (install).question must be a non-empty text"),
+    # URLs and disc paths
     ("ftp url", 'url = "https://example.com/"', 'url = "ftp://example.com/"', None,
      "must be a URL starting http://, https:// or mailto:"),
+    ("url without a host", 'url = "https://example.com/"', 'url = "https://"', None, "with a host"),
+    ("no-break space in a url", 'url = "https://example.com/"', 'url = "https://example.com/a\u00a0b"', None,
+     "no spaces or quotes"),
     ("drive path", 'document = "docs/manual.pdf"', r"document = 'C:\manual.pdf'", None,
      "a path relative to the launcher's folder, not absolute"),
     ("path leaving the disc", 'program = "setup/setup.exe"', 'program = "setup/../../setup.exe"', None,
      "a path that stays on the disc (no ..)"),
     ("forbidden character", 'document = "docs/manual.pdf"', 'document = "docs/a?b.pdf"', None,
-     "a path whose names Windows allows"),
+     "a path without ? (Windows forbids them)"),
+    ("device name", 'program = "setup/setup.exe"', 'program = "aux/setup.exe"', None,
+     "'aux' is a device name on Windows"),
+    ("name longer than a disc holds", 'program = "setup/setup.exe"', 'program = "%s.exe"' % ("s" * 70), None,
+     "a disc's names hold 64"),
+    # Pictures, icon and cursor
+    ("about without a window", ABOUT, "", 'action = "about"', 'an "about" zone needs an [about] window'),
+    ("window never shown", 'action = "about"', 'action = "quit"', "[about]", "the [about] window is never shown"),
+    ("missing picture", 'picture = "menu.bmp"', 'picture = "gone.bmp"', None,
+     "menu.picture: no file gone.bmp beside the brand"),
+    ("unreadable picture", 'picture = "menu.bmp"', 'picture = "junk.bmp"', None,
+     "menu.picture: junk.bmp is not a BMP picture", {"junk.bmp": GARBAGE}),
+    ("truncated JPEG", 'picture_2x = "menu-2x.jpg"', 'picture_2x = "cut.jpg"', None,
+     "cut.jpg is not a whole, readable picture (cut short)", {"cut.jpg": picture_bytes("JPEG", (80, 60), cut=200)}),
+    ("truncated BMP", 'picture = "menu.bmp"', 'picture = "cut.bmp"', None,
+     "cut.bmp is not a whole, readable picture", {"cut.bmp": picture_bytes("BMP", cut=100)}),
+    ("a header claiming a huge picture", 'picture = "menu.bmp"', 'picture = "huge.png"', None,
+     "huge.png is 40000x40000; pictures here may be at most 4000x4000", {"huge.png": huge_png(40000, 40000)}),
+    ("transparent menu picture", 'picture = "menu.bmp"', 'picture = "clear.png"', None,
+     "clear.png has transparent pixels", {"clear.png": picture_bytes("PNG", mode="RGBA")}),
+    ("picture not the menu's size", "size = [40, 30]", "size = [40, 32]", 'picture = "menu.bmp"',
+     "menu.picture is 40x30 but menu.size says 40x32"),
+    ("2x not twice", 'file_2x = "logo-2x.jpg"', 'file_2x = "menu-2x.jpg"', None,
+     "file_2x is 80x60; it must be exactly twice about control 1 file, 60x40"),
+    ("icon garbage", 'icon = "app.ico"', 'icon = "junk.ico"', None, "junk.ico is not a .ico file",
+     {"junk.ico": GARBAGE}),
+    ("icon cut short", 'icon = "app.ico"', 'icon = "short.ico"', None, "runs past the end",
+     {"short.ico": TRUNCATED_ICON}),
+    ("icon of noise", 'icon = "app.ico"', 'icon = "noise.ico"', None, "holds an image that is not readable",
+     {"noise.ico": bytes(NOISY_ICON)}),
+    ("icon too short for a directory", 'icon = "app.ico"', 'icon = "tiny.ico"', None, "is too short to be a .ico",
+     {"tiny.ico": b"\0\0"}),
+    ("non-square PNG icon", 'icon = "app.ico"', 'icon = "wide.png"', None, "an icon must be square",
+     {"wide.png": picture_bytes("PNG", (32, 16))}),
+    ("PNG cursor without a hotspot", 'cursor = "hand.cur"', 'cursor = "hand.png"', None,
+     "a PNG cursor needs cursor_hotspot", {"hand.png": picture_bytes("PNG", (48, 48), mode="RGBA")}),
+    ("hotspot outside the cursor", 'cursor = "hand.cur"', 'cursor = "hand.png"\ncursor_hotspot = [48, 0]',
+     "cursor_hotspot", "menu.cursor_hotspot [48, 0] lies outside the 48x48 cursor",
+     {"hand.png": picture_bytes("PNG", (48, 48), mode="RGBA")}),
+    ("hotspot with a .cur", 'cursor = "hand.cur"', 'cursor = "hand.cur"\ncursor_hotspot = [1, 1]',
+     "cursor_hotspot", "menu.cursor_hotspot goes with a PNG cursor"),
 ]
 
 
@@ -151,7 +244,7 @@ class BrandTest(unittest.TestCase):
         if old:
             self.assertEqual(text.count(old), 1, old)
         text = text.replace(old, new)
-        self.path.write_text(text, encoding="utf-8")
+        self.path.write_bytes(text.encode("utf-8", "surrogateescape"))  # \udcXX: a raw byte
         for name, data in (files or {}).items():
             (self.folder / name).write_bytes(data)
         return text
@@ -168,7 +261,7 @@ class BrandTest(unittest.TestCase):
             with self.subTest(what):
                 text = self.write(old, new, files[0] if files else None)
                 marker = at or new.splitlines()[0]
-                lines = [n for n, line in enumerate(text.splitlines(), 1) if marker in line]
+                lines = [n for n, line in enumerate(text.split("\n"), 1) if marker in line]
                 self.assertEqual(len(lines), 1, "marker %r" % marker)
                 with self.assertRaises(brand.BrandError) as caught:
                     brand.load(str(self.path))

@@ -95,7 +95,8 @@ def second_brand_window_pointer_tips_and_version_block(t):
                    for table in info.StringTable for k, v in table.entries.items()}
         fixed = exe.VS_FIXEDFILEINFO[0]
         expect_equal((strings, fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS),
-                     ({"CompanyName": "Pellucid Maps Ltd.", "FileVersion": "2.5.1", "InternalName": "Atlas",
+                     ({"CompanyName": "Pellucid Maps Ltd.", "FileDescription": TITLE, "FileVersion": "2.5.1",
+                       "InternalName": "Atlas",
                        "LegalCopyright": "\u00a9 2026 Pellucid Maps Ltd.", "OriginalFilename": EXE,
                        "ProductName": "Orchard Atlas", "ProductVersion": "2.5"}, 0x20005, 0x10000, 0x20005),
                      "version block")

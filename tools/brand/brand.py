@@ -1,286 +1,518 @@
 #!/usr/bin/python3
 """A launcher's brand file: read, checked and turned into the program's tables.
 
-    brand.py generate BRAND.toml OUT_DIR [DEPFILE]   writes OUT_DIR/brand/Data.h,
-                                                     Data.rc and Startboard.manifest
-    brand.py check BRAND.toml                        only checks
-    brand.py get BRAND.toml KEY                      prints exe, product, label or volume_id
-
 A mistake stops it with "FILE:LINE: what is wrong and what is allowed", one
-line each, and nothing written. Everything is checked here, at build time:
-the program reads no configuration when it runs.
+line each, every mistake of the file in one run, and nothing written.
+Everything is checked here, at build time: the program reads no
+configuration when it runs.
 """
+import argparse
 import difflib
 import os
 import re
-import struct
 import sys
 import tempfile
-import tomllib
 from dataclasses import dataclass, field
 
-from PIL import Image
+try:
+    import tomllib
+
+    import emit
+    import keys as schema
+    import pictures
+    from positions import key_lines, line_of
+except ImportError as missing_module:  # a publisher's machine without Pillow
+    sys.exit("brand.py: Python lacks %s; install it: apt-get install python3-pil" % missing_module.name)
 
 TWIPS = 15  # to a pixel at 96 dpi
-ACTIONS = ("open", "install", "web", "about", "quit")
-CONTROLS = ("picture", "label", "oval")
-PICTURES = (".bmp", ".jpg", ".jpeg")
+WINDOW_LIMIT = (4000, 4000)  # pixels at 96 dpi
 URL_SCHEMES = ("http://", "https://", "mailto:")
-FORBIDDEN = set('<>:"|?*') | {chr(c) for c in range(32)}
+FORBIDDEN = set('<>:"|?*')
+DEVICES = {"CON", "PRN", "AUX", "NUL"} | {"%s%d" % (d, n) for d in ("COM", "LPT") for n in range(1, 10)}
+NAME_MAX = 64  # Joliet's limit for one name on the disc
+PATH_MAX = 200  # a disc path, so the whole stays within Windows' 260 from a folder
+LINE_MAX = 256  # one-line texts: captions, version block entries
+TEXT_MAX = 4096
 DEFAULT_NO_PROGRAM = "There is no program on this computer to open this file."
+DEFAULT_CURSOR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets", "hand.cur")
+MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "app", "Startboard.manifest")
+RTL = {"ar", "he", "fa", "ur"}
 
 
 class BrandError(Exception):
     pass
 
 
-# --- The keys a brand may hold --------------------------------------------------
-# Each key: (kind, required). Kinds: text (non-empty), str, int, bool, rect
-# [left, top, width, height], size [width, height], colour "#RRGGBB", file (beside
-# the brand file), disc (a path on the disc), url, version, name (a file name).
-SCHEMA = {
-    "identity": {"title": ("text", True), "product": ("text", True), "company": ("text", True),
-                 "version": ("version", True), "product_version": ("version", False),
-                 "copyright": ("text", False), "icon": ("file", True), "exe": ("name", False),
-                 "assembly_name": ("str", False)},
-    "menu": {"picture": ("file", True), "picture_2x": ("file", False), "size": ("size", True),
-             "cursor": ("file", True)},
-    "disc": {"probe_page": ("disc", True), "files": ("str", False), "label": ("text", True),
-             "volume_id": ("str", False)},
-    "zone": {"name": ("text", False), "rect": ("rect", True), "tooltip": ("text", True),
-             "action": ("str", True), "document": ("disc", False), "no_program": ("text", False),
-             "program": ("disc", False), "show_first": ("disc", False), "question": ("text", False),
-             "question_title": ("text", False), "url": ("url", False)},
-    "about": {"title": ("text", True), "size": ("size", True), "background": ("colour", True),
-              "control": ("controls", True)},
-    "control": {"kind": ("str", True), "name": ("text", False), "rect": ("rect", True),
-                "file": ("file", False), "file_2x": ("file", False), "background": ("colour", False),
-                "text": ("text", False), "colour": ("colour", False), "bold": ("bool", False),
-                "underline": ("bool", False), "url": ("url", False), "tooltip": ("text", False)},
-}
-TOP = ("identity", "menu", "disc", "zone", "about")  # the tables a brand holds
-# Keys each action (or control kind) takes beyond the common ones, the required first.
-ACTION_KEYS = {"open": (("document",), ("no_program",)),
-               "install": (("program",), ("show_first", "question", "question_title")),
-               "web": (("url",), ()), "about": ((), ()), "quit": ((), ())}
-ZONE_COMMON = ("name", "rect", "tooltip", "action")
-CONTROL_KEYS = {"picture": (("file", "background"), ("file_2x",)),
-                "label": (("text", "colour"), ("background", "bold", "underline", "url", "tooltip")),
-                "oval": (("colour",), ())}
-CONTROL_COMMON = ("kind", "name", "rect")
-
-
-# --- Where each key stands in the file ------------------------------------------
-
-def key_lines(text):
-    """{(table, index or None, key): line} for every key, and {(table, index): line}
-    for every table header, from a light scan of the TOML text (tomllib keeps no
-    positions). Keys above the first header are (None, None, key); an array of
-    tables is also (name, None), at its first header. Lines inside multi-line
-    strings are skipped."""
-    lines, table, counts, quote = {}, (None, None), {}, None
-    for number, line in enumerate(text.splitlines(), start=1):
-        if quote:
-            if line.count(quote) % 2:
-                quote = None
-            continue
-        stripped = line.strip()
-        header = re.match(r"^(\[\[?)\s*([A-Za-z0-9_.\-]+)\s*\]\]?", stripped)
-        if header:
-            name = header.group(2)
-            if header.group(1) == "[[":
-                counts[name] = counts.get(name, -1) + 1
-                # [[about.control]] numbers controls; [[zone]] numbers zones.
-                table = (name, counts[name])
-                lines.setdefault((name, None), number)
-            else:
-                table = (name, None)
-            lines.setdefault(table, number)
-            continue
-        assignment = re.match(r"^([A-Za-z0-9_\-]+)\s*=", stripped)
-        if assignment:
-            lines.setdefault(table + (assignment.group(1),), number)
-            rest = stripped[assignment.end():]
-            for mark in ('"""', "'''"):
-                if rest.count(mark) % 2:
-                    quote = mark
-    return lines
-
-
 @dataclass
 class Brand:
     path: str
     folder: str
+    text: str = ""
     lines: dict = field(default_factory=dict)
     errors: list = field(default_factory=list)
+    warnings: list = field(default_factory=list)
     files: set = field(default_factory=set)  # every file read, for the build's depfile
 
-    def line(self, table, index=None, key=None):
-        for probe in ((table, index, key), (table, index)):
-            if probe in self.lines:
-                return self.lines[probe]
+    def line(self, where):
+        """The line of a key path, or of the nearest table that holds it."""
+        where = tuple(where)
+        while where:
+            if where in self.lines:
+                return self.lines[where]
+            where = where[:-1]
         return 1
 
     def error(self, where, message):
-        self.errors.append("%s:%d: %s" % (self.path, self.line(*where), message))
+        self.errors.append("%s:%d: %s" % (self.path, self.line(where), message))
+
+    def warn(self, where, message):
+        self.warnings.append("%s:%d: warning: %s" % (self.path, self.line(where), message))
 
 
 def nearest(word, choices):
-    close = difflib.get_close_matches(word, choices, n=1, cutoff=0.5)
+    close = difflib.get_close_matches(str(word), list(choices), n=1, cutoff=0.5)
     return " (did you mean %r?)" % close[0] if close else ""
+
+
+def named(value):
+    """A file or folder name in a message, on one line."""
+    return "".join(c if c.isprintable() else "\\u%04X" % ord(c) for c in value)
+
+
+def shown(value):
+    """A value as a publisher wrote it, on one line."""
+    if isinstance(value, str):
+        return '"%s"' % "".join(c if c.isprintable() else "\\u%04X" % ord(c) for c in value)
+    if isinstance(value, bool):
+        return "true" if value else "false"
+    if isinstance(value, (int, float)):
+        return str(value)
+    if isinstance(value, list):
+        return "a list" if len(repr(value)) > 40 else "[%s]" % ", ".join(shown(v) for v in value)
+    if isinstance(value, dict):
+        return "a table"
+    return "a date or time"
+
+
+def unprintable(text, lines):
+    """The first character a text may not hold, or None. Line breaks only
+    where `lines` allows them; never other control characters, nor the
+    noncharacters U+FFFE and U+FFFF."""
+    for char in text:
+        if char == "\n" and lines:
+            continue
+        if ord(char) < 32 or 127 <= ord(char) < 160 or char in "\ufffe\uffff\u2028\u2029":
+            return char
+    return None
 
 
 # --- Checking values ----------------------------------------------------------
 
-def check_value(brand, where, kind, value, what):
-    """The value in the form the tables take, or None after an error."""
-    def wrong(expected):
-        brand.error(where, "%s must be %s, not %r" % (what, expected, value))
+class Checker:
+    def __init__(self, brand):
+        self.brand = brand
 
-    if kind in ("text", "str"):
-        if not isinstance(value, str) or (kind == "text" and not value.strip()):
-            return wrong("a non-empty string" if kind == "text" else "a string")
-        return value.replace("\r\n", "\n").replace("\n", "\r\n")
-    if kind == "bool":
-        return value if isinstance(value, bool) else wrong("true or false")
-    if kind in ("rect", "size"):
-        count = 4 if kind == "rect" else 2
-        if (not isinstance(value, list) or len(value) != count or
+    def value(self, where, kind, value, what):
+        """The value in the form the tables take, or None after an error."""
+        method = getattr(self, "kind_" + kind)
+        return method(where, value, what)
+
+    def wrong(self, where, what, value, expected):
+        self.brand.error(where, "%s must be %s, not %s" % (what, expected, shown(value)))
+
+    def _text(self, where, value, what, lines):
+        if not isinstance(value, str) or not value.strip():
+            return self.wrong(where, what, value, "a non-empty text in quotes")
+        value = value.replace("\r\n", "\n")
+        bad = unprintable(value, lines)
+        if bad is not None:
+            allowed = "line breaks but no other control characters" if lines else "one line, no control characters"
+            return self.brand.error(where, "%s holds the character U+%04X; it takes %s" % (what, ord(bad), allowed))
+        limit = TEXT_MAX if lines else LINE_MAX
+        if len(value) > limit:
+            return self.brand.error(where, "%s has %d characters; at most %d fit" % (what, len(value), limit))
+        return value
+
+    def kind_line(self, where, value, what):
+        return self._text(where, value, what, False)
+
+    def kind_text(self, where, value, what):
+        return self._text(where, value, what, True)
+
+    def kind_name(self, where, value, what):
+        return self._text(where, value, what, False)
+
+    def kind_action(self, where, value, what):
+        return value
+
+    kind_control = kind_action
+
+    def kind_bool(self, where, value, what):
+        return value if isinstance(value, bool) else self.wrong(where, what, value, "true or false")
+
+    def _numbers(self, where, value, what, names):
+        if (not isinstance(value, list) or len(value) != len(names) or
                 not all(isinstance(v, int) and not isinstance(v, bool) for v in value)):
-            return wrong("[left, top, width, height] in pixels" if kind == "rect" else "[width, height] in pixels")
-        if any(v <= 0 for v in value[-2:]) or any(v < 0 for v in value[:-2]) or any(v > 4000 for v in value):
-            return wrong("whole pixels from 0 to 4000, with width and height above 0")
+            return self.wrong(where, what, value, "[%s] in whole pixels" % ", ".join(names))
+        for name, number in zip(names, value):
+            low = 1 if name in ("width", "height") else 0
+            if not low <= number <= 4000:
+                return self.brand.error(where, "%s: %s is %d; it must be %d to 4000 pixels" % (
+                    what, name, number, low))
         return tuple(value)
-    if kind == "colour":
+
+    def kind_rect(self, where, value, what):
+        return self._numbers(where, value, what, ("left", "top", "width", "height"))
+
+    def kind_size(self, where, value, what):
+        return self._numbers(where, value, what, ("width", "height"))
+
+    def kind_point(self, where, value, what):
+        return self._numbers(where, value, what, ("x", "y"))
+
+    def kind_colour(self, where, value, what):
         if not isinstance(value, str) or not re.fullmatch(r"#[0-9A-Fa-f]{6}", value):
-            return wrong('a colour "#RRGGBB"')
+            return self.wrong(where, what, value, 'a colour "#RRGGBB"')
         return int(value[1:], 16)
-    if kind == "version":
-        if not isinstance(value, str) or not re.fullmatch(r"\d{1,5}(\.\d{1,5}){0,3}", value) or \
+
+    def kind_version(self, where, value, what):
+        if not isinstance(value, str) or not re.fullmatch(r"[0-9]{1,5}(\.[0-9]{1,5}){0,3}", value) or \
                 any(int(part) > 65535 for part in value.split(".")):
-            return wrong('a version "MAJOR[.MINOR[.PATCH[.BUILD]]]" of numbers up to 65535')
+            return self.wrong(where, what, value, 'a version "MAJOR[.MINOR[.PATCH[.BUILD]]]" of numbers 0 to 65535')
         return value
-    if kind == "url":
-        if not isinstance(value, str) or not value.startswith(URL_SCHEMES) or len(value) <= 7 or \
-                any(c in value for c in ' "<>') or any(ord(c) < 32 for c in value):
-            return wrong("a URL starting http://, https:// or mailto:, without spaces or quotes")
+
+    def kind_volume(self, where, value, what):
+        if not isinstance(value, str) or not re.fullmatch(r"[A-Z0-9_]{1,32}", value):
+            return self.wrong(where, what, value, "1 to 32 of A-Z 0-9 _")
         return value
-    if kind == "name":
-        if not isinstance(value, str) or not value.lower().endswith(".exe") or len(value) < 5 or \
-                any(c in FORBIDDEN or c in "\\/" for c in value):
-            return wrong("a file name ending .exe, without a folder or < > : \" | ? *")
+
+    def kind_assembly(self, where, value, what):
+        if not isinstance(value, str) or not re.fullmatch(r"[A-Za-z0-9_]+(\.[A-Za-z0-9_]+)*", value):
+            return self.wrong(where, what, value, "names of A-Z a-z 0-9 _ joined by dots")
         return value
-    if kind == "disc":
-        if not isinstance(value, str) or not value:
-            return wrong("a path on the disc")
-        path = value.replace("/", "\\")
-        parts = path.split("\\")
-        if path.startswith("\\") or re.match(r"^[A-Za-z]:", path):
-            return wrong("a path relative to the launcher's folder, not absolute")
-        if ".." in parts:
-            return wrong("a path that stays on the disc (no ..)")
-        if any(c in FORBIDDEN for c in path) or "" in parts or any(p.endswith((" ", ".")) for p in parts):
-            return wrong("a path whose names Windows allows (none of < > : \" | ? * or empty)")
-        return path
-    if kind == "file":
-        if not isinstance(value, str) or not value:
-            return wrong("a file name beside the brand file")
-        full = os.path.join(brand.folder, value)
-        if not os.path.isfile(full):
-            brand.error(where, "%s: no file %s beside the brand file" % (what, value))
+
+    def kind_label(self, where, value, what):
+        value = self._text(where, value, what, False)
+        if value is None:
             return None
-        brand.files.add(os.path.abspath(full))
+        if len(value) > 32 or any(c in FORBIDDEN or c in "\\/" for c in value):
+            return self.wrong(where, what, value, 'at most 32 characters, none of < > : " | ? * \\ /')
+        if any(ord(c) > 0xFFFF for c in value):
+            return self.wrong(where, what, value, "characters a disc's name can hold (none outside Unicode's "
+                              "first plane, such as emoji)")
+        return value
+
+    def kind_url(self, where, value, what):
+        expected = "a URL starting http://, https:// or mailto:, with a host (or address) and no spaces or quotes"
+        if not isinstance(value, str):
+            return self.wrong(where, what, value, expected)
+        scheme = next((s for s in URL_SCHEMES if value.lower().startswith(s)), None)
+        rest = value[len(scheme):] if scheme else ""
+        host = rest.split("/")[0].split("?")[0].split("#")[0]
+        if scheme == "mailto:":
+            ok = re.fullmatch(r"[^@\s]+@[^@\s]+", rest.split("?")[0]) is not None
+        else:
+            ok = scheme is not None and re.fullmatch(r"[^@\s:]*@?[A-Za-z0-9.\-\[\]:]+", host) is not None and \
+                any(c.isalnum() for c in host)
+        if not ok or any(c.isspace() or c in '"<>' or not c.isprintable() for c in value):
+            return self.wrong(where, what, value, expected)
+        return value
+
+    def kind_exe(self, where, value, what):
+        if not isinstance(value, str) or not re.fullmatch(r"[A-Za-z0-9_.\-]+\.exe", value, re.IGNORECASE) or \
+                len(value) > NAME_MAX or value.split(".")[0].upper() in DEVICES:
+            return self.wrong(where, what, value, "a file name ending .exe, of A-Z a-z 0-9 _ . - (no spaces: "
+                              "autorun.inf names it), at most %d characters" % NAME_MAX)
+        return value
+
+    def kind_disc(self, where, value, what):
+        if not isinstance(value, str) or not value:
+            return self.wrong(where, what, value, "a path on the disc")
+        control = next((c for c in value if ord(c) < 32), None)
+        if control is not None:
+            return self.brand.error(where, "%s holds a control character (U+%04X): in double quotes a backslash "
+                                    "starts an escape; write the path in single quotes ('docs\\readme.pdf') or "
+                                    "with / (docs/readme.pdf)" % (what, ord(control)))
+        path = value.replace("/", "\\")
+        if path.startswith("\\") or re.match(r"^[A-Za-z]:", path):
+            return self.wrong(where, what, value, "a path relative to the launcher's folder, not absolute")
+        parts = [p for p in path.split("\\") if p != "."]
+        if ".." in parts:
+            return self.wrong(where, what, value, "a path that stays on the disc (no ..)")
+        if "" in parts:
+            return self.wrong(where, what, value, "a path without empty names (no // or trailing /)")
+        bad = sorted({c for c in path if c in FORBIDDEN})
+        if bad:
+            return self.wrong(where, what, value, "a path without %s (Windows forbids them)" % " ".join(bad))
+        for part in parts:
+            if part.endswith((" ", ".")):
+                return self.wrong(where, what, value, "a path whose names do not end in a space or a dot")
+            if part.split(".")[0].rstrip().upper() in DEVICES:
+                return self.brand.error(where, "%s: %r is a device name on Windows (CON, PRN, AUX, NUL, COM1-9, "
+                                        "LPT1-9), not a file name" % (what, part))
+            if len(part) > NAME_MAX:
+                return self.brand.error(where, "%s: %r has %d characters; a disc's names hold %d" % (
+                    what, part, len(part), NAME_MAX))
+        path = "\\".join(parts)
+        if len(path) > PATH_MAX:
+            return self.brand.error(where, "%s has %d characters; at most %d" % (what, len(path), PATH_MAX))
+        return path
+
+    def _file(self, where, value, what):
+        if not isinstance(value, str) or not value or unprintable(value, False) is not None:
+            return self.wrong(where, what, value, "a file name beside the brand file")
+        full = os.path.join(self.brand.folder, value)
+        if not os.path.isfile(full):
+            return self.brand.error(where, "%s: no file %s beside the brand file" % (what, named(value)))
+        self.brand.files.add(os.path.abspath(full))
         return full
-    raise AssertionError(kind)
+
+    kind_file = kind_picture = kind_picture_2x = kind_icon = kind_cursor = _file
+
+    def kind_folder(self, where, value, what):
+        if not isinstance(value, str) or not value or unprintable(value, False) is not None:
+            return self.wrong(where, what, value, "a folder beside the brand file")
+        full = os.path.join(self.brand.folder, value)
+        if not os.path.isdir(full):
+            return self.brand.error(where, "%s: no folder %s beside the brand file" % (what, named(value)))
+        return full
 
 
-def check_keys(brand, where, table, allowed, schema, what):
-    """The table's values checked against `schema`, limited to `allowed`;
-    unknown and missing keys reported."""
-    out = {}
+def check_table(brand, where, table, name, kind, what, owner=None):
+    """The table's keys (those of `name` that `kind` takes) checked; unknown
+    and missing keys reported (missing ones as `owner`'s). The checked values."""
+    checker = Checker(brand)
     if not isinstance(table, dict):
         brand.error(where, "%s must be a table" % what)
         return None
+    entries = {key.name: key for key in schema.of(name) if kind is None or key.taken_by(kind)}
+    out = {}
     for key, value in table.items():
-        if key not in allowed:
-            brand.error(where[:2] + (key,), "%s has no key %r%s; it takes %s" % (
-                what, key, nearest(key, allowed), ", ".join(allowed)))
+        if key not in entries:
+            others = [k.name for k in schema.of(name)]
+            if key in others:
+                takers = next(k for k in schema.of(name) if k.name == key).takes
+                brand.error(where + (key,), "%s: %s is for %s only; this one takes %s" % (
+                    what, key, " and ".join(takers), ", ".join(entries)))
+            else:
+                brand.error(where + (key,), "%s has no key %r%s; it takes %s" % (
+                    what, key, nearest(key, entries), ", ".join(entries)))
             continue
-        kind, _ = schema[key]
-        if kind == "controls":
-            continue
-        checked = check_value(brand, where[:2] + (key,), kind, value, "%s.%s" % (what, key))
+        checked = checker.value(where + (key,), entries[key].kind, value, "%s.%s" % (what, key))
         if checked is not None:
             out[key] = checked
+    lacking = [key.name for key in entries.values() if key.needed_by(kind) and key.name not in table]
+    if lacking:
+        brand.error(where, "%s needs %s" % (owner or what, ", ".join(lacking)))
     return out
 
 
-def missing(brand, where, table, required, what):
-    for key in required:
-        if key not in table:
-            brand.error(where, "%s needs %s" % (what, key))
+# --- Pictures, icon and cursor ------------------------------------------------
 
-
-def inside(rect, size):
-    left, top, width, height = rect
-    return left + width <= size[0] and top + height <= size[1]
-
-
-def overlaps(rect, size):
-    left, top, _, _ = rect
-    return left < size[0] and top < size[1]
-
-
-# --- Pictures ---------------------------------------------------------------
-
-def picture_size(brand, where, path, what, kinds=PICTURES):
-    if not path.lower().endswith(kinds):
-        brand.error(where, "%s must be a %s file" % (what, " or ".join(k.lstrip(".").upper() for k in kinds)))
-        return None
+def picture(brand, where, path, what, limit=WINDOW_LIMIT):
+    """(width, height, transparent) of a picture, or None after an error."""
     try:
-        with Image.open(path) as image:
-            image.verify()
-        with Image.open(path) as image:
-            expected = "BMP" if path.lower().endswith(".bmp") else "JPEG"
-            if image.format != expected:
-                raise OSError("it holds %s, not %s" % (image.format, expected))
-            return image.size
-    except (OSError, SyntaxError, ValueError) as error:
-        brand.error(where, "%s: %s is not a readable picture (%s)" % (what, os.path.basename(path), error))
+        return pictures.read(path, limit)
+    except pictures.PictureError as error:
+        brand.error(where, "%s: %s %s" % (what, named(os.path.basename(path)), error))
         return None
 
 
-def check_2x(brand, where, size_1x, two, what):
-    """`size_1x` is the 1x picture's, already read: an unreadable one is reported once."""
-    if size_1x is None or two is None:
+def picture_pair(brand, where, table, key, what, opaque):
+    """A picture and its 2x: each readable, the 2x exactly twice the 1x.
+    Returns the 1x size, or None."""
+    one = picture(brand, where + (key,), table[key], what) if key in table else None
+    if one and opaque and one[2]:
+        brand.error(where + (key,), "%s: %s has transparent pixels, and nothing lies behind the window: "
+                    "flatten it onto a colour" % (what, named(os.path.basename(table[key]))))
+    two_key = key + "_2x"
+    if two_key in table:
+        two = picture(brand, where + (two_key,), table[two_key], what + "_2x",
+                      tuple(2 * v for v in WINDOW_LIMIT))
+        if one and two and two[:2] != (2 * one[0], 2 * one[1]):
+            brand.error(where + (two_key,), "%s_2x is %dx%d; it must be exactly twice %s, %dx%d" % (
+                what, two[0], two[1], what, 2 * one[0], 2 * one[1]))
+        if two and opaque and two[2]:
+            brand.error(where + (two_key,), "%s_2x has transparent pixels: flatten it onto a colour" % what)
+    return one[:2] if one else None
+
+
+def icon(brand, where, path):
+    name = named(os.path.basename(path))
+    try:
+        if path.lower().endswith(".png"):
+            size = pictures.read(path, (1024, 1024))
+            if size[0] != size[1]:
+                raise pictures.PictureError("is %dx%d; an icon must be square" % size[:2])
+            if size[0] < 32:
+                brand.warn(where, "identity.icon: %s is %dx%d; Windows shows icons at 32 pixels and more: it will "
+                           "look blurred" % (name, *size[:2]))
+            return
+        if not path.lower().endswith(".ico"):
+            raise pictures.PictureError("must be a .ico or a square PNG")
+        sizes = pictures.read_icon(path, 1)
+    except pictures.PictureError as error:
+        return brand.error(where, "identity.icon: %s %s" % (name, error))
+    lacking = [s for s in (16, 32) if s not in sizes]
+    if lacking:
+        brand.warn(where, "identity.icon: %s has no %s image; Windows scales another for it" % (
+            name, " or ".join("%dx%d" % (s, s) for s in lacking)))
+
+
+def cursor(brand, where, menu):
+    path = menu.get("cursor")
+    hotspot = menu.get("cursor_hotspot")
+    if path is None:
+        if hotspot is not None:
+            brand.error(where + ("cursor_hotspot",), "menu.cursor_hotspot goes with a PNG cursor, and there is "
+                        "no cursor")
         return
-    size_2x = picture_size(brand, where, two, what + "_2x", (".jpg", ".jpeg"))
-    if size_2x and size_2x != (2 * size_1x[0], 2 * size_1x[1]):
-        brand.error(where, "%s_2x is %dx%d; it must be exactly twice %s, %dx%d" % (
-            what, *size_2x, what, 2 * size_1x[0], 2 * size_1x[1]))
-
-
-def check_icon(brand, where, path, what, kind):
-    """A Windows .ico (kind 1) or .cur (kind 2): its directory must be whole."""
+    name = named(os.path.basename(path))
     try:
-        with open(path, "rb") as f:
-            data = f.read()
-        reserved, found, count = struct.unpack_from("<HHH", data)
-        if reserved != 0 or found != kind or count == 0:
-            raise ValueError("not a .%s file" % ("ico" if kind == 1 else "cur"))
-        for i in range(count):
-            size, offset = struct.unpack_from("<II", data, 6 + 16 * i + 8)
-            if offset + size > len(data):
-                raise ValueError("image %d runs past the end" % (i + 1))
-    except (OSError, struct.error, ValueError) as error:
-        brand.error(where, "%s: %s is not readable (%s)" % (what, os.path.basename(path), error))
+        if path.lower().endswith(".png"):
+            size = pictures.read(path, (256, 256))
+            if size[0] != size[1]:
+                raise pictures.PictureError("is %dx%d; a cursor must be square" % size[:2])
+            if hotspot is None:
+                return brand.error(where + ("cursor",), "menu.cursor: a PNG cursor needs cursor_hotspot = [x, y], "
+                                   "the pointer's tip in its pixels")
+            if hotspot[0] >= size[0] or hotspot[1] >= size[1]:
+                brand.error(where + ("cursor_hotspot",), "menu.cursor_hotspot %s lies outside the %dx%d cursor" % (
+                    shown(list(hotspot)), *size[:2]))
+            return
+        if not path.lower().endswith(".cur"):
+            raise pictures.PictureError("must be a .cur or a square PNG")
+        sizes = pictures.read_icon(path, 2)
+    except pictures.PictureError as error:
+        return brand.error(where + ("cursor",), "menu.cursor: %s %s" % (name, error))
+    if hotspot is not None:
+        brand.error(where + ("cursor_hotspot",), "menu.cursor_hotspot goes with a PNG cursor; a .cur holds its own")
+    if not any(s in sizes for s in pictures.CURSOR_SIZES):
+        brand.warn(where + ("cursor",), "menu.cursor: %s has none of the 32, 48 and 64 pixel images Windows "
+                   "takes; it will be scaled" % name)
 
 
 # --- The whole file ---------------------------------------------------------
 
+def parse(brand, raw):
+    """The file's TOML, or None after an error (reported at its line)."""
+    try:
+        text = raw.decode("utf-8")
+    except UnicodeDecodeError as error:
+        line = raw.count(b"\n", 0, error.start) + 1
+        column = error.start - (raw.rfind(b"\n", 0, error.start) + 1) + 1
+        brand.errors.append("%s:%d: byte %d of the line (0x%02X) is not UTF-8: save the brand file as UTF-8 text" % (
+            brand.path, line, column, raw[error.start]))
+        return None
+    text = text[1:] if text.startswith("\ufeff") else text  # Windows editors write a BOM
+    brand.text = text
+    try:
+        data = tomllib.loads(text)
+    except tomllib.TOMLDecodeError as error:
+        brand.errors.append(syntax_error(brand.path, text, str(error)))
+        return None
+    except RecursionError:
+        depth, line = 0, 1
+        for offset, char in enumerate(text):
+            depth += char in "[{"
+            if depth > 50:
+                line = line_of(text, offset)
+                break
+        brand.errors.append("%s:%d: values nested too deeply; a brand nests lists and tables a few levels at "
+                            "most" % (brand.path, line))
+        return None
+    brand.lines = key_lines(text)
+    return data
+
+
+# tomllib's words, and a publisher's for the same thing.
+SYNTAX = [
+    (r"Cannot overwrite a value", "%(key)s is given twice%(first)s; give each key once"),
+    (r"Cannot declare .* twice", "the table %(key)s is given twice%(first)s; give each table once"),
+    (r"Cannot mutate immutable namespace", "%(key)s is already set as a whole above%(first)s; write its keys "
+     "in one place"),
+    (r"Unescaped '\\' in a string|Unterminated string|Invalid hex value|Unescaped",
+     "a backslash in double quotes starts an escape (\\n, \\t, \\\\, \\u0041); write a Windows path in single "
+     "quotes ('docs\\guide.pdf') or with / (docs/guide.pdf)"),
+    (r"Illegal character '\\n'", "a text's closing quote is missing on this line"),
+    (r"Illegal character", "a character a TOML string may not hold as it stands (a tab or control character); "
+     "write it as an escape such as \\t, or remove it"),
+    (r"Expected '=' after a key", "a key must be followed by = and a value (key = \"value\"); text in quotes "
+     "needs its quotes"),
+    (r"Invalid value", "this value is not TOML: texts go in quotes (\"...\"), lists in [ ], true/false and "
+     "numbers as they are"),
+    (r"Invalid statement", "this line is neither a [table] header nor key = value"),
+    (r"Expected newline or end of document", "one key = value a line; anything after the value must be a "
+     "comment (# ...)"),
+    (r"Unclosed array|Unclosed inline table", "a list [ ] or table { } is not closed"),
+    (r"Invalid initial character for a key part", "a key starts here with a character keys cannot hold; keys "
+     "are letters, digits, _ and -"),
+]
+
+
+def syntax_error(path, text, message):
+    at = re.search(r"\(at line (\d+), column (\d+)\)|\(at end of document\)", message)
+    raw = re.sub(r"\s*\(at (line \d+, column \d+|end of document)\)", "", message)
+    if at and at.group(1):
+        line, column = int(at.group(1)), int(at.group(2))
+    else:
+        line, column = text.count("\n") + 1, None
+    if raw.startswith("Unterminated string"):
+        # The parser stops at the end; the string started where the quotes open.
+        line = unterminated(text) or line
+        return "%s:%d: a text's closing quotes are missing (it runs to the end of the file)" % (path, line)
+    words = next(((pattern, phrase) for pattern, phrase in SYNTAX if re.search(pattern, raw)), None)
+    where = "%s:%d: " % (path, line)
+    if words is None:
+        return where + "TOML syntax: %s%s" % (raw, " at column %d" % column if column else "")
+    key, first = key_at(text, line)
+    return where + words[1] % {"key": key, "first": first}
+
+
+def unterminated(text):
+    """The line where a string opens that is never closed, or None."""
+    lines = text.split("\n")
+    open_at = None
+    index = 0
+    while index < len(lines):
+        line = lines[index]
+        match = re.match(r'^\s*[A-Za-z0-9_.\-"\' ]+=\s*("""|\'\'\'|"|\')(.*)$', line)
+        if match:
+            mark, rest = match.groups()
+            if len(mark) == 3:
+                if mark not in rest:
+                    start = index
+                    index += 1
+                    while index < len(lines) and mark not in lines[index]:
+                        index += 1
+                    if index >= len(lines):
+                        return start + 1
+            elif mark not in rest.replace('\\"', "") and open_at is None:
+                return index + 1
+        index += 1
+    return None
+
+
+def key_at(text, line):
+    """The key on `line` and ", first at line N" for its first place in the same table."""
+    lines = text.split("\n")
+    current = lines[line - 1] if line - 1 < len(lines) else ""
+    match = re.match(r"^\s*\[*\s*([A-Za-z0-9_.\-]+)", current)
+    key = match.group(1) if match else "a key"
+    first = ""
+    for number in range(line - 1, 0, -1):
+        other = lines[number - 1].strip()
+        if re.match(r"^\[\[", other) and not current.strip().startswith("["):
+            break
+        if re.match(r"^\[?\[?\s*%s\s*[\]=]" % re.escape(key), other):
+            first = ", first at line %d" % number
+            break
+    return "'%s'" % key, first
+
+
 def load(path):
-    """The checked brand as a dict of plain values; raises BrandError with every
-    mistake, one line each."""
+    """The checked brand as a dict of plain values (warnings under
+    "warnings"); raises BrandError with every mistake, one line each."""
     path = os.path.relpath(path) if not os.path.isabs(path) else path
     brand = Brand(path=path, folder=os.path.dirname(os.path.abspath(path)))
     try:
@@ -290,118 +522,109 @@ def load(path):
         raise BrandError("%s:1: cannot read the brand file (%s)" % (path, error.strerror)) from None
     brand.files.add(os.path.abspath(path))
     brand.files.add(os.path.abspath(MANIFEST))
-    try:
-        text = raw.decode("utf-8")
-        data = tomllib.loads(text)
-    except UnicodeDecodeError:
-        raise BrandError("%s:1: the brand file must be UTF-8 text" % path) from None
-    except tomllib.TOMLDecodeError as error:
-        at = re.search(r"\(at line (\d+), column (\d+)\)", str(error))
-        message = re.sub(r"\s*\(at line.*\)", "", str(error))
-        raise BrandError("%s:%s: TOML syntax: %s%s" % (
-            path, at.group(1) if at else 1, message, " at column " + at.group(2) if at else "")) from None
-    brand.lines = key_lines(text)
-    out = check(brand, data)
+    data = parse(brand, raw)
+    out = check(brand, data) if data is not None else None
     if brand.errors:
         raise BrandError("\n".join(brand.errors))
     out["files"] = sorted(brand.files)
+    out["warnings"] = brand.warnings
     return out
 
 
 def check(brand, data):
     out = {}
     for key in data:
-        if key not in TOP:
-            where = (key, None) if (key, None) in brand.lines else (None, None, key)
-            what = "table [%s]" % key if len(where) == 2 else "key %r outside any table" % key
-            brand.error(where, "unknown %s%s; a brand has %s" % (
-                what, nearest(key, list(TOP)), ", ".join("[%s]" % t for t in TOP)))
-    for key in ("identity", "menu", "disc"):
-        table = data.get(key)
-        if table is None:
-            brand.error((None, None), "the brand needs a [%s] table" % key)
-            continue
-        schema = SCHEMA[key]
-        where = (key, None)
-        out[key] = check_keys(brand, where, table, list(schema), schema, key)
-        if out[key] is not None:
-            missing(brand, where, table, [k for k, (_, req) in schema.items() if req], "[%s]" % key)
-    if brand.errors:
-        return out
-    identity, menu = out["identity"], out["menu"]
-    identity.setdefault("product_version", identity["version"])
-    identity.setdefault("exe", "Startboard.exe")
-    words = [re.sub(r"[^A-Za-z0-9]", "", w) for w in (identity["company"].split()[:1] + [identity["product"]])]
-    assembly = identity.setdefault("assembly_name", ".".join(w for w in words if w) or "Startboard")
-    if not re.fullmatch(r"[A-Za-z0-9_]+(\.[A-Za-z0-9_]+)*", assembly):
-        brand.error(("identity", None, "assembly_name"), "identity.assembly_name must be names of A-Z a-z 0-9 _ "
-                    "joined by dots, not %r" % assembly)
-    check_icon(brand, ("identity", None, "icon"), identity["icon"], "identity.icon", 1)
-    check_icon(brand, ("menu", None, "cursor"), menu["cursor"], "menu.cursor", 2)
-    size = picture_size(brand, ("menu", None, "picture"), menu["picture"], "menu.picture")
-    if size and size != menu["size"]:
-        brand.error(("menu", None, "picture"), "menu.picture is %dx%d but menu.size says %dx%d" % (
-            *size, *menu["size"]))
-    check_2x(brand, ("menu", None, "picture_2x"), size, menu.get("picture_2x"), "menu.picture")
-    disc = out["disc"]
-    volume = disc.setdefault("volume_id", re.sub(r"[^A-Z0-9_]", "", disc["label"].upper())[:32] or "STARTBOARD")
-    if not re.fullmatch(r"[A-Z0-9_]{1,32}", volume):
-        brand.error(("disc", None, "volume_id"), "disc.volume_id must be 1 to 32 of A-Z 0-9 _, not %r" % volume)
-    if len(disc["label"]) > 32 or any(c in FORBIDDEN for c in disc["label"]):
-        brand.error(("disc", None, "label"), "disc.label must be at most 32 characters, none of < > : \" | ? *")
-
-    out["zones"] = zones(brand, data.get("zone"), menu["size"])
+        if key not in schema.TABLES:
+            what = "table [%s]" % key if isinstance(data[key], dict) else "key %r outside any table" % key
+            brand.error((key,), "unknown %s%s; a brand has %s" % (
+                what, nearest(key, schema.TABLES), ", ".join(schema.HEADERS[t] for t in schema.TABLES)))
+    for name in ("identity", "menu", "disc"):
+        if name not in data:
+            brand.error((), "the brand needs a [%s] table" % name)
+            out[name] = None
+        else:
+            out[name] = check_table(brand, (name,), data[name], name, None, name, "[%s]" % name)
+    identity, menu, disc = out["identity"], out["menu"], out["disc"]
+    if identity is not None:
+        identity.setdefault("product_version", identity.get("version"))
+        identity.setdefault("description", identity.get("title"))
+        identity.setdefault("exe", "Startboard.exe")
+        if "icon" in identity:
+            icon(brand, ("identity", "icon"), identity["icon"])
+        if "assembly_name" not in identity:
+            words = [re.sub(r"[^A-Za-z0-9]", "", w) for w in (identity.get("company", "").split()[:1] +
+                                                              [identity.get("product", "")])]
+            identity["assembly_name"] = ".".join(w for w in words if w) or "Startboard"
+    size = None
+    if menu is not None:
+        cursor(brand, ("menu",), menu)
+        menu.setdefault("cursor", os.path.abspath(DEFAULT_CURSOR))
+        found = picture_pair(brand, ("menu",), menu, "picture", "menu.picture", True)
+        size = menu.get("size")
+        if found and size and found != size:
+            brand.error(("menu", "picture"), "menu.picture is %dx%d but menu.size says %dx%d" % (*found, *size))
+    if disc is not None and "label" in disc:
+        volume = re.sub(r"[^A-Z0-9_]", "", disc["label"].upper())[:32] or "STARTBOARD"
+        disc.setdefault("volume_id", volume)
+    out["zones"] = zones(brand, data.get("zone"), size)
     out["about"] = about(brand, data.get("about"))
-    opens_about = any(z["action"] == "about" for z in out["zones"] if z)
-    if out["about"] is None and opens_about:
-        # Its index among the brand's zones, not among those that passed.
-        zone = next(i for i, z in enumerate(data["zone"]) if isinstance(z, dict) and z.get("action") == "about")
-        brand.error(("zone", zone, "action"), 'an "about" zone needs an [about] window; add one or '
+    opens_about = [i for i, z in enumerate(out["zones"]) if z and z.get("action") == "about"]
+    if "about" not in data and opens_about:
+        brand.error(("zone", opens_about[0], "action"), 'an "about" zone needs an [about] window; add one or '
                     "choose another action")
-    if out["about"] is not None and not opens_about and "about" in data:
-        brand.error(("about", None), 'the [about] window is never shown: give a zone action = "about", '
+    if "about" in data and not opens_about and all(out["zones"]):
+        brand.error(("about",), 'the [about] window is never shown: give a zone action = "about", '
                     "or remove the window")
+    if out["zones"] and all(out["zones"]) and not any(z.get("action") == "quit" for z in out["zones"]):
+        brand.warn(("zone", 0), "no zone quits: the window has no title bar, so users can close it only with "
+                   'Alt+F4; give a zone action = "quit"')
+    out["zones"] = [z for z in out["zones"] if z]
     return out
 
 
-def item(brand, where, table, what, kind, kinds, common, schema):
-    """One [[zone]] or [[about.control]] whose `kind` (its action, or its kind of
-    control) is one of `kinds`: its keys checked against those that kind takes.
-    The checked table, or None."""
-    required, optional = kinds[kind]
-    allowed = list(common) + list(required) + list(optional)
-    checked = check_keys(brand, where, table, allowed, SCHEMA[schema], "%s (%s)" % (what, kind))
-    missing(brand, where, table, [k for k in common if SCHEMA[schema][k][1]] + list(required), what)
-    return checked
+def outside(rect, size, what, frame):
+    """How a rectangle runs past `size`, in a publisher's words, or None."""
+    left, top, width, height = rect
+    edges = [("right", left + width - size[0]), ("bottom", top + height - size[1])]
+    past = ["%d px past the %s edge" % (over, edge) for edge, over in edges if over > 0]
+    if not past:
+        return None
+    return "%s runs %s of the %dx%d %s (rect %s)" % (what, " and ".join(past), *size, frame, shown(list(rect)))
 
 
 def zones(brand, tables, size):
+    """One entry per [[zone]]: its checked table, or None where its action is
+    unknown (so indices stay those of the file)."""
     if not isinstance(tables, list) or not tables:
-        brand.error((None, None), "the brand needs at least one [[zone]]")
+        brand.error(("zone",) if tables is not None else (), "the brand needs at least one [[zone]]")
         return []
     result = []
+    names = {}
     for index, table in enumerate(tables):
         where = ("zone", index)
         what = "zone %d" % (index + 1)
-        if not isinstance(table, dict):
-            brand.error(where, "%s must be a table" % what)
-            continue
-        action = table.get("action")
-        if action not in ACTIONS:
-            if action is None:
+        action = table.get("action") if isinstance(table, dict) else None
+        if action not in schema.ACTIONS:
+            if not isinstance(table, dict):
+                brand.error(where, "%s must be a table" % what)
+            elif action is None:
                 brand.error(where, "%s needs action" % what)
             else:
-                brand.error(where + ("action",), "%s: unknown action %r%s; one of %s" % (
-                    what, action, nearest(str(action), ACTIONS), ", ".join(ACTIONS)))
+                brand.error(where + ("action",), "%s: action must be one of %s, not %s%s" % (
+                    what, ", ".join(schema.ACTIONS), shown(action), nearest(action, schema.ACTIONS)))
+            result.append(None)
             continue
-        zone = item(brand, where, table, what, action, ACTION_KEYS, ZONE_COMMON, "zone")
-        if zone is None:
-            continue
+        zone = check_table(brand, where, table, "zone", action, "%s (%s)" % (what, action), what)
         zone.setdefault("name", "Zone%d" % (index + 1))
-        if "rect" in zone and not inside(zone["rect"], size):
-            brand.error(where + ("rect",), "%s lies outside the %dx%d menu picture: %r" % (
-                what, *size, list(zone["rect"])))
-        if "question_title" in zone and "question" not in zone:
+        if zone["name"].lower() in names:
+            brand.error(where + ("name",), "%s: name %s is taken by zone %d" % (
+                what, shown(zone["name"]), names[zone["name"].lower()] + 1))
+        names.setdefault(zone["name"].lower(), index)
+        if "rect" in zone and size:
+            past = outside(zone["rect"], size, what, "menu picture")
+            if past:
+                brand.error(where + ("rect",), past)
+        if "question_title" in zone and "question" not in table:
             brand.error(where + ("question_title",), "%s has a question_title but no question" % what)
         if action == "open":
             zone.setdefault("no_program", DEFAULT_NO_PROGRAM)
@@ -412,65 +635,41 @@ def zones(brand, tables, size):
 def about(brand, table):
     if table is None:
         return None
-    where = ("about", None)
-    window = check_keys(brand, where, table, list(SCHEMA["about"]), SCHEMA["about"], "[about]")
-    if window is None:
+    where = ("about",)
+    if not isinstance(table, dict):
+        brand.error(where, "[about] must be a table")
         return None
-    missing(brand, where, table, [k for k, (_, req) in SCHEMA["about"].items() if req], "[about]")
     controls = table.get("control", [])
-    if not isinstance(controls, list):
-        brand.error(where, "[about] controls must be [[about.control]] tables")
-        return window
+    window = check_table(brand, where, {k: v for k, v in table.items() if k != "control"}, "about", None, "[about]")
     window["controls"] = []
+    if not isinstance(controls, list):
+        brand.error(where + ("control",), "[about] controls must be [[about.control]] tables")
+        return window
     size = window.get("size")  # None after its own error: then no control is "outside"
     for index, control in enumerate(controls):
-        place = ("about.control", index)
+        place = ("about", "control", index)
         what = "about control %d" % (index + 1)
         kind = control.get("kind") if isinstance(control, dict) else None
-        if kind not in CONTROLS:
-            brand.error(place + ("kind",), "%s: kind must be one of %s, not %r%s" % (
-                what, ", ".join(CONTROLS), kind, nearest(str(kind), CONTROLS)))
+        if kind not in schema.CONTROLS:
+            brand.error(place + ("kind",), "%s: kind must be one of %s, not %s%s" % (
+                what, ", ".join(schema.CONTROLS), shown(kind) if kind is not None else "missing",
+                nearest(kind, schema.CONTROLS) if isinstance(kind, str) else ""))
             continue
-        checked = item(brand, place, control, what, kind, CONTROL_KEYS, CONTROL_COMMON, "control")
-        if checked is None:
-            continue
+        checked = check_table(brand, place, control, "control", kind, "%s (%s)" % (what, kind), what)
         checked.setdefault("name", "%s%d" % (kind.capitalize(), index + 1))
-        if "rect" in checked and size and not overlaps(checked["rect"], size):
-            brand.error(place + ("rect",), "%s lies outside the %dx%d About window: %r" % (
-                what, *size, list(checked["rect"])))
+        rect = checked.get("rect")
+        if rect and size and (rect[0] >= size[0] or rect[1] >= size[1]):
+            brand.error(place + ("rect",), "%s lies wholly outside the %dx%d About window: its left or top edge "
+                        "is past the window's (rect %s)" % (what, *size, shown(list(rect))))
         if "tooltip" in checked and "url" not in control:
             brand.error(place + ("tooltip",), "%s has a tooltip but no url: only links show tips" % what)
         if kind == "picture" and "file" in checked:
-            size_1x = picture_size(brand, place + ("file",), checked["file"], what + " file")
-            check_2x(brand, place + ("file_2x",), size_1x, checked.get("file_2x"), what + " file")
+            picture_pair(brand, place, checked, "file", what + " file", False)
         window["controls"].append(checked)
     return window
 
 
 # --- The tables the program walks -------------------------------------------------
-
-def cpp_string(text):
-    """A C++ narrow string literal holding `text` as UTF-8; non-ASCII as octal
-    escapes, which never run into the next character."""
-    out = []
-    for byte in text.encode("utf-8"):
-        char = chr(byte)
-        if char in '"\\':
-            out.append("\\" + char)
-        elif char == "\r":
-            out.append("\\r")
-        elif char == "\n":
-            out.append("\\n")
-        elif 32 <= byte < 127:
-            out.append(char)
-        else:
-            out.append("\\%03o" % byte)
-    return '"' + "".join(out) + '"'
-
-
-def rc_string(text):
-    return '"' + text.replace('"', '""') + '"'
-
 
 def twips(rect):
     return "{%s}" % ", ".join(str(v * TWIPS) for v in rect)
@@ -481,45 +680,64 @@ def twips(rect):
 ICON_ID, CURSOR_ID, PICTURE_ID, PICTURE_2X_ID = 1, 101, 201, 301
 
 
-def pictures(brand):
-    """(file, file_2x or None) for the menu, then each About picture."""
-    found = [(brand["menu"]["picture"], brand["menu"].get("picture_2x"))]
+def art_files(brand):
+    """(file, file_2x or None, matte) for the menu, then each About picture."""
+    found = [(brand["menu"]["picture"], brand["menu"].get("picture_2x"), 0)]
     for control in (brand["about"] or {}).get("controls", []):
         if control["kind"] == "picture":
-            found.append((control["file"], control.get("file_2x")))
+            found.append((control["file"], control.get("file_2x"), control.get("background", 0)))
     return found
+
+
+def embedded(brand, out_dir):
+    """[(1x path, 2x path or None)] as the exe embeds them: a 1x BMP or JPEG
+    as it is, a 1x PNG as a BMP; a 2x JPEG as it is, any other as a JPEG.
+    Returns the pictures and the (path, writer) pairs that make the converted
+    ones."""
+    result, conversions = [], []
+    for index, (one, two, matte) in enumerate(art_files(brand)):
+        if one.lower().endswith(".png"):
+            made = os.path.join(out_dir, "brand", "picture%d.bmp" % index)
+            conversions.append((made, lambda target, src=one, m=matte: pictures.as_bitmap(src, target, m)))
+            one = made
+        if two and not two.lower().endswith((".jpg", ".jpeg")):
+            made = os.path.join(out_dir, "brand", "picture%d-2x.jpg" % index)
+            conversions.append((made, lambda target, src=two, m=matte: pictures.as_jpeg(src, target, m)))
+            two = made
+        result.append((one, two))
+    return result, conversions
 
 
 def art(index, files):
     one, two = files
-    return "{%d, %s, %d}" % (PICTURE_ID + index, "true" if not one.lower().endswith(".bmp") else "false",
-                             PICTURE_2X_ID + index if two else 0)
+    return "{.id = %d, .jpeg = %s, .id2x = %d}" % (
+        PICTURE_ID + index, "false" if one.lower().endswith(".bmp") else "true", PICTURE_2X_ID + index if two else 0)
 
 
 def action(item, identity):
-    """An Action: {kind, path, noProgram, url, showFirst, question, questionTitle}."""
     kind = item.get("action", "web" if item.get("url") else "none")
     question = item.get("question", "")
-    title = item.get("question_title", identity["title"]) if question else ""
-    fields = (item.get("document") or item.get("program") or "", item.get("no_program", ""), item.get("url", ""),
-              item.get("show_first", ""), question, title)
-    return "{ActionKind::%s, %s}" % (kind.capitalize(), ", ".join(cpp_string(f) for f in fields))
+    fields = [("path", item.get("document") or item.get("program")), ("noProgram", item.get("no_program")),
+              ("url", item.get("url")), ("showFirst", item.get("show_first")), ("question", question or None),
+              ("questionTitle", item.get("question_title", identity["title"]) if question else None)]
+    return "{.kind = ActionKind::%s%s}" % (kind.capitalize(), "".join(
+        ", .%s = %s" % (name, emit.cpp_string(value)) for name, value in fields if value))
 
 
-def header(brand):
+def header(brand, arts):
     identity, zones_, about_ = brand["identity"], brand["zones"], brand["about"]
-    arts = pictures(brand)
+    cpp = emit.cpp_string
     lines = [
         "// Generated from %s by tools/brand/brand.py: edit the brand file, not this." % (
-            os.path.basename(brand["source"])),
+            named(os.path.basename(brand["source"]))),
         "#pragma once",
         "",
         '#include "brand/Types.h"',
         "",
         "namespace startboard::brand {",
         "",
-        "inline constexpr std::string_view kTitle = %s;" % cpp_string(identity["title"]),
-        "inline constexpr std::string_view kProbePage = %s;" % cpp_string(brand["disc"]["probe_page"]),
+        "inline constexpr std::string_view kTitle = %s;" % cpp(identity["title"]),
+        "inline constexpr std::string_view kProbePage = %s;" % cpp(brand["disc"]["probe_page"]),
         "inline constexpr int kIconId = %d;" % ICON_ID,
         "inline constexpr int kCursorId = %d;" % CURSOR_ID,
         "inline constexpr TwipRect kMenuClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in brand["menu"]["size"]),
@@ -529,8 +747,8 @@ def header(brand):
         "inline constexpr std::array<HotZone, %d> kZones{{" % len(zones_),
     ]
     for zone in zones_:
-        lines.append("    {%s, %s, %s, %s}," % (cpp_string(zone["name"]), twips(zone["rect"]),
-                                                cpp_string(zone["tooltip"]), action(zone, identity)))
+        lines.append("    {.name = %s, .twips = %s, .tooltip = %s, .click = %s}," % (
+            cpp(zone["name"]), twips(zone["rect"]), cpp(zone["tooltip"]), action(zone, identity)))
     lines.append("}};")
     lines.append("")
     if about_ is None:
@@ -541,28 +759,36 @@ def header(brand):
                   "inline constexpr std::array<AboutControl, 0> kAboutControls{};"]
     else:
         lines += ["inline constexpr bool kHasAbout = true;",
-                  "inline constexpr std::string_view kAboutTitle = %s;" % cpp_string(about_["title"]),
+                  "inline constexpr std::string_view kAboutTitle = %s;" % cpp(about_["title"]),
                   "inline constexpr TwipRect kAboutClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in about_["size"]),
                   "inline constexpr Rgb kAboutBackground = 0x%06X;" % about_["background"],
                   "",
                   "// Front to back, as the designer stacked them.",
                   "inline constexpr std::array<AboutControl, %d> kAboutControls{{" % len(about_["controls"])]
-        picture = 0
+        picture_index = 0
         for control in about_["controls"]:
             kind = control["kind"]
+            fields = [("kind", "ControlKind::" + kind.capitalize()), ("name", cpp(control["name"])),
+                      ("twips", twips(control["rect"]))]
+            if "text" in control:
+                fields.append(("text", cpp(control["text"])))
+            if "background" in control:
+                fields.append(("background", "0x%06X" % control["background"]))
+            if "colour" in control:
+                fields.append(("colour", "0x%06X" % control["colour"]))
+            if "outline" in control:
+                fields.append(("outline", "0x%06X" % control["outline"]))
+            if control.get("bold") or control.get("underline"):
+                fields.append(("font", "{.bold = %s, .underline = %s}" % (
+                    "true" if control.get("bold") else "false", "true" if control.get("underline") else "false")))
             if kind == "picture":
-                picture += 1
-                shown = art(picture, arts[picture])
-            else:
-                shown = "{0, false, 0}"
-            background = control.get("background")
-            lines.append("    {ControlKind::%s, %s, %s, %s, %s, 0x%06X, {%s, %s}, %s, %s, %s}," % (
-                kind.capitalize(), cpp_string(control["name"]), twips(control["rect"]),
-                cpp_string(control.get("text", "")),
-                "0x%06X" % background if background is not None else "std::nullopt",
-                control.get("colour", 0), "true" if control.get("bold") else "false",
-                "true" if control.get("underline") else "false", shown,
-                cpp_string(control.get("tooltip", "")), action(control, identity)))
+                picture_index += 1
+                fields.append(("picture", art(picture_index, arts[picture_index])))
+            if "tooltip" in control:
+                fields.append(("tooltip", cpp(control["tooltip"])))
+            if "url" in control:
+                fields.append(("click", action(control, identity)))
+            lines.append("    {%s}," % ", ".join(".%s = %s" % field for field in fields))
         lines.append("}};")
     lines += ["", "}  // namespace startboard::brand", ""]
     return "\n".join(lines)
@@ -573,40 +799,34 @@ def version_numbers(version):
     return ", ".join(str(p) for p in parts[:4])
 
 
-MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "app", "Startboard.manifest")
-
-
 def manifest(brand):
     identity = brand["identity"]
     with open(MANIFEST, encoding="utf-8") as f:
-        text = f.read()
-    escaped = identity["product"].replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
-    return text.replace("@NAME@", identity["assembly_name"]).replace("@DESCRIPTION@", escaped).replace(
-        "@VERSION@", version_numbers(identity["version"]).replace(", ", "."))
+        template = f.read()
+    return emit.fill(template, {"NAME": identity["assembly_name"], "DESCRIPTION": emit.xml_text(identity["product"]),
+                                "VERSION": version_numbers(identity["version"]).replace(", ", ".")})
 
 
-def resources(brand, manifest_path):
+def version_strings(identity):
+    strings = [("CompanyName", identity["company"]), ("FileDescription", identity["description"]),
+               ("FileVersion", identity["version"]), ("InternalName", os.path.splitext(identity["exe"])[0]),
+               ("LegalCopyright", identity.get("copyright")), ("OriginalFilename", identity["exe"]),
+               ("ProductName", identity["product"]), ("ProductVersion", identity["product_version"])]
+    return [(key, value) for key, value in strings if value is not None]
+
+
+def resources(brand, arts, icon_path, cursor_path, manifest_path):
     identity = brand["identity"]
-
-    def rc_path(path):
-        return rc_string(os.path.abspath(path).replace("\\", "/"))
-
     lines = ["// Generated from %s by tools/brand/brand.py: edit the brand file, not this." % (
-        os.path.basename(brand["source"])),
-             "%d ICON %s" % (ICON_ID, rc_path(identity["icon"])),
-             "%d CURSOR %s" % (CURSOR_ID, rc_path(brand["menu"]["cursor"])),
-             "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST %s" % rc_path(manifest_path)]
-    for index, (one, two) in enumerate(pictures(brand)):
+        named(os.path.basename(brand["source"]))),
+             "%d ICON %s" % (ICON_ID, emit.rc_path(os.path.abspath(icon_path))),
+             "%d CURSOR %s" % (CURSOR_ID, emit.rc_path(os.path.abspath(cursor_path))),
+             "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST %s" % emit.rc_path(os.path.abspath(manifest_path))]
+    for index, (one, two) in enumerate(arts):
         kind = "BITMAP" if one.lower().endswith(".bmp") else "RCDATA"
-        lines.append("%d %s %s" % (PICTURE_ID + index, kind, rc_path(one)))
+        lines.append("%d %s %s" % (PICTURE_ID + index, kind, emit.rc_path(os.path.abspath(one))))
         if two:
-            lines.append("%d RCDATA %s" % (PICTURE_2X_ID + index, rc_path(two)))
-    strings = [("CompanyName", identity["company"]), ("FileVersion", identity["version"]),
-               ("InternalName", os.path.splitext(identity["exe"])[0]),
-               ("OriginalFilename", identity["exe"]), ("ProductName", identity["product"]),
-               ("ProductVersion", identity["product_version"])]
-    if "copyright" in identity:
-        strings.insert(3, ("LegalCopyright", identity["copyright"]))
+            lines.append("%d RCDATA %s" % (PICTURE_2X_ID + index, emit.rc_path(os.path.abspath(two))))
     lines += [
         "",
         "VS_VERSION_INFO VERSIONINFO",
@@ -615,22 +835,29 @@ def resources(brand, manifest_path):
         "FILEFLAGSMASK VS_FFI_FILEFLAGSMASK", "FILEFLAGS 0", "FILEOS VOS_NT_WINDOWS32", "FILETYPE VFT_APP",
         "FILESUBTYPE VFT2_UNKNOWN", "BEGIN", '  BLOCK "StringFileInfo"', "  BEGIN", '    BLOCK "040904B0"',
         "    BEGIN"]
-    lines += ["      VALUE %s, %s" % (rc_string(key), rc_string(value)) for key, value in strings]
+    lines += ["      VALUE %s, %s" % (emit.rc_string(key), emit.rc_string(value))
+              for key, value in version_strings(identity)]
     lines += ["    END", "  END", '  BLOCK "VarFileInfo"', "  BEGIN", '    VALUE "Translation", 0x0409, 1200',
               "  END", "END", ""]
     return "\n".join(lines)
 
 
 def write_all(outputs):
-    """Writes every file or none: each goes to a temporary name first."""
+    """Writes every file or none: each goes to a temporary name first. An
+    output is text, bytes, or a function that writes the file it is given."""
     staged = []
     try:
-        for path, text in outputs:
+        for path, content in outputs:
             os.makedirs(os.path.dirname(path), exist_ok=True)
-            handle, temporary = tempfile.mkstemp(dir=os.path.dirname(path), prefix=".brand-")
-            with os.fdopen(handle, "w", encoding="utf-8", newline="\n") as f:
-                f.write(text)
+            handle, temporary = tempfile.mkstemp(dir=os.path.dirname(path), prefix=".brand-",
+                                                 suffix=os.path.splitext(path)[1])
             staged.append((temporary, path))
+            if callable(content):
+                os.close(handle)
+                content(temporary)
+            else:
+                with os.fdopen(handle, "wb") as f:
+                    f.write(content.encode("utf-8") if isinstance(content, str) else content)
         for temporary, path in staged:
             os.replace(temporary, path)
     finally:
@@ -639,47 +866,79 @@ def write_all(outputs):
                 os.remove(temporary)
 
 
+OUTPUTS = ("Data.h", "Data.rc", "Startboard.manifest", "icon.ico", "cursor.cur")
+
+
 def generate(path, out_dir, depfile=None):
     brand = load(path)
     brand["source"] = path
-    data_h = os.path.join(out_dir, "brand", "Data.h")
-    manifest_path = os.path.join(out_dir, "brand", "Startboard.manifest")
-    outputs = [(data_h, header(brand)), (manifest_path, manifest(brand)),
-               (os.path.join(out_dir, "brand", "Data.rc"), resources(brand, manifest_path))]
+    folder = os.path.join(out_dir, "brand")
+    data_h = os.path.join(folder, "Data.h")
+    manifest_path = os.path.join(folder, "Startboard.manifest")
+    arts, outputs = embedded(brand, out_dir)
+    icon_path, cursor_path = brand["identity"]["icon"], brand["menu"]["cursor"]
+    if icon_path.lower().endswith(".png"):
+        icon_path = os.path.join(folder, "icon.ico")
+        outputs.append((icon_path, pictures.icon_from_png(brand["identity"]["icon"])))
+    if cursor_path.lower().endswith(".png"):
+        cursor_path = os.path.join(folder, "cursor.cur")
+        outputs.append((cursor_path, pictures.cursor_from_png(brand["menu"]["cursor"], brand["menu"]["cursor_hotspot"])))
+    outputs += [(data_h, header(brand, arts)), (manifest_path, manifest(brand)),
+                (os.path.join(folder, "Data.rc"), resources(brand, arts, icon_path, cursor_path, manifest_path))]
     if depfile:
         outputs.append((depfile, "%s: %s\n" % (data_h.replace(" ", "\\ "),
                                                 " ".join(f.replace(" ", "\\ ") for f in brand["files"]))))
     write_all(outputs)
+    return brand["warnings"]
 
 
 def remove_outputs(out_dir, depfile):
     """A brand with a mistake leaves no tables behind: the build cannot go on
     with the last good brand's."""
-    outputs = [os.path.join(out_dir, "brand", name) for name in ("Data.h", "Data.rc", "Startboard.manifest")]
-    for path in outputs + [depfile]:
-        if path and os.path.exists(path):
-            os.remove(path)
+    folder = os.path.join(out_dir, "brand")
+    if os.path.isdir(folder):
+        for name in os.listdir(folder):
+            if name in OUTPUTS or name.startswith("picture"):
+                os.remove(os.path.join(folder, name))
+    if depfile and os.path.exists(depfile):
+        os.remove(depfile)
 
 
 def main(argv):
+    parser = argparse.ArgumentParser(prog="brand.py", description=__doc__.strip().split("\n")[0])
+    commands = parser.add_subparsers(dest="command", required=True)
+    make = commands.add_parser("generate", help="check, then write OUT_DIR/brand/Data.h, Data.rc, the manifest "
+                               "and converted pictures")
+    make.add_argument("brand")
+    make.add_argument("out_dir")
+    make.add_argument("depfile", nargs="?")
+    commands.add_parser("check", help="only check").add_argument("brand")
+    get = commands.add_parser("get", help="print one checked value")
+    get.add_argument("brand")
+    get.add_argument("key", choices=("exe", "product", "label", "volume_id", "files"))
+    commands.add_parser("keys", help="print README's key table")
+    args = parser.parse_args(argv)
     try:
-        if len(argv) in (3, 4) and argv[0] == "generate":
+        if args.command == "generate":
             try:
-                generate(argv[1], argv[2], argv[3] if len(argv) == 4 else None)
+                warnings = generate(args.brand, args.out_dir, args.depfile)
             except BrandError:
-                remove_outputs(argv[2], argv[3] if len(argv) == 4 else None)
+                remove_outputs(args.out_dir, args.depfile)
                 raise
-        elif len(argv) == 2 and argv[0] == "check":
-            load(argv[1])
-        elif len(argv) == 3 and argv[0] == "get" and argv[2] in ("exe", "product", "label", "volume_id"):
-            brand = load(argv[1])
-            print(brand["identity"].get(argv[2]) or brand["disc"][argv[2]])
+        elif args.command == "check":
+            warnings = load(args.brand)["warnings"]
+        elif args.command == "get":
+            brand = load(args.brand)
+            print(brand["identity"].get(args.key) or brand["disc"].get(args.key) or "")
+            warnings = []
         else:
-            print(__doc__.strip(), file=sys.stderr)
-            return 2
+            sys.stdout.write(schema.markdown())
+            warnings = []
     except BrandError as error:
         print(error, file=sys.stderr)
         return 1
+    for warning in warnings:
+        print(warning, file=sys.stderr)
     return 0
 
 

@@ -1,0 +1,151 @@
+"""Every key a brand file may hold, once: its table, kind of value, whether it
+is required (for zones and About controls: by which actions or kinds), which
+actions or kinds take it, its default and what README says of it. The
+checker, the generator and README's key table all read this one list."""
+from dataclasses import dataclass
+
+ACTIONS = ("open", "install", "web", "about", "quit")
+CONTROLS = ("picture", "label", "oval")
+
+
+@dataclass(frozen=True)
+class Key:
+    table: str  # identity, menu, disc, zone, about, control
+    name: str
+    kind: str  # see KINDS
+    required: object = False  # True, False, or the actions/kinds that need it
+    takes: tuple = ()  # zone and control keys: the actions/kinds it belongs to (all when empty)
+    doc: str = ""
+
+    def needed_by(self, kind=None):
+        return self.required is True or (kind is not None and kind in (self.required or ()))
+
+    def taken_by(self, kind):
+        return not self.takes or kind in self.takes
+
+
+# What each kind of value is, for README.
+KINDS = {
+    "line": "one line of text",
+    "text": "text; a line break shows as one",
+    "name": "a name",
+    "version": '"1.2.3.4"',
+    "exe": "a file name",
+    "assembly": "dotted name",
+    "file": "a file beside the brand file",
+    "picture": "BMP, JPEG or PNG beside the brand file",
+    "picture_2x": "BMP, JPEG or PNG beside the brand file",
+    "icon": ".ico or square PNG beside the brand file",
+    "cursor": ".cur or square PNG beside the brand file",
+    "size": "[width, height]",
+    "rect": "[left, top, width, height]",
+    "point": "[x, y]",
+    "disc": "a path on the disc",
+    "folder": "a folder beside the brand file",
+    "label": "text",
+    "volume": "A-Z 0-9 _",
+    "url": "a URL",
+    "colour": '"#RRGGBB"',
+    "bool": "true or false",
+    "action": "one of " + ", ".join(ACTIONS),
+    "control": "one of " + ", ".join(CONTROLS),
+}
+
+KEYS = (
+    Key("identity", "title", "line", True, doc="the menu window's title and every message box's caption"),
+    Key("identity", "product", "line", True, doc="the version block's ProductName; also names the signature "
+        "and the manifest"),
+    Key("identity", "company", "line", True, doc="the version block's CompanyName"),
+    Key("identity", "version", "version", True, doc="FileVersion: up to four numbers, each at most 65535"),
+    Key("identity", "product_version", "version", doc="ProductVersion, the same form; `version` by default"),
+    Key("identity", "description", "line", doc="FileDescription, which Task Manager and the file's properties "
+        "show; `title` by default"),
+    Key("identity", "copyright", "text", doc="LegalCopyright in the version block (may run over lines)"),
+    Key("identity", "icon", "icon", True, doc="the exe's icon: a `.ico` (give it 16 and 32 pixels) or a square "
+        "PNG, from which the build makes 16, 32, 48 and 256"),
+    Key("identity", "exe", "exe", doc="the exe's name on the disc, `Startboard.exe` by default; "
+        "`autorun.inf` follows it"),
+    Key("identity", "assembly_name", "assembly", doc="the manifest's assembly name, dotted names of "
+        "`A-Z a-z 0-9 _`; made from the company and product by default"),
+
+    Key("menu", "picture", "picture", True, doc="the window's picture; its size must be `size`"),
+    Key("menu", "picture_2x", "picture_2x", doc="the same picture at exactly twice the size, drawn above "
+        "100 %; without it the launcher enlarges `picture` smoothly"),
+    Key("menu", "size", "size", True, doc="the picture's size: the window's client area at 100 %"),
+    Key("menu", "cursor", "cursor", doc="the hand over zones and links: a `.cur` (give it 32, 48 and 64 pixels; "
+        "each dpi takes the largest that fits) or a square PNG with `cursor_hotspot`; the default brand's hand "
+        "when absent"),
+    Key("menu", "cursor_hotspot", "point", doc="with a PNG cursor (required there): the pointer's tip, in "
+        "that PNG's pixels"),
+
+    Key("disc", "probe_page", "disc", True, doc="a small HTML page on the disc: the program registered for "
+        "its type is the web browser"),
+    Key("disc", "label", "label", True, doc="the disc's name: `autorun.inf` gets it whole (at most 32 "
+        "characters), Joliet's volume name its first 16"),
+    Key("disc", "volume_id", "volume", doc="the ISO volume id, 1 to 32 of `A-Z 0-9 _`; made from `label` by "
+        "default"),
+    Key("disc", "files", "folder", doc="a folder of your disc files, copied beside the exe by `make disc`"),
+
+    Key("zone", "name", "name", doc="a name for messages and the preview (`Zone1`, ... by default)"),
+    Key("zone", "rect", "rect", True, doc="where it takes clicks; wholly inside the picture"),
+    Key("zone", "tooltip", "text", True, doc="the tip shown over it"),
+    Key("zone", "action", "action", True, doc="what a click runs"),
+    Key("zone", "document", "disc", ("open",), ("open",), doc="the document opened through the shell; a "
+        "failure is explained in a box"),
+    Key("zone", "no_program", "text", takes=("open",), doc="the box when no program opens the document's type"),
+    Key("zone", "program", "disc", ("install",), ("install",), doc="the installer started (a failed start is "
+        "silent)"),
+    Key("zone", "show_first", "disc", takes=("install",), doc="a document shown first, by its short name, "
+        "while the question is asked"),
+    Key("zone", "question", "text", takes=("install",), doc="a Yes/No question asked first; only Yes installs"),
+    Key("zone", "question_title", "line", takes=("install",), doc="the question's caption, `title` by default"),
+    Key("zone", "url", "url", ("web",), ("web",), doc="opened in the default browser: `http://`, `https://` or "
+        "`mailto:`"),
+
+    Key("about", "title", "line", True, doc="the About window's caption"),
+    Key("about", "size", "size", True, doc="its client size"),
+    Key("about", "background", "colour", True, doc="its colour"),
+
+    Key("control", "kind", "control", True, doc="the kind of control; controls stand front to back, each at "
+        "least partly inside the window"),
+    Key("control", "name", "name", doc="as for zones"),
+    Key("control", "rect", "rect", True, doc="where it stands"),
+    Key("control", "file", "picture", ("picture",), ("picture",), doc="the picture, drawn at its natural size, "
+        "cut by `rect`"),
+    Key("control", "file_2x", "picture_2x", takes=("picture",), doc="the picture at twice the size"),
+    Key("control", "background", "colour", ("picture",), ("picture", "label"), doc="picture: the colour "
+        "around it and behind transparent parts of a PNG; label: the fill behind the text (none by default)"),
+    Key("control", "text", "text", ("label",), ("label",), doc="the text (MS Sans Serif 8.25 pt, wrapped "
+        "within `rect`)"),
+    Key("control", "colour", "colour", ("label", "oval"), ("label", "oval"), doc="label: the text's colour; "
+        "oval: its fill"),
+    Key("control", "outline", "colour", takes=("oval",), doc="the oval's 1-pixel outline (none by default)"),
+    Key("control", "bold", "bool", takes=("label",), doc="bold text"),
+    Key("control", "underline", "bool", takes=("label",), doc="underlined text"),
+    Key("control", "url", "url", takes=("label",), doc="makes the label a link with a hand and a tip"),
+    Key("control", "tooltip", "text", takes=("label",), doc="a link's tip"),
+)
+
+TABLES = ("identity", "menu", "disc", "zone", "about")  # what a brand holds at its top
+HEADERS = {"identity": "[identity]", "menu": "[menu]", "disc": "[disc]", "zone": "[[zone]]",
+           "about": "[about]", "control": "[[about.control]]"}
+
+
+def of(table):
+    return [key for key in KEYS if key.table == table]
+
+
+def markdown():
+    """README's key table."""
+    rows = ["| Key | Value | Required | Meaning |", "|---|---|---|---|"]
+    for key in KEYS:
+        if key.required is True:
+            required = "yes"
+        elif key.required:
+            required = ", ".join("`%s`" % kind for kind in key.required)
+        else:
+            required = ""
+        takes = " (%s)" % ", ".join("`%s`" % kind for kind in key.takes) if key.takes else ""
+        rows.append("| `%s` `%s`%s | %s | %s | %s |" % (
+            HEADERS[key.table], key.name, takes, KINDS[key.kind], required, key.doc))
+    return "\n".join(rows) + "\n"
