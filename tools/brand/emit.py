@@ -26,7 +26,7 @@ def cpp_string(text):
 def rc_string(text):
     """A resource-script string for windres (the script is read as UTF-8):
     windres reads C escapes, so backslashes are doubled and line breaks
-    written as \\r\\n; a quote is doubled."""
+    written as \\r\\n; a quote is doubled, '?' written in octal."""
     out = []
     for char in text:
         if char == "\\":
@@ -35,7 +35,7 @@ def rc_string(text):
             out.append('""')
         elif char == "\n":
             out.append("\\r\\n")
-        elif ord(char) < 32 or ord(char) == 127:
+        elif ord(char) < 32 or ord(char) == 127 or char == "?":  # "?" so the preprocessor sees no trigraph
             out.append("\\%03o" % ord(char))
         else:
             out.append(char)

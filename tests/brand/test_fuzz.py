@@ -1,0 +1,140 @@
+#!/usr/bin/python3
+"""Brand files changed at random, one to three edits each, from the default
+brand and the test brand: each is either refused with only FILE:LINE lines
+that name a line of the file, leaving nothing generated, or accepted with
+tables that compile and carry its texts exactly.
+
+A seeded fuzzer of our own rather than a property-testing library: its edits
+know TOML's shape (keys, values, quotes, headers), a failure is one edit away
+from a good file so it needs no shrinking, and STARTBOARD_FUZZ_SEED and
+STARTBOARD_FUZZ_CASES replay or widen a run. A failing case is written to
+build/fuzz-failure.toml."""
+
+import contextlib
+import io
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import unittest
+from pathlib import Path
+
+import test_brand
+from test_brand import ABOUT, MAIN
+from test_generate import PRINTER
+
+ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "tools" / "brand"))
+import brand  # noqa: E402
+
+SEED = int(os.environ.get("STARTBOARD_FUZZ_SEED", "20261207"))
+CASES = int(os.environ.get("STARTBOARD_FUZZ_CASES", "300"))
+COMPILED = 8  # accepted cases compiled and run: each costs about a second
+
+PIECES = ['"', "'", '"""', "\\", "\\n", "\\u0000", "\\uFFFF", "??!", "\n", "\r", "\t", "=", "[", "]", "{", "}",
+          ",", ".", "#", "..", "/", ":", "*", "\u00e9", "\U0001F4BF", "\u2028", "\u00a0", "\ufeff", "@VERSION@",
+          "0", "-1", "4001", "99999", "true", "1979-05-27", "x" * 300, "CON", "https://", "mailto:", "&", "<"]
+VALUES = ['""', '"x"', "0", "-5", "4001", "true", "[]", "[1, 2]", "[0, 0, 1, 1]", "{}", "1979-05-27",
+          '"#FFFFFF"', '"#12"', '"menu.bmp"', '"app.ico"', '"hand.cur"', '"logo.jpg"', '"missing.png"',
+          '"https://example.com/"', '"https://"', '"mailto:x"', '"aux/a.exe"', "'a\\b.pdf'", '"a\\\\b.pdf"',
+          '"open"', '"install"', '"about"', '"quit"', '"web"', '"label"', '"oval"', '"picture"', '"%s"' % ("y" * 5000)]
+
+
+def mutate(text, rng):
+    lines = text.split("\n")
+    for _ in range(rng.randint(1, 3)):
+        index = rng.randrange(len(lines))
+        line = lines[index]
+        edit = rng.randrange(6)
+        if edit == 0:  # a value replaced
+            if "=" in line:
+                lines[index] = line.split("=", 1)[0] + "= " + rng.choice(VALUES)
+        elif edit == 1:  # something typed into a line
+            at = rng.randint(0, len(line))
+            lines[index] = line[:at] + rng.choice(PIECES) + line[at:]
+        elif edit == 2:  # a line removed
+            del lines[index]
+        elif edit == 3:  # a line given twice, elsewhere
+            lines.insert(rng.randrange(len(lines) + 1), line)
+        elif edit == 4:  # a key renamed
+            lines[index] = re.sub(r"^(\s*)([a-z_]+)", lambda m: m.group(1) + rng.choice(
+                ["name", "title", "url", "file", "rect", "kind", "action", "outline", "x", m.group(2) + "s"]), line)
+        else:  # a character removed
+            if line:
+                at = rng.randrange(len(line))
+                lines[index] = line[:at] + line[at + 1:]
+    return "\n".join(lines)
+
+
+class Fuzz(unittest.TestCase):
+    def setUp(self):
+        test_brand.BrandTest.setUp(self)  # a folder with the test brand's pictures
+        for name in ("menu.bmp", "menu-2x.jpg", "maker-logo.jpg", "maker-logo-2x.jpg", "product-logo.bmp",
+                     "product-logo-2x.jpg", "startboard.ico"):
+            shutil.copy(ROOT / "assets" / name, self.folder / name)
+        self.default = (ROOT / "assets" / "brand.toml").read_text(encoding="utf-8")
+
+    def refused_cleanly(self, text, path, out):
+        """Generates into `out` (holding a good brand's outputs): a refusal
+        must leave only FILE:LINE lines and nothing generated."""
+        stderr = io.StringIO()
+        with contextlib.redirect_stderr(stderr):
+            code = brand.main(["generate", str(path), str(out)])
+        lines = stderr.getvalue().splitlines()
+        count = len(text.split("\n"))
+        pattern = re.compile(r"^%s:(\d+): \S" % re.escape(str(path)))
+        for line in lines:
+            match = pattern.match(line)
+            self.assertTrue(match and 1 <= int(match.group(1)) <= count, line)
+            self.assertNotRegex(line, r"Traceback|Error\b|\(at line|unpack|datetime")
+        if code:
+            self.assertEqual(sorted(os.listdir(out / "brand")), [], "left behind after a refusal")
+        return code == 0
+
+    def compiled_texts(self, out):
+        source = self.folder / "print.cpp"
+        source.write_text(PRINTER.replace("kAboutControls[1].outline.has_value() ? 1 : 0", "0"))
+        exe = self.folder / "print"
+        build = subprocess.run(["g++", "-std=c++20", "-Wall", "-Wextra", "-Wpedantic", "-Werror",
+                                "-I", str(ROOT / "src"), "-I", str(out), str(source), "-o", str(exe)],
+                               capture_output=True, text=True)
+        self.assertEqual(build.returncode, 0, build.stderr)
+        return subprocess.run([str(exe)], capture_output=True, check=True).stdout.decode("utf-8").split("\0")[:-1]
+
+    def test_random_edits(self):
+        rng = random.Random(SEED)
+        path = self.folder / "brand.toml"
+        out = self.folder / "out"
+        good = (out / "brand")
+        accepted = compiled = 0
+        for case in range(CASES):
+            base = self.default if case % 2 else MAIN + ABOUT
+            text = mutate(base, rng)
+            path.write_bytes(text.encode("utf-8", "surrogatepass"))
+            shutil.rmtree(out, ignore_errors=True)
+            good.mkdir(parents=True)
+            try:
+                ok = self.refused_cleanly(text, path, out)
+                if ok:
+                    accepted += 1
+                    loaded = brand.load(str(path))
+                    zone = loaded["zones"][0]
+                    if compiled < COMPILED and zone.get("question") and len(loaded["zones"]) == len(
+                            re.findall(r"^\[\[zone\]\]", text, re.M)):
+                        compiled += 1
+                        title = zone.get("question_title", loaded["identity"]["title"])
+                        self.assertEqual(self.compiled_texts(out), [loaded["identity"]["title"], zone["tooltip"],
+                                                                    zone["question"], title])
+            except BaseException:
+                (ROOT / "build").mkdir(exist_ok=True)
+                (ROOT / "build" / "fuzz-failure.toml").write_text(text, encoding="utf-8", errors="surrogatepass")
+                print("fuzz case %d (seed %d) failed; written to build/fuzz-failure.toml" % (case, SEED))
+                raise
+        self.assertGreater(accepted, CASES // 20, "too few accepted cases to test the generator")
+        self.assertGreater(compiled, 0)
+
+
+if __name__ == "__main__":
+    unittest.main()

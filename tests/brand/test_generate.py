@@ -1,0 +1,211 @@
+#!/usr/bin/python3
+"""What the generator writes, read back the way the build reads it: texts
+full of characters each target treats specially come out of the compiled
+C++ tables, the compiled version block and the parsed manifest exactly as
+the brand wrote them; PNG inputs become the pictures, icon and cursor the
+exe embeds."""
+
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import xml.etree.ElementTree as ElementTree
+from pathlib import Path
+
+from PIL import Image
+
+ROOT = Path(__file__).resolve().parents[2]
+BRAND = ROOT / "tools" / "brand" / "brand.py"
+sys.path.insert(0, str(BRAND.parent))
+import brand  # noqa: E402
+
+# Each character class a target escapes: quotes, backslashes that look like
+# escapes, trigraphs, line breaks, XML's specials, placeholders of the
+# manifest template, non-ASCII and non-BMP characters.
+TITLE = 'Say "hi" ??! ??) ??/ ??= \\n \\\\server\\share \u00e9 \U0001F4BF'
+PRODUCT = 'Mini\\101\\x42 <&> "q" \'a\' @VERSION@ @NAME@ ??('
+COMPANY = 'Example\\new Tools\\ "Smith\'s & Sons"'
+COPYRIGHT = "\u00a9 2026 Example\nAll rights reserved \\ ??-"
+QUESTION = 'Line one\n\nLine "three" \\ ??<'
+
+TEXT = '''[identity]
+title = %s
+product = %s
+company = %s
+copyright = %s
+version = "2.5"
+icon = "icon.png"
+
+[menu]
+picture = "menu.png"
+picture_2x = "menu-2x.png"
+size = [40, 30]
+cursor = "hand.png"
+cursor_hotspot = [10, 2]
+
+[disc]
+probe_page = "probe.htm"
+label = "Test"
+
+[[zone]]
+rect = [0, 0, 20, 30]
+tooltip = %s
+action = "install"
+program = "setup.exe"
+question = %s
+
+[[zone]]
+rect = [20, 0, 20, 30]
+tooltip = "About"
+action = "about"
+
+[about]
+title = "About"
+size = [100, 80]
+background = "#000000"
+
+[[about.control]]
+kind = "picture"
+rect = [0, 0, 30, 20]
+file = "logo.png"
+background = "#0000FF"
+
+[[about.control]]
+kind = "oval"
+rect = [10, 10, 50, 50]
+colour = "#FFFFFF"
+'''
+
+PRINTER = r'''#include <cstdio>
+#include "brand/Data.h"
+using namespace startboard::brand;
+static void Put(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); std::fputc(0, stdout); }
+int main() {
+  Put(kTitle);
+  Put(kZones[0].tooltip);
+  Put(kZones[0].click.question);
+  Put(kZones[0].click.questionTitle);
+  return kAboutControls[1].outline.has_value() ? 1 : 0;
+}
+'''
+
+
+def toml(text):
+    """A TOML basic string."""
+    out = []
+    for char in text:
+        if char in '"\\':
+            out.append("\\" + char)
+        elif char == "\n":
+            out.append("\\n")
+        else:
+            out.append(char)
+    return '"' + "".join(out) + '"'
+
+
+def version_strings(res):
+    """The StringFileInfo entries of the RT_VERSION resource in a .res file."""
+    at = 0
+    while at < len(res):
+        data_size, header_size = struct.unpack_from("<II", res, at)
+        kind = struct.unpack_from("<HH", res, at + 8)
+        if kind == (0xFFFF, 16):
+            return parse_block(res[at + header_size:at + header_size + data_size])
+        at += (header_size + data_size + 3) & ~3
+    raise AssertionError("no version resource")
+
+
+def parse_block(data):
+    """{key: value} of every string in a VS_VERSIONINFO, walking its nested blocks."""
+    found = {}
+
+    def walk(at, end, depth):
+        while at + 6 <= end:
+            length, value_length, is_text = struct.unpack_from("<HHH", data, at)
+            if length == 0:
+                return
+            key_end = data.index(b"\0\0", at + 6)
+            key_end += (key_end - at) % 2
+            key = data[at + 6:key_end].decode("utf-16-le")
+            value_at = (key_end + 2 + 3) & ~3
+            if depth == 3:
+                found[key] = data[value_at:value_at + 2 * value_length].decode("utf-16-le").rstrip("\0")
+            else:
+                child = value_at + (value_length * (2 if is_text else 1) if depth == 0 else 0)
+                walk((child + 3) & ~3, at + length, depth + 1)
+            at = (at + length + 3) & ~3
+
+    walk(0, len(data), 0)
+    return found
+
+
+class Generate(unittest.TestCase):
+    def setUp(self):
+        self.folder = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, self.folder)
+        Image.new("RGB", (40, 30), (10, 200, 30)).save(self.folder / "menu.png")
+        Image.new("RGB", (80, 60), (10, 200, 30)).save(self.folder / "menu-2x.png")
+        logo = Image.new("RGBA", (30, 20), (255, 0, 0, 255))
+        logo.paste((0, 0, 0, 0), (0, 0, 10, 20))  # its left third clear: the blue background shows
+        logo.save(self.folder / "logo.png")
+        Image.new("RGBA", (64, 64), (255, 255, 255, 255)).save(self.folder / "icon.png")
+        hand = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
+        hand.paste((0, 0, 0, 255), (10, 2, 20, 30))
+        hand.save(self.folder / "hand.png")
+        (self.folder / "brand.toml").write_text(TEXT % tuple(toml(t) for t in (
+            TITLE, PRODUCT, COMPANY, COPYRIGHT, TITLE, QUESTION)), encoding="utf-8")
+        self.out = self.folder / "out"
+        result = subprocess.run(["/usr/bin/python3", str(BRAND), "generate", str(self.folder / "brand.toml"),
+                                 str(self.out)], capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.generated = self.out / "brand"
+
+    def test_cpp_tables_hold_the_texts_exactly(self):
+        source = self.folder / "print.cpp"
+        source.write_text(PRINTER)
+        exe = self.folder / "print"
+        subprocess.run(["g++", "-std=c++20", "-Wall", "-Wextra", "-Wpedantic", "-Werror", "-I", str(ROOT / "src"),
+                        "-I", str(self.out), str(source), "-o", str(exe)], check=True)
+        run = subprocess.run([str(exe)], capture_output=True)
+        self.assertEqual(run.returncode, 0, "an oval without outline has none")
+        texts = run.stdout.decode("utf-8").split("\0")[:-1]
+        self.assertEqual(texts, [TITLE, TITLE, QUESTION, TITLE])
+
+    def test_version_block_and_manifest_hold_the_texts_exactly(self):
+        res = self.folder / "brand.res"
+        subprocess.run(["i686-w64-mingw32-windres", "-c", "65001", "-I", str(ROOT / "src"), "-I", str(self.out),
+                        str(ROOT / "src" / "app" / "Startboard.rc"), "-O", "res", "-o", str(res)], check=True)
+        strings = version_strings(res.read_bytes())
+        self.assertEqual({k: strings[k] for k in ("CompanyName", "ProductName", "LegalCopyright",
+                                                  "FileDescription")},
+                         {"CompanyName": COMPANY, "ProductName": PRODUCT,
+                          "LegalCopyright": COPYRIGHT.replace("\n", "\r\n"), "FileDescription": TITLE})
+        manifest = ElementTree.parse(self.generated / "Startboard.manifest").getroot()
+        ns = "{urn:schemas-microsoft-com:asm.v1}"
+        self.assertEqual(manifest.find(ns + "description").text, PRODUCT)
+        self.assertEqual(manifest.find(ns + "assemblyIdentity").get("version"), "2.5.0.0")
+
+    def test_png_inputs_become_what_the_exe_embeds(self):
+        rc = (self.generated / "Data.rc").read_text(encoding="utf-8")
+        with Image.open(self.generated / "picture0.bmp") as menu:
+            self.assertEqual((menu.format, menu.size, menu.getpixel((5, 5))), ("BMP", (40, 30), (10, 200, 30)))
+        with Image.open(self.generated / "picture0-2x.jpg") as menu:
+            self.assertEqual((menu.format, menu.size), ("JPEG", (80, 60)))
+        with Image.open(self.generated / "picture1.bmp") as logo:  # flattened onto its background
+            self.assertEqual((logo.getpixel((2, 2)), logo.getpixel((25, 2))), ((0, 0, 255), (255, 0, 0)))
+        self.assertIn("picture0.bmp", rc)
+        cursor = (self.generated / "cursor.cur").read_bytes()
+        count = struct.unpack_from("<HHH", cursor)[2]
+        entries = [struct.unpack_from("<BBBBHH", cursor, 6 + 16 * i) for i in range(count)]
+        self.assertEqual([(e[0], e[4], e[5]) for e in entries], [(32, 8, 1), (48, 12, 2), (64, 16, 3)])
+        with Image.open(self.generated / "icon.ico") as icon:
+            self.assertEqual(sorted(icon.info["sizes"]), [(16, 16), (32, 32), (48, 48), (256, 256)])
+        warnings = brand.load(str(self.folder / "brand.toml"))["warnings"]
+        self.assertEqual(len(warnings), 1, warnings)  # a brand without a quit zone is told
+        self.assertIn(":20: warning: no zone quits", warnings[0])
+
+
+if __name__ == "__main__":
+    unittest.main()
