@@ -270,6 +270,22 @@ class BrandTest(unittest.TestCase):
                 self.assertTrue(message.startswith("%s:%d: " % (self.path, lines[0])), message)
                 self.assertIn(fragment, message)
 
+    def test_readmes_minimal_brand_loads_from_pngs_alone(self):
+        readme = (ROOT / "README.md").read_text(encoding="utf-8")
+        self.path.write_text(readme.split("A minimal brand", 1)[1].split("```toml\n", 1)[1].split("```", 1)[0])
+        Image.new("RGB", (480, 320), (20, 40, 60)).save(self.folder / "menu.png")
+        Image.new("RGBA", (64, 64), (20, 40, 60, 255)).save(self.folder / "atlas.png")
+        (self.folder / "disc").mkdir()
+        loaded = brand.load(str(self.path))
+        self.assertEqual([z["action"] for z in loaded["zones"]], ["open", "install", "web"])
+        self.assertEqual(len(loaded["warnings"]), 1)  # no quit zone
+        self.assertTrue(loaded["menu"]["cursor"].endswith("hand.cur"))
+
+    def test_readme_key_table_is_the_checkers(self):
+        readme = (ROOT / "README.md").read_text(encoding="utf-8")
+        shown = readme.split("<!-- keys -->\n", 1)[1].split("<!-- /keys -->", 1)[0]
+        self.assertEqual(shown, brand.schema.markdown(), "run tools/brand/brand.py keys and paste its table")
+
     def test_generate_leaves_nothing_behind_a_mistake(self):
         self.write()
         out, depfile = self.folder / "out", self.folder / "brand.d"

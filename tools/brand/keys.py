@@ -42,7 +42,7 @@ KINDS = {
     "point": "[x, y]",
     "disc": "a path on the disc",
     "folder": "a folder beside the brand file",
-    "label": "text",
+    "label": "one line, at most 32 characters",
     "volume": "A-Z 0-9 _",
     "url": "a URL",
     "colour": '"#RRGGBB"',
