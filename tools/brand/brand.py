@@ -639,6 +639,22 @@ def write_all(outputs):
                 os.remove(temporary)
 
 
+# What Ninja (1.11) reads as part of a path in a depfile: letters, digits,
+# any non-ASCII character, + , / _ : . ~ ( ) { } % = @ [ ] ! -, and space, #
+# and $ escaped. Any other character ends the path, escaped or not.
+DEPFILE_PLAIN = re.compile(r"[A-Za-z0-9+,/_:.~(){}%=@\[\]!\x80-\U0010ffff -]|[ #$]")
+
+
+def depfile_path(brand_file, path):
+    """A path as a depfile spells it; a BrandError when Ninja cannot read it back."""
+    bad = sorted({c for c in path if not DEPFILE_PLAIN.fullmatch(c)})
+    if bad:
+        raise BrandError("%s:1: the build cannot track changes to %s: Ninja's dependency files cannot hold %s in a path; "
+                         "rename the folder (letters, digits, spaces and - _ . , + = @ ( ) [ ] { } ! %% ~ # $ "
+                         "are fine)" % (brand_file, path, " ".join(bad)))
+    return path.replace("$", "$$").replace("#", "\\#").replace(" ", "\\ ")
+
+
 def generate(path, out_dir, depfile=None):
     brand = load(path)
     brand["source"] = path
@@ -647,8 +663,10 @@ def generate(path, out_dir, depfile=None):
     outputs = [(data_h, header(brand)), (manifest_path, manifest(brand)),
                (os.path.join(out_dir, "brand", "Data.rc"), resources(brand, manifest_path))]
     if depfile:
-        outputs.append((depfile, "%s: %s\n" % (data_h.replace(" ", "\\ "),
-                                                " ".join(f.replace(" ", "\\ ") for f in brand["files"]))))
+        # Ninja names the output as CMake wrote it: relative to the build
+        # folder, where the command runs.
+        outputs.append((depfile, "%s: %s\n" % (depfile_path(path, os.path.relpath(data_h)),
+                                                " ".join(depfile_path(path, f) for f in brand["files"]))))
     write_all(outputs)
 
 
