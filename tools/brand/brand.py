@@ -649,9 +649,9 @@ def depfile_path(brand_file, path):
     """A path as a depfile spells it; a BrandError when Ninja cannot read it back."""
     bad = sorted({c for c in path if not DEPFILE_PLAIN.fullmatch(c)})
     if bad:
-        raise BrandError("%s:1: the build cannot track changes to %s: Ninja's dependency files cannot hold %s in a path; "
-                         "rename the folder (letters, digits, spaces and - _ . , + = @ ( ) [ ] { } ! %% ~ # $ "
-                         "are fine)" % (brand_file, path, " ".join(bad)))
+        raise BrandError("%s:1: the build cannot track changes to %s: Ninja's dependency files cannot hold %s "
+                         "in a path; rename the folder (letters, digits, spaces and - _ . , + = @ ( ) [ ] { } ! %% ~ "
+                         "# $ are fine)" % (brand_file, path, " ".join(bad)))
     return path.replace("$", "$$").replace("#", "\\#").replace(" ", "\\ ")
 
 
