@@ -5,50 +5,85 @@
 SHELL := /bin/bash
 PRESETS := native memcheck win32
 BRAND ?= assets/brand.toml
-brand = $(abspath $(BRAND))
+# The brand's path reaches the recipes through the environment, as it was
+# typed: neither make nor the shell splits or expands it (spaces, quotes, $).
+export BRAND_PATH := $(value BRAND)
 
-.PHONY: all deps build test run assets disc cd sign bench preview clean $(addprefix build-,$(PRESETS))
+# Sets the shell's $brand to the brand file's absolute path. CMake would take
+# a path holding ; or \ for another.
+brand_path = brand=$$(realpath -ms -- "$$BRAND_PATH") && \
+  if [[ $$brand == *[\;\\]* ]]; then \
+    echo "make: BRAND=$$BRAND_PATH: CMake cannot be given a path with ; or \\; rename the folder" >&2; exit 2; fi
+
+# Before a new disc: the old one and the brand's image go, so that a failed
+# step leaves neither behind. The image is named after the brand's exe; for
+# a brand file that does not load, whose image that was cannot be told, and
+# every image goes.
+define forget_disc
+@rm -rf build/cd
+@$(brand_path); exe=$$(/usr/bin/python3 tools/brand/brand.py get "$$brand" exe 2>/dev/null) && \
+  rm -f "build/$${exe%.*}.iso" || rm -f build/*.iso
+endef
+
+# The 32-bit product and the installer stand-in the disc holds, nothing else.
+define build_product
+@$(brand_path) && cmake --preset win32 -DSTARTBOARD_BRAND="$$brand" >/dev/null
+@cmake --build --preset win32 --target Startboard standin_setup
+endef
+
+.PHONY: all deps publisher-deps build test run assets disc cd sign bench preview clean $(addprefix build-,$(PRESETS))
 
 all: build
 
+# Everything, the test bench included.
 deps:
-	@tools/ensure_deps.sh
+	@tools/ensure_deps.sh test
+
+# Only what the publisher's targets use: no Wine, Xvfb or test tools.
+publisher-deps:
+	@tools/ensure_deps.sh publisher
 
 build: deps $(addprefix build-,$(PRESETS))
 
 $(addprefix build-,$(PRESETS)): build-%:
-	@cmake --preset $* -DSTARTBOARD_BRAND="$(brand)" >/dev/null
+	@$(brand_path) && cmake --preset $* -DSTARTBOARD_BRAND="$$brand" >/dev/null
 	@cmake --build --preset $*
 
 # The disc as it is burnt: the 32-bit product and the brand's disc files
 # (stand-ins where it has none).
-disc: build
-	@tools/sample_disc/make_disc.sh build/cd build/win32 "$(brand)" $(if $(STRICT),--strict)
+disc: publisher-deps
+	$(forget_disc)
+	$(build_product)
+	@$(brand_path) && tools/sample_disc/make_disc.sh build/cd build/win32 "$$brand" $(if $(STRICT),--strict)
 
-# The ISO image of build/cd/, with autorun.inf at its root.
+# The ISO image of build/cd/, with autorun.inf at its root, named after the
+# brand's exe: build/Startboard.iso for the default brand.
 cd: disc
-	@tools/cd/make_iso.sh build/cd build/Startboard.iso "$(brand)"
+	@$(brand_path) && exe=$$(/usr/bin/python3 tools/brand/brand.py get "$$brand" exe) && \
+	  tools/cd/make_iso.sh build/cd "build/$${exe%.*}.iso" "$$brand" || { rm -rf build/cd; exit 1; }
 
 # Authenticode signature (optional): make sign CERT=cert.pem KEY=key.pem [TS=url]
-sign: build
+sign: publisher-deps
 	@test -n "$(CERT)" -a -n "$(KEY)" || { echo "usage: make sign CERT=cert.pem KEY=key.pem [TS=url]"; exit 2; }
-	@BRAND="$(brand)" tools/cd/sign.sh build/win32/Startboard.exe "$(CERT)" "$(KEY)" $(TS)
+	$(build_product)
+	@$(brand_path) && BRAND="$$brand" tools/cd/sign.sh build/win32/Startboard.exe "$(CERT)" "$(KEY)" $(TS)
 
 # The tests are written for the default brand, whatever BRAND says.
-test: override BRAND = assets/brand.toml
+test: BRAND_PATH := assets/brand.toml
 test: build cd
 	@tests/run_all.sh
 
-run: disc
-	@tools/run_under_wine.sh "$(brand)"
+run: deps disc
+	@$(brand_path) && tools/run_under_wine.sh "$$brand"
 
 # Size, start-up, idle CPU, memory and click-to-shell figures: build/bench.md
 bench: deps
 	@tools/bench/run_bench.sh
 
 # The brand at a glance, without Wine: build/preview.png
-preview:
-	@/usr/bin/python3 tools/brand/preview.py "$(brand)" build/preview.png
+preview: publisher-deps
+	@rm -f build/preview.png
+	@/usr/bin/python3 tools/brand/preview.py "$$BRAND_PATH" build/preview.png
 
 assets:
 	@/usr/bin/python3 tools/make_assets.py assets

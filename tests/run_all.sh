@@ -55,6 +55,7 @@ suite brand /usr/bin/python3 -m unittest discover -s tests/brand
 suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
 suite lint tests/run_lint.sh
 suite cd tests/cd/test_cd.sh build/win32/Startboard.exe
+suite publish tests/cd/test_make.sh
 suite e2e /usr/bin/python3 tests/e2e/run_e2e.py "${e2e[@]}" --load
 
 # A second brand, built like a publisher's and run the same way.

@@ -1,19 +1,40 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and tests need, when some are
-# missing. As root it runs apt-get; otherwise it prints the line to run.
+# Installs the Debian packages a set of targets needs, when some are missing:
+#   tools/ensure_deps.sh publisher   make preview, disc, cd and sign: the cross
+#                                    compiler, Python with Pillow, xorriso, the
+#                                    image reader, osslsigncode
+#   tools/ensure_deps.sh test        all that, and the test bench (Wine, Xvfb,
+#                                    the native build, lint, valgrind)
+# As root it runs apt-get; otherwise it prints the line to run.
 # Wine's 32-bit half (to run the 32-bit product) is tried twice; when it
 # cannot be installed the tests run the 64-bit build instead, and say so.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ libgtest-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 xvfb xdotool x11-utils imagemagick
-  python3 python3-pil python3-pefile python3-xlib fonts-dejavu-core fonts-wine
-  clang-tidy clang-format cppcheck valgrind
-  xorriso osslsigncode openssl
+publisher=(
+  cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686
+  python3 python3-pil fonts-dejavu-core
+  xorriso python3-pycdlib osslsigncode
 )
-wine32=(wine32:i386 libxcursor1:i386)
+case "${1:-}" in
+  publisher)
+    packages=("${publisher[@]}")
+    wine32=()
+    ;;
+  test)
+    packages=(
+      "${publisher[@]}"
+      g++ libgtest-dev g++-mingw-w64-x86-64
+      wine wine64 xvfb xdotool x11-utils imagemagick
+      python3-pefile python3-xlib fonts-wine
+      clang-tidy clang-format cppcheck valgrind openssl
+    )
+    wine32=(wine32:i386 libxcursor1:i386)
+    ;;
+  *)
+    echo "usage: $0 publisher|test" >&2
+    exit 2
+    ;;
+esac
 
 missing() {
   local package status
@@ -24,11 +45,11 @@ missing() {
 }
 
 mapfile -t needed < <(missing "${packages[@]}")
-mapfile -t needed32 < <(missing "${wine32[@]}")
+mapfile -t needed32 < <(missing ${wine32[@]+"${wine32[@]}"})
 [[ ${#needed[@]} -eq 0 && ${#needed32[@]} -eq 0 ]] && exit 0
 
 if [[ $(id -u) -ne 0 ]]; then
-  echo "Missing packages; run as root: dpkg --add-architecture i386 && apt-get update &&" \
+  echo "Missing packages; run as root: ${needed32[0]:+dpkg --add-architecture i386 && }apt-get update &&" \
     "apt-get install -y --no-install-recommends ${needed[*]} ${needed32[*]}" >&2
   [[ ${#needed[@]} -eq 0 ]]  # without Wine's 32-bit half the tests fall back to 64-bit
   exit

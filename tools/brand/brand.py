@@ -558,7 +558,9 @@ def check(brand, data):
     size = None
     if menu is not None:
         cursor(brand, ("menu",), menu)
-        menu.setdefault("cursor", os.path.abspath(DEFAULT_CURSOR))
+        if "cursor" not in menu:
+            menu["cursor"] = os.path.abspath(DEFAULT_CURSOR)
+            brand.files.add(menu["cursor"])
         found = picture_pair(brand, ("menu",), menu, "picture", "menu.picture", True)
         size = menu.get("size")
         if found and size and found != size:
@@ -868,6 +870,21 @@ def write_all(outputs):
 
 OUTPUTS = ("Data.h", "Data.rc", "Startboard.manifest", "icon.ico", "cursor.cur")
 
+# What Ninja (1.11) reads as part of a path in a depfile: letters, digits,
+# any non-ASCII character, + , / _ : . ~ ( ) { } % = @ [ ] ! -, and space, #
+# and $ escaped. Any other character ends the path, escaped or not.
+DEPFILE_PLAIN = re.compile(r"[A-Za-z0-9+,/_:.~(){}%=@\[\]!\x80-\U0010ffff -]|[ #$]")
+
+
+def depfile_path(brand_file, path):
+    """A path as a depfile spells it; a BrandError when Ninja cannot read it back."""
+    bad = sorted({c for c in path if not DEPFILE_PLAIN.fullmatch(c)})
+    if bad:
+        raise BrandError("%s:1: the build cannot track changes to %s: Ninja's dependency files cannot hold %s "
+                         "in a path; rename the folder (letters, digits, spaces and - _ . , + = @ ( ) [ ] { } ! %% ~ "
+                         "# $ are fine)" % (brand_file, path, " ".join(bad)))
+    return path.replace("$", "$$").replace("#", "\\#").replace(" ", "\\ ")
+
 
 def generate(path, out_dir, depfile=None):
     brand = load(path)
@@ -886,8 +903,10 @@ def generate(path, out_dir, depfile=None):
     outputs += [(data_h, header(brand, arts)), (manifest_path, manifest(brand)),
                 (os.path.join(folder, "Data.rc"), resources(brand, arts, icon_path, cursor_path, manifest_path))]
     if depfile:
-        outputs.append((depfile, "%s: %s\n" % (data_h.replace(" ", "\\ "),
-                                                " ".join(f.replace(" ", "\\ ") for f in brand["files"]))))
+        # Ninja names the output as CMake wrote it: relative to the build
+        # folder, where the command runs.
+        outputs.append((depfile, "%s: %s\n" % (depfile_path(path, os.path.relpath(data_h)),
+                                                " ".join(depfile_path(path, f) for f in brand["files"]))))
     write_all(outputs)
     return brand["warnings"]
 

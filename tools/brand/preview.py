@@ -8,7 +8,10 @@ legend beside each.
 import os
 import sys
 
-from PIL import Image, ImageDraw, ImageFont
+try:
+    from PIL import Image, ImageDraw, ImageFont
+except ModuleNotFoundError:
+    sys.exit("preview: Python module PIL is missing: install python3-pil (tools/ensure_deps.sh publisher)")
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import brand  # noqa: E402
@@ -244,7 +247,14 @@ def main(argv):
         return 1
     canvas = render(source, loaded)
     os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
-    canvas.save(out, "PNG", optimize=False)
+    # Written whole under another name first: a failed run leaves no picture.
+    partial = "%s.tmp.%d" % (out, os.getpid())
+    try:
+        canvas.save(partial, "PNG", optimize=False)
+        os.replace(partial, out)
+    finally:
+        if os.path.exists(partial):
+            os.remove(partial)
     print("preview in %s" % out)
     return 0
 

@@ -7,17 +7,25 @@ EXE_DIR is a Windows build folder (build/win64 or build/win32): it holds
 Startboard.exe, built from that brand, and tools/sample_disc/standin_setup.exe.
 The launcher goes in under the brand's exe name, beside the brand's own disc
 files (its [disc] files folder) when it has them. Every file a zone or link
-names must be on the disc: one that is not gets a stand-in and a warning
-naming the zone (an error with --strict, and then nothing is written).
-OUT_DIR is a build output: it is emptied first, so that no file of another
-brand's disc stays behind.
+names must be on the disc, found as Windows finds it, without regard to case:
+one that is not gets a stand-in (in the folder as the disc spells it) and a
+warning naming the zone (an error with --strict). Names in the disc folder
+that differ only by case are an error, naming the files and the keys.
+OUT_DIR is a build output: it is removed first, so that no file of another
+brand's disc, nor of a failed run, stays behind.
 """
 import os
 import shutil
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "brand"))
-import brand as brands  # noqa: E402
+TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+sys.path[:0] = [os.path.join(TOOLS, "brand"), os.path.join(TOOLS, "cd")]
+try:
+    import brand as brands
+except ModuleNotFoundError as missing:
+    sys.exit("make_disc: Python module %s is missing: install python3-pil (tools/ensure_deps.sh publisher)"
+             % missing.name)
+import disc_names  # noqa: E402
 
 STANDIN = os.path.join("tools", "sample_disc", "standin_setup.exe")
 
@@ -112,9 +120,30 @@ def standin(path, brand, standin_exe):
     return crlf(STANDIN_TEXT % identity["product"])
 
 
+def locate(index, path):
+    """Where a brand's disc path (parts joined by \\) lands in the disc folder,
+    spelt as the folder spells what it has: (relative path with /, what is
+    there: "file", "folder" or None). Windows ignores case, so docs\\x.txt
+    finds Docs/X.TXT. Raises ValueError when a file stands where the path
+    needs a folder."""
+    parts = path.split("\\")
+    spelt = []
+    for depth, part in enumerate(parts):
+        here = index.get(disc_names.fold("/".join(spelt + [part])))
+        if here is None:
+            return "/".join(spelt + parts[depth:]), None
+        spelt = here[0].split("/")
+        if here[1] == "file" and depth < len(parts) - 1:
+            raise ValueError("%s is a file in the disc folder, not a folder" % here[0])
+    return "/".join(spelt), here[1]
+
+
 def make_disc(out_dir, exe_dir, brand_file, strict=False):
     """Writes the disc into out_dir and returns its warnings; raises
-    FileNotFoundError for a missing build output, ValueError under --strict."""
+    FileNotFoundError for a missing build output, ValueError for a disc
+    folder Windows cannot read as it is, and under --strict."""
+    # Whatever happens next, no disc of an earlier run stays behind.
+    shutil.rmtree(out_dir, ignore_errors=True)
     brand = brands.load(brand_file)
     launcher = os.path.join(exe_dir, "Startboard.exe")
     standin_exe = os.path.join(exe_dir, STANDIN)
@@ -125,19 +154,52 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     own = os.path.join(os.path.dirname(os.path.abspath(brand_file)), own) if own else None
     if own and not os.path.isdir(own):
         raise FileNotFoundError("%s: disc.files names no folder: %s" % (brand_file, own))
-    lacking = [(path, who) for path, who in named_files(brand)
-               if own is None or not os.path.isfile(os.path.join(own, *path.split("\\")))]
+    exe = brand["identity"]["exe"]
+    tree = disc_names.walk(own) if own else []
+    named = named_files(brand)
+    errors = []
+    for group in disc_names.clashes([path for path, _ in tree] + [exe]):
+        if exe in group:
+            others = [path for path in group if path != exe] or [exe]
+            errors.append("%s holds %s, where the launcher goes (identity.exe = %s)" % (
+                own, " and ".join(others), exe))
+            continue
+        folded = disc_names.fold(group[0])
+        keys = sorted({"%s (%s)" % (who, path) for path, who in named
+                       if (disc_names.fold(path.replace("\\", "/")) + "/").startswith(folded + "/")})
+        errors.append("%s holds %s, which Windows takes for one name (it ignores case)%s" % (
+            own, " and ".join(group), "; named by " + ", ".join(keys) if keys else ""))
+    index = {disc_names.fold(path): (path, "folder" if is_folder else "file") for path, is_folder in tree}
+    index[disc_names.fold(exe)] = (exe, "file")
+    lacking = {}  # where each stand-in goes, by its fold: one for keys that differ only by case
+    warnings = []
     where = "the brand has no disc files folder" if own is None else "it is not in %s" % own
-    warnings = ["%s names %s, and %s" % (who, path, where) for path, who in lacking]
+    for path, who in named:
+        try:
+            spelt, found = locate(index, path)
+        except ValueError as error:
+            errors.append("%s names %s, but %s" % (who, path, error))
+            continue
+        if found == "folder":
+            errors.append("%s names %s, which is a folder in %s" % (who, path, own))
+        elif found is None:
+            warnings.append("%s names %s, and %s" % (who, path, where))
+            lacking.setdefault(disc_names.fold(spelt), spelt)
+            # A later key then finds the stand-in's folders as spelt here.
+            parts = spelt.split("/")
+            for depth in range(1, len(parts) + 1):
+                index.setdefault(disc_names.fold("/".join(parts[:depth])),
+                                 ("/".join(parts[:depth]), "file" if depth == len(parts) else "folder"))
+    if errors:
+        raise ValueError("\n".join("make_disc: error: " + e for e in errors))
     if strict and warnings:
         raise ValueError("\n".join("make_disc: error: " + w for w in warnings))
-    shutil.rmtree(out_dir, ignore_errors=True)
     os.makedirs(out_dir)
     if own:
         shutil.copytree(own, out_dir, dirs_exist_ok=True)
-    shutil.copyfile(launcher, os.path.join(out_dir, brand["identity"]["exe"]))
-    for path, _ in lacking:
-        write(os.path.join(out_dir, *path.split("\\")), standin(path, brand, standin_exe))
+    shutil.copyfile(launcher, os.path.join(out_dir, exe))
+    for spelt in lacking.values():
+        write(os.path.join(out_dir, *spelt.split("/")), standin(spelt, brand, standin_exe))
     return warnings
 
 

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The publisher's make targets, run as a publisher runs them, in a copy of
+# the source tree: a brand in a folder whose path holds a space, a non-ASCII
+# letter, # and $, with its own exe name and a disc folder in other cases,
+# builds with STRICT=1 into an image named after the exe, and builds nothing
+# the second time; a failed make cd or make preview leaves no disc, image or
+# picture behind; folders CMake or Ninja cannot name are refused in one line.
+#   usage: tests/cd/test_make.sh
+set -uo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+check() { # check NAME COMMAND...
+  local out
+  if out=$("${@:2}" 2>&1); then
+    echo "ok   $1"; passed=$((passed + 1))
+  else
+    echo "FAIL $1"; sed 's/^/     /' <<<"$out"; failed=$((failed + 1))
+  fi
+}
+
+src=$work/src
+mkdir "$src" && tar -C "$top" --exclude=./build --exclude=./.git -cf - . | tar -C "$src" -xf - || exit 2
+# run OUT [VAR=VALUE...] make ARGS...: make in the copy, its output in OUT
+run() { local out=$1; shift; env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL "$@" -C "$src" >"$work/$out" 2>&1; }
+expect() { # expect PATTERN FILE: FILE holds PATTERN (a fixed string)
+  grep -qF -- "$1" "$work/$2" || { echo "no \"$1\" in:"; cat "$work/$2"; return 1; }
+}
+brand_in() { # brand_in FOLDER SED-SCRIPT: the default brand there, edited
+  mkdir -p "$1" && cp "$top"/assets/* "$1"/ && sed -i "$2" "$1/brand.toml"
+}
+
+folder="$work/Mes Disques é #1 \$5"
+brand="$folder/brand.toml"
+brand_in "$folder" '/^\[identity\]/a exe = "Atlas.exe"
+/^\[disc\]/a files = "disc"
+s|^show_first = .*|show_first = "docs/licence.txt"|'
+for file in Docs/Licence.TXT Manual/MANUAL.PDF READER/Setup.exe Standalone/SETUP.EXE TempHtm.HTM; do
+  mkdir -p "$(dirname "$folder/disc/$file")" && echo "$file" >"$folder/disc/$file"
+done
+
+built() {
+  run first make cd BRAND="$brand" STRICT=1 || { cat "$work/first"; return 1; }
+  [[ $(ls "$src/build") == $'Atlas.iso\ncd\nwin32' ]] || { ls "$src/build"; return 1; }
+  [[ -f $src/build/cd/Atlas.exe && -f $src/build/cd/Docs/Licence.TXT && ! -e $src/build/cd/docs ]] || return 1
+  ! grep -q "warning" "$work/first" || { cat "$work/first"; return 1; }
+}
+built_again() { run again make cd BRAND="$brand" STRICT=1 && expect "ninja: no work to do." again; }
+gone() { [[ ! -e $src/build/cd && ! -e $src/build/Atlas.iso ]] || { ls -R "$src/build" | head; return 1; }; }
+failed_image() { ! run epoch SOURCE_DATE_EPOCH=never make cd BRAND="$brand" && expect "SOURCE_DATE_EPOCH" epoch && gone; }
+failed_disc() {
+  run first make cd BRAND="$brand" STRICT=1 && mv "$folder/disc/TempHtm.HTM" "$work/" || return 1
+  ! run strict make cd BRAND="$brand" STRICT=1 && expect 'temphtm.htm' strict && gone
+  local status=$?
+  mv "$work/TempHtm.HTM" "$folder/disc/"
+  return $status
+}
+check "make cd STRICT=1: a brand in \"Mes Disques é #1 \$5/\", its files in other cases: build/Atlas.iso, win32 only" built
+check "  ...and again, nothing to build" built_again
+check "  ...a failed image leaves no disc and no image" failed_image
+check "  ...a failed disc (STRICT=1, a file gone) leaves neither" failed_disc
+
+failed_preview() {
+  run preview make preview BRAND="$brand" && [[ -f $src/build/preview.png ]] || return 1
+  sed -i 's/^label = .*/label = 98/' "$brand"
+  ! run bad make preview BRAND="$brand" && expect "disc.label" bad && [[ ! -e $src/build/preview.png ]]
+}
+check "a failed make preview leaves no picture" failed_preview
+
+refused() { # refused FOLDER LINE: make disc with a brand there stops, saying LINE
+  brand_in "$work/$1" "" && ! run refused make disc BRAND="$work/$1/brand.toml" && expect "$2" refused
+}
+check "a brand folder with ' or & is refused in one line: Ninja's depfiles cannot name it" \
+  refused "O'Neil & Co" "Ninja's dependency files cannot hold & ' in a path; rename the folder"
+check "a brand folder with ; or \\ is refused in one line: CMake cannot be given it" \
+  refused 'a;b\c' "CMake cannot be given a path with ; or \\; rename the folder"
+
+echo "publish: $passed passed, $failed failed"
+[[ $failed -eq 0 ]]
