@@ -25,13 +25,21 @@ define forget_disc
   rm -f "build/$${exe%.*}.iso" || rm -f build/*.iso
 endef
 
+# A brand with a mistake stops here with just its FILE:LINE lines, before the
+# build tool would wrap them in its own; its warnings show in the build.
+define check_brand
+@$(brand_path) && out=$$(/usr/bin/python3 tools/brand/brand.py check "$$brand" 2>&1) || \
+  { grep -v ': warning: ' <<<"$$out" >&2; exit 1; }
+endef
+
 # The 32-bit product and the installer stand-in the disc holds, nothing else.
 define build_product
+$(check_brand)
 @$(brand_path) && cmake --preset win32 -DSTARTBOARD_BRAND="$$brand" >/dev/null
 @cmake --build --preset win32 --target Startboard standin_setup
 endef
 
-.PHONY: all deps publisher-deps build test run assets disc cd sign bench preview clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps publisher-deps brand-check build test run assets disc cd sign bench preview clean $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -43,9 +51,12 @@ deps:
 publisher-deps:
 	@tools/ensure_deps.sh publisher
 
-build: deps $(addprefix build-,$(PRESETS))
+build: deps brand-check $(addprefix build-,$(PRESETS))
 
-$(addprefix build-,$(PRESETS)): build-%:
+brand-check:
+	$(check_brand)
+
+$(addprefix build-,$(PRESETS)): build-%: brand-check
 	@$(brand_path) && cmake --preset $* -DSTARTBOARD_BRAND="$$brand" >/dev/null
 	@cmake --build --preset $*
 

@@ -12,7 +12,7 @@ set -euo pipefail
 
 publisher=(
   cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686
-  python3 python3-pil fonts-dejavu-core
+  python3 python3-pil python3-pefile fonts-dejavu-core
   xorriso python3-pycdlib osslsigncode
 )
 case "${1:-}" in

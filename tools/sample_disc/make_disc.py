@@ -200,6 +200,10 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     shutil.copyfile(launcher, os.path.join(out_dir, exe))
     for spelt in lacking.values():
         write(os.path.join(out_dir, *spelt.split("/")), standin(spelt, brand, standin_exe))
+    if own is None and warnings and not strict:
+        # A brand with no disc files at all is a sample disc by design: one line.
+        return ["the brand has no disc files folder ([disc] files): stand-ins take the place of the %d files "
+                "its zones and links name: %s" % (len(lacking), ", ".join(sorted(lacking.values())))]
     return warnings
 
 
@@ -211,7 +215,8 @@ def main(argv):
         return 2
     try:
         for warning in make_disc(argv[1], argv[2], argv[3], strict):
-            print("make_disc: warning: %s: a stand-in takes its place (STRICT=1 makes this an error)" % warning,
+            print("make_disc: warning: %s%s (STRICT=1 makes this an error)" % (
+                warning, "" if warning.startswith("the brand has no") else ": a stand-in takes its place"),
                   file=sys.stderr)
     except FileNotFoundError as error:
         print("make_disc: %s" % error, file=sys.stderr)
