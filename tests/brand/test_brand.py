@@ -169,6 +169,7 @@ ROWS = [
     ("exe name with a space", 'version = "1.2"', 'version = "1.2"\nexe = "Test Setup.exe"', "exe =",
      "a file name ending .exe, of A-Z a-z 0-9 _ . - (no spaces"),
     ("label too long", 'label = "Test Disc"', 'label = "%s"' % ("L" * 33), None, "at most 32 characters"),
+    ("label ending in a space", 'label = "Test Disc"', 'label = "Test Disc "', None, "autorun.inf drops them"),
     ("label outside the first plane", 'label = "Test Disc"', 'label = "Disc \U0001F4BF"', None,
      "none outside Unicode's first plane"),
     ("question title with an empty question", 'question = """Install it?\n\n[[zone]] is not a header in here either."""',

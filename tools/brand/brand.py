@@ -197,6 +197,9 @@ class Checker:
             return None
         if len(value) > 32 or any(c in FORBIDDEN or c in "\\/" for c in value):
             return self.wrong(where, what, value, 'at most 32 characters, none of < > : " | ? * \\ /')
+        if value != value.strip():
+            return self.wrong(where, what, value, "a name without spaces at its start or end (autorun.inf drops "
+                              "them)")
         if any(ord(c) > 0xFFFF for c in value):
             return self.wrong(where, what, value, "characters a disc's name can hold (none outside Unicode's "
                               "first plane, such as emoji)")
