@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The publisher's make targets, run as a publisher runs them, in a copy of
 # the source tree: a brand in a folder whose path holds a space, a non-ASCII
-# letter, # and $, with its own exe name and a disc folder in other cases,
+# letter, # and $, with its own exe name, PNG pictures, icon and cursor and a
+# disc folder in other cases,
 # builds with STRICT=1 into an image named after the exe, and builds nothing
 # the second time; a failed make cd or make preview leaves no disc, image or
 # picture behind; folders CMake or Ninja cannot name are refused in one line.
@@ -37,6 +38,20 @@ brand="$folder/brand.toml"
 brand_in "$folder" '/^\[identity\]/a exe = "Atlas.exe"
 /^\[disc\]/a files = "disc"
 s|^show_first = .*|show_first = "docs/licence.txt"|'
+# A publisher's inputs: PNG pictures, a PNG icon and a PNG cursor with its hotspot.
+/usr/bin/python3 - "$folder" <<'PY' || exit 2
+import sys
+from PIL import Image
+folder = sys.argv[1]
+Image.open(folder + "/menu.bmp").save(folder + "/menu.png")
+Image.open(folder + "/menu-2x.jpg").save(folder + "/menu-2x.png")
+Image.new("RGBA", (64, 64), (40, 90, 160, 255)).save(folder + "/icon.png")
+hand = Image.new("RGBA", (48, 48), (0, 0, 0, 0))
+hand.paste((255, 255, 255, 255), (12, 0, 24, 40))
+hand.save(folder + "/hand.png")
+PY
+sed -i 's|^picture = .*|picture = "menu.png"|; s|^picture_2x = .*|picture_2x = "menu-2x.png"|
+s|^icon = .*|icon = "icon.png"|; s|^cursor = .*|cursor = "hand.png"\ncursor_hotspot = [18, 0]|' "$brand"
 for file in Docs/Licence.TXT Manual/MANUAL.PDF READER/Setup.exe Standalone/SETUP.EXE TempHtm.HTM; do
   mkdir -p "$(dirname "$folder/disc/$file")" && echo "$file" >"$folder/disc/$file"
 done
@@ -46,6 +61,17 @@ built() {
   [[ $(ls "$src/build") == $'Atlas.iso\ncd\nwin32' ]] || { ls "$src/build"; return 1; }
   [[ -f $src/build/cd/Atlas.exe && -f $src/build/cd/Docs/Licence.TXT && ! -e $src/build/cd/docs ]] || return 1
   ! grep -q "warning" "$work/first" || { cat "$work/first"; return 1; }
+  # The PNG icon and cursor became the sizes Windows takes.
+  /usr/bin/python3 - "$src/build/cd/Atlas.exe" <<'PY'
+import sys
+import pefile
+pe = pefile.PE(sys.argv[1])
+groups = {kind.id: pe.get_data(entry.directory.entries[0].data.struct.OffsetToData,
+                               entry.directory.entries[0].data.struct.Size)
+          for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries if kind.id in (12, 14) for entry in kind.directory.entries}
+sizes = {kind: sorted(group[6 + 14 * i] or 256 for i in range(group[4])) for kind, group in groups.items()}
+sys.exit(0 if sizes == {12: [32, 48, 64], 14: [16, 32, 48, 256]} else "icon and cursor sizes: %r" % sizes)
+PY
 }
 built_again() { run again make cd BRAND="$brand" STRICT=1 && expect "ninja: no work to do." again; }
 gone() { [[ ! -e $src/build/cd && ! -e $src/build/Atlas.iso ]] || { ls -R "$src/build" | head; return 1; }; }
@@ -57,7 +83,7 @@ failed_disc() {
   mv "$work/TempHtm.HTM" "$folder/disc/"
   return $status
 }
-check "make cd STRICT=1: a brand in \"Mes Disques é #1 \$5/\", its files in other cases: build/Atlas.iso, win32 only" built
+check "make cd STRICT=1: a brand in \"Mes Disques é #1 \$5/\", PNG inputs, its files in other cases: build/Atlas.iso, win32 only" built
 check "  ...and again, nothing to build" built_again
 check "  ...a failed image leaves no disc and no image" failed_image
 check "  ...a failed disc (STRICT=1, a file gone) leaves neither" failed_disc
