@@ -5,11 +5,9 @@ C++ tables, the compiled version block and the parsed manifest exactly as
 the brand wrote them; PNG inputs become the pictures, icon and cursor the
 exe embeds."""
 
-import shutil
 import struct
 import subprocess
 import sys
-import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
@@ -20,6 +18,7 @@ ROOT = Path(__file__).resolve().parents[2]
 BRAND = ROOT / "tools" / "brand" / "brand.py"
 sys.path.insert(0, str(BRAND.parent))
 import brand  # noqa: E402
+import test_brand  # noqa: E402
 
 # Each character class a target escapes: quotes, backslashes that look like
 # escapes, trigraphs, line breaks, XML's specials, placeholders of the
@@ -30,64 +29,16 @@ COMPANY = 'Example\\new Tools\\ "Smith\'s & Sons"'
 COPYRIGHT = "\u00a9 2026 Example\nAll rights reserved \\ ??-"
 QUESTION = 'Line one\n\nLine "three" \\ ??<'
 
-TEXT = '''[identity]
-title = %s
-product = %s
-company = %s
-copyright = %s
-version = "2.5"
-icon = "icon.png"
-
-[menu]
-picture = "menu.png"
-picture_2x = "menu-2x.png"
-size = [40, 30]
-cursor = "hand.png"
-cursor_hotspot = [10, 2]
-
-[disc]
-probe_page = "probe.htm"
-label = "Test"
-
-[[zone]]
-rect = [0, 0, 20, 30]
-tooltip = %s
-action = "install"
-program = "setup.exe"
-question = %s
-
-[[zone]]
-rect = [20, 0, 20, 30]
-tooltip = "About"
-action = "about"
-
-[about]
-title = "About"
-size = [100, 80]
-background = "#000000"
-
-[[about.control]]
-kind = "picture"
-rect = [0, 0, 30, 20]
-file = "logo.png"
-background = "#0000FF"
-
-[[about.control]]
-kind = "oval"
-rect = [10, 10, 50, 50]
-colour = "#FFFFFF"
-'''
-
 PRINTER = r'''#include <cstdio>
 #include "brand/Data.h"
 using namespace startboard::brand;
 static void Put(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); std::fputc(0, stdout); }
 int main() {
   Put(kTitle);
-  Put(kZones[0].tooltip);
-  Put(kZones[0].click.question);
-  Put(kZones[0].click.questionTitle);
-  return kAboutControls[1].outline.has_value() ? 1 : 0;
+  Put(kZones[1].tooltip);
+  Put(kZones[1].click.question);
+  Put(kZones[1].click.questionTitle);
+  return kAboutControls[2].outline.has_value() ? 1 : 0;
 }
 '''
 
@@ -143,8 +94,7 @@ def parse_block(data):
 
 class Generate(unittest.TestCase):
     def setUp(self):
-        self.folder = Path(tempfile.mkdtemp())
-        self.addCleanup(shutil.rmtree, self.folder)
+        test_brand.BrandTest.setUp(self)  # a folder with the test brand's pictures
         Image.new("RGB", (40, 30), (10, 200, 30)).save(self.folder / "menu.png")
         Image.new("RGB", (80, 60), (10, 200, 30)).save(self.folder / "menu-2x.png")
         logo = Image.new("RGBA", (30, 20), (255, 0, 0, 255))
@@ -154,8 +104,15 @@ class Generate(unittest.TestCase):
         hand = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
         hand.paste((0, 0, 0, 255), (10, 2, 20, 30))
         hand.save(self.folder / "hand.png")
-        (self.folder / "brand.toml").write_text(TEXT % tuple(toml(t) for t in (
-            TITLE, PRODUCT, COMPANY, COPYRIGHT, TITLE, QUESTION)), encoding="utf-8")
+        text = (test_brand.MAIN + test_brand.ABOUT).replace('"Test Launcher"', "%s", 2) % (toml(TITLE), toml(PRODUCT))
+        for old, new in (('"Example Co"', "%s\ncopyright = %s" % (toml(COMPANY), toml(COPYRIGHT))),
+                         ('"Install"', toml(TITLE)), ('"""Install it?\n\n[[zone]] is not a header in here either."""', toml(QUESTION)),
+                         ('"menu.bmp"', '"menu.png"'), ('"menu-2x.jpg"', '"menu-2x.png"'), ('"app.ico"', '"icon.png"'),
+                         ('cursor = "hand.cur"', 'cursor = "hand.png"\ncursor_hotspot = [10, 2]'),
+                         ('file = "logo.jpg"', 'file = "logo.png"'), ('file_2x = "logo-2x.jpg"\n', ""),
+                         ('#FFFFFF"\n\n[[about.control]]  # mail', '#0000FF"\n\n[[about.control]]  # mail')):
+            text = text.replace(old, new, 1)
+        (self.folder / "brand.toml").write_text(text, encoding="utf-8")
         self.out = self.folder / "out"
         result = subprocess.run(["/usr/bin/python3", str(BRAND), "generate", str(self.folder / "brand.toml"),
                                  str(self.out)], capture_output=True, text=True)
@@ -185,7 +142,7 @@ class Generate(unittest.TestCase):
         manifest = ElementTree.parse(self.generated / "Startboard.manifest").getroot()
         ns = "{urn:schemas-microsoft-com:asm.v1}"
         self.assertEqual(manifest.find(ns + "description").text, PRODUCT)
-        self.assertEqual(manifest.find(ns + "assemblyIdentity").get("version"), "2.5.0.0")
+        self.assertEqual(manifest.find(ns + "assemblyIdentity").get("version"), "1.2.0.0")
 
     def test_png_inputs_become_what_the_exe_embeds(self):
         rc = (self.generated / "Data.rc").read_text(encoding="utf-8")
@@ -204,7 +161,7 @@ class Generate(unittest.TestCase):
             self.assertEqual(sorted(icon.info["sizes"]), [(16, 16), (32, 32), (48, 48), (256, 256)])
         warnings = brand.load(str(self.folder / "brand.toml"))["warnings"]
         self.assertEqual(len(warnings), 1, warnings)  # a brand without a quit zone is told
-        self.assertIn(":20: warning: no zone quits", warnings[0])
+        self.assertIn(":21: warning: no zone quits", warnings[0])
 
 
 if __name__ == "__main__":
