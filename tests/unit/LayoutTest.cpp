@@ -4,11 +4,10 @@
 
 #include <vector>
 
-#include "RecordingShell.h"
-#include "ui/AboutLayout.h"
+#include "brand/Data.h"
 #include "ui/ClickTracker.h"
 #include "ui/CommandGate.h"
-#include "ui/MainLayout.h"
+#include "ui/Layout.h"
 #include "ui/Resample.h"
 
 namespace startboard {
@@ -17,6 +16,14 @@ namespace {
 template <class Item>
 std::string NameOf(const Item* item) {
   return item ? std::string(item->name) : "none";
+}
+
+// What takes the mouse at a client pixel at `dpi`, as each window asks.
+const HotZone* HotZoneAt(int x, int y, int dpi) {
+  return FrontmostAt(std::span<const HotZone>(brand::kZones), x, y, dpi);
+}
+const AboutControl* AboutControlAt(int x, int y, int dpi) {
+  return FrontmostAt(std::span<const AboutControl>(brand::kAboutControls), x, y, dpi);
 }
 
 TEST(Geometry, TheOverlapStripGoesToTheQuitZoneAtEveryDpi) {

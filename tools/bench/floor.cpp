@@ -7,7 +7,7 @@
 // nothing but the cost of a bigger window.
 #include <windows.h>
 
-#include "app/BenchProbe.h"
+#include "bench/Probe.h"
 
 namespace {
 
