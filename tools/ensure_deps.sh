@@ -9,7 +9,8 @@ packages=(
   cmake ninja-build g++ libgtest-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xdotool x11-utils imagemagick
-  python3 python3-pil python3-pefile python3-xlib fonts-dejavu-core fonts-wine
+  python3 python3-pil python3-pefile python3-xlib python3-pytest python3-tomli-w
+  fonts-dejavu-core fonts-wine
   clang-tidy clang-format cppcheck valgrind
   xorriso osslsigncode openssl
 )

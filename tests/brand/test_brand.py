@@ -4,16 +4,15 @@ names the mistake's line and what is allowed, and that a good one loads."""
 
 import shutil
 import subprocess
-import sys
 import tempfile
 import unittest
 from pathlib import Path
 
 from PIL import Image
 
+import brand  # tools/brand, on the path pytest.ini sets
+
 ROOT = Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(ROOT / "tools" / "brand"))
-import brand  # noqa: E402
 
 # A small brand with every kind of zone and control. The array headers carry
 # comments so a row can name the header a missing key is reported at.

@@ -10,8 +10,7 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFont
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import brand  # noqa: E402
+import brand
 
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 SANS = ImageFont.truetype(FONTS + "DejaVuSans.ttf", 12)
