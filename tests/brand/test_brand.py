@@ -194,7 +194,3 @@ class BrandTest(unittest.TestCase):
         for name in ("Data.h", "Data.rc", "Startboard.manifest"):
             self.assertFalse((out / "brand" / name).exists(), name)
         self.assertFalse(depfile.exists())
-
-
-if __name__ == "__main__":
-    unittest.main()

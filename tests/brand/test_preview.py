@@ -71,7 +71,3 @@ class Preview(unittest.TestCase):
             self.assertEqual((done.returncode, done.stdout), (1, ""))
             self.assertRegex(done.stderr, r"^%s:\d+: identity.icon: no file startboard.ico" % re.escape(str(alone)))
             self.assertFalse(out.parent.exists(), "no folder made for a preview never drawn")
-
-
-if __name__ == "__main__":
-    unittest.main()

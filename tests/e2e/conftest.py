@@ -1,18 +1,14 @@
 """End-to-end tests: the launcher on its disc, under Wine, used as a person uses it.
 
-    pytest tests/e2e/scenarios.py --disc DISC_DIR --iso ISO --tools TOOLS_DIR [--load]
-        [--dpi 96 ...] [--windows win7] [-k NAME]
+    pytest tests/e2e/scenarios.py --disc DISC --iso ISO --tools TOOLS [--load] [--dpi 96] [--windows win7]
 
-DISC_DIR is a laid-out disc (make disc) of the brand the test file is written
-for (scenarios.py: the default brand; second.py: the second brand), ISO its
-image (make cd), TOOLS_DIR holds e2e_driver.exe and recorder.exe. Each dpi
-gets a Wine prefix of its own, made once for all of its tests; a test runs at
-the dpis its `dpi` mark names (96 when it has none), and those marked `load`
-run only with --load, while two busy processes keep the cores loaded."""
+DISC is a laid-out disc (make disc) of the brand the test file is for (second.py: the second
+brand), ISO its image (make cd), TOOLS the folder of e2e_driver.exe and recorder.exe. Each dpi
+has a Wine prefix of its own for all its tests; a test runs at the dpis its `dpi` mark names (96
+without one), and one marked `load` only with --load, while two busy processes load the cores."""
 import os
 import subprocess
 
-import pefile
 import pytest
 
 from harness import RECORDER, Test
@@ -31,17 +27,6 @@ def pytest_addoption(parser):
     group.addoption("--load", action="store_true", help="also the tests marked load")
 
 
-def pytest_report_header(config):
-    disc = config.getoption("disc")
-    if not disc or not os.path.isdir(disc):
-        return None
-    bits = {0x14C: "32-bit", 0x8664: "64-bit"}
-    return ["exe: %s (%s), Windows version %s" % (
-        path, bits[pefile.PE(path, fast_load=True).FILE_HEADER.Machine], config.getoption("windows"))
-        for path in sorted(os.path.join(os.path.abspath(disc), name) for name in os.listdir(disc))
-        if path.lower().endswith(".exe")]
-
-
 def pytest_generate_tests(metafunc):
     if "t" in metafunc.fixturenames:
         mark = metafunc.definition.get_closest_marker("dpi")
@@ -49,28 +34,25 @@ def pytest_generate_tests(metafunc):
                              ids=lambda dpi: "%ddpi" % dpi)
 
 
+def dpi_of(item):
+    return item.callspec.params["wine"] if hasattr(item, "callspec") else None
+
+
 @pytest.hookimpl(trylast=True)
 def pytest_collection_modifyitems(config, items):
     """Leaves out the dpis not asked for, and the load tests without --load;
     runs the rest by dpi, so that each dpi's prefix is made once."""
-    dpis, load = config.getoption("dpi") or DPIS, config.getoption("load")
-    chosen, left_out = [], []
-    for item in items:
-        callspec = getattr(item, "callspec", None)
-        wanted = (callspec is None or callspec.params.get("wine") in dpis) and (
-            load or item.get_closest_marker("load") is None)
-        (chosen if wanted else left_out).append(item)
-    if left_out:
-        config.hook.pytest_deselected(items=left_out)
-    items[:] = sorted(chosen, key=lambda item: item.callspec.params["wine"] if hasattr(item, "callspec") else 0)
+    dpis, load = tuple(config.getoption("dpi") or DPIS), config.getoption("load")
+    chosen = [item for item in items if dpi_of(item) in dpis + (None,) and (load or not item.get_closest_marker("load"))]
+    config.hook.pytest_deselected(items=[item for item in items if item not in chosen])
+    items[:] = sorted(chosen, key=lambda item: dpi_of(item) or 0)
 
 
 @pytest.fixture(scope="session")
 def wine(request):
     """The Wine world at one dpi, shared by every test at that dpi."""
-    for option in ("disc", "iso", "tools"):
-        if not request.config.getoption(option):
-            pytest.fail("--%s is needed (see tests/e2e/conftest.py)" % option)
+    if not all(request.config.getoption(option) for option in ("disc", "iso", "tools")):
+        pytest.fail("--disc, --iso and --tools are needed (see tests/e2e/conftest.py)")
     world = Wine(request.param, request.config.getoption("windows"))
     try:
         world.start([os.path.join(request.config.getoption("tools"), name + ".exe")

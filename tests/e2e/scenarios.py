@@ -14,7 +14,6 @@ from harness import (APP_TITLE, DISC, RECORDER, STANDIN_TITLE, art, asset, expec
                      matching, px)
 from wine import remove_tree
 
-EXE = "Startboard.exe"
 READER = ("Install Adobe Acrobat Reader?", "You need the Adobe Acrobat Reader software to view the online User "
           "Manual from this CD-ROM.\r\n\r\nDo you wish to continue?")
 PRODUCT = ("Install Norvane 98?", "This installation of Norvane 98 runs as a standalone product.  After you "

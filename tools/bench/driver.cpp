@@ -407,7 +407,7 @@ void MeasureIdle(const Child& child, unsigned unixPid) {
 // front) and out of the window on both sides.
 void MeasureMouse(const std::string& name, const Child& child, HWND window, unsigned unixPid) {
   std::vector<POINT> stops{{-30, Centre(kZones.back()).y}};
-  for (auto zone = kZones.rbegin(); zone != kZones.rend(); ++zone) stops.push_back(Centre(*zone));
+  std::transform(kZones.rbegin(), kZones.rend(), std::back_inserter(stops), Centre);
   stops.push_back({kMenuClient.SizeAt(kDefaultDpi).width + 30, stops.back().y});
   constexpr int kStepsPerLeg = 40;
   const int legs = static_cast<int>(stops.size());
