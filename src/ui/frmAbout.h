@@ -15,6 +15,7 @@
 
 namespace startboard {
 
+// A picture box for each picture control.
 inline constexpr auto kAboutPictureCount = static_cast<std::size_t>(std::count_if(
     brand::kAboutControls.begin(), brand::kAboutControls.end(),
     [](const AboutControl& control) { return control.kind == ControlKind::Picture; }));
