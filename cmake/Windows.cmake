@@ -17,7 +17,7 @@ option(STARTBOARD_BENCH "Build with benchmark time stamps (never for the product
 set(STARTBOARD_BENCH_SOURCES)
 if(STARTBOARD_BENCH)
   add_compile_definitions(STARTBOARD_BENCH)
-  set(STARTBOARD_BENCH_SOURCES ${CMAKE_SOURCE_DIR}/src/app/BenchProbe.cpp)
+  set(STARTBOARD_BENCH_SOURCES ${CMAKE_SOURCE_DIR}/src/bench/Probe.cpp)
 endif()
 target_compile_definitions(startboard_core PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                            _WIN32_WINNT=0x0600)
@@ -35,7 +35,9 @@ target_link_libraries(startboard_winshell PUBLIC startboard_core user32)
 add_executable(Startboard WIN32
   src/app/WinMain.cpp
   src/app/Runtime.cpp
-  src/ui/Win32Window.cpp
+  src/ui/Gdi.cpp
+  src/ui/Screen.cpp
+  src/ui/Tooltips.cpp
   src/ui/Pictures.cpp
   src/ui/frmMain.cpp
   src/ui/frmAbout.cpp

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every suite and ends with one line of totals. Each suite's own last
 # summary line gives its counts: "NAME: N passed, N failed", ctest's "N tests
-# failed out of M", or unittest's "Ran N tests" (with "FAILED (...)").
+# failed out of M", or pytest's "N passed, N failed, N errors ... in 1.23s"
+# (errors count as failures).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 passed=0
@@ -10,6 +11,7 @@ failed=0
 suite() {
   local name=$1 log rc p=0 f=0
   local own='^[a-z0-9]+: ([0-9]+) passed, ([0-9]+) failed' ctest='([0-9]+) tests failed out of ([0-9]+)'
+  local summary='^=* ?(([0-9]+ [a-z]+,? )+)in [0-9.]+s' counts
   log=$(mktemp)
   echo "== $name"
   "${@:2}" 2>&1 | tee "$log"
@@ -18,9 +20,10 @@ suite() {
     p=${BASH_REMATCH[1]} f=${BASH_REMATCH[2]}
   elif [[ $(grep -E "$ctest" "$log" | tail -n 1) =~ $ctest ]]; then
     f=${BASH_REMATCH[1]} p=$((BASH_REMATCH[2] - f))
-  elif [[ $(grep -E '^Ran [0-9]+ tests?' "$log" | tail -n 1) =~ ^Ran\ ([0-9]+) ]]; then
-    f=$(($(grep -E '^FAILED \(' "$log" | grep -oE '[0-9]+' | paste -sd+ -) + 0))
-    p=$((BASH_REMATCH[1] - f))
+  elif [[ $(grep -E "$summary" "$log" | tail -n 1) =~ $summary ]]; then
+    counts=${BASH_REMATCH[1]}
+    p=$(($(grep -oE '[0-9]+ passed' <<<"$counts" | grep -oE '[0-9]+') + 0))
+    f=$(($(grep -oE '[0-9]+ (failed|errors?)' <<<"$counts" | grep -oE '[0-9]+' | paste -sd+ -) + 0))
   fi
   ((rc != 0 && f == 0)) && f=1
   passed=$((passed + p))
@@ -46,17 +49,18 @@ if [[ $wine_bits == 64 ]]; then
   tools/cd/make_iso.sh "$disc" "$iso" >/dev/null || exit 1
 fi
 echo "Wine: $wine_note ($disc/Startboard.exe)."
-e2e=("$disc" "$iso" "build/$wine_preset/tests/e2e")
+e2e=(--iso "$iso" --tools "build/$wine_preset/tests/e2e")
+pytest=(/usr/bin/python3 -m pytest)
 
 suite unit ctest --preset native
 suite memcheck memcheck
-suite assets /usr/bin/python3 tests/assets/test_assets.py
-suite brand /usr/bin/python3 -m unittest discover -s tests/brand
+suite assets "${pytest[@]}" -q tests/assets/test_assets.py
+suite brand "${pytest[@]}" -q tests/brand
 suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
 suite lint tests/run_lint.sh
 suite cd tests/cd/test_cd.sh build/win32/Startboard.exe
 suite publish tests/cd/test_make.sh
-suite e2e /usr/bin/python3 tests/e2e/run_e2e.py "${e2e[@]}" --load
+suite e2e "${pytest[@]}" -v tests/e2e/scenarios.py --disc "$disc" "${e2e[@]}" --load
 
 # A second brand, built like a publisher's and run the same way.
 second_brand() {
@@ -65,13 +69,14 @@ second_brand() {
     cmake --preset "$wine_preset" -B "$out" -DSTARTBOARD_BRAND="$PWD/$folder/brand/brand.toml" >/dev/null &&
     cmake --build "$out" --target Startboard standin_setup >/dev/null &&
     tools/sample_disc/make_disc.sh "$folder/cd" "$out" "$folder/brand/brand.toml" 2>/dev/null &&
-    /usr/bin/python3 tests/e2e/run_e2e.py "$folder/cd" "$iso" "${e2e[2]}" --brand second
+    "${pytest[@]}" -v tests/e2e/second.py --disc "$folder/cd" "${e2e[@]}"
 }
 suite e2e-second second_brand
 # CI also runs the suite in prefixes that report older Windows versions.
 if [[ "${CI:-}" == true ]]; then
   for version in win7 winxp; do
-    suite "e2e-$version" /usr/bin/python3 tests/e2e/run_e2e.py "${e2e[@]}" --dpi 96 --windows "$version"
+    suite "e2e-$version" "${pytest[@]}" -v tests/e2e/scenarios.py --disc "$disc" "${e2e[@]}" --dpi 96 \
+      --windows "$version"
   done
 fi
 

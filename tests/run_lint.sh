@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Static analysis of the project's own code: clang-tidy (the checks in
-# .clang-tidy) over the portable core, the Windows layer, the bench,
-# sample-disc and test programs, then cppcheck and clang-format.
-# Headers are checked through the files that include them. Any finding fails.
-# Prints "lint: N passed, N failed". The core and the tests are read with the
-# native build's compile_commands.json (cmake --preset native).
+# Static analysis of the project's own code: the layers' include order
+# (tests/check_layers.py), then clang-tidy (the checks in .clang-tidy) over
+# the portable core, the Windows layer, the bench, sample-disc and test
+# programs, then cppcheck and clang-format. Headers are checked through the
+# files that include them. Any finding fails. Prints "lint: N passed, N
+# failed". The core and the tests are read with the native build's
+# compile_commands.json (cmake --preset native).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 
@@ -51,12 +52,12 @@ product=(-- -Isrc -Ibuild/native/generated -I. -D_WIN32_WINNT=0x0600 "${win[@]}"
 bench=(-- -DSTARTBOARD_BENCH -Isrc -Ibuild/native/generated -Itools/bench -D_WIN32_WINNT=0x0601 "${win[@]}")
 sample_disc=(-- -Itools/sample_disc "${win[@]}")
 
-check clang-tidy-core tidy native src/app/Identity.cpp src/launch/*.cpp src/weblinks/*.cpp \
-  src/ui/MainLayout.cpp src/ui/AboutLayout.cpp src/ui/Resample.cpp
+check layers /usr/bin/python3 tests/check_layers.py
+check clang-tidy-core tidy native src/launch/*.cpp src/ui/Resample.cpp
 check clang-tidy-windows tidy product src/app/WinMain.cpp src/app/Runtime.cpp src/shell/*.cpp \
-  src/ui/Win32Window.cpp src/ui/Pictures.cpp src/ui/frm*.cpp
+  src/ui/Gdi.cpp src/ui/Screen.cpp src/ui/Tooltips.cpp src/ui/Pictures.cpp src/ui/frm*.cpp
 # The probe is built only into the bench programs.
-check clang-tidy-bench tidy bench src/app/BenchProbe.cpp tools/bench/*.cpp
+check clang-tidy-bench tidy bench src/bench/Probe.cpp tools/bench/*.cpp
 check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tools/wine/*.cpp tests/e2e/*.cpp
 check clang-tidy-tests tidy native tests/unit/*.cpp
 

@@ -25,7 +25,7 @@ case "${1:-}" in
       "${publisher[@]}"
       g++ libgtest-dev g++-mingw-w64-x86-64
       wine wine64 xvfb xdotool x11-utils imagemagick
-      python3-pefile python3-xlib fonts-wine
+      python3-xlib python3-pytest python3-tomli-w fonts-wine
       clang-tidy clang-format cppcheck valgrind openssl
     )
     wine32=(wine32:i386 libxcursor1:i386)

@@ -22,13 +22,17 @@ import math
 import random
 import struct
 import sys
+import tomllib
 from pathlib import Path
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont, features
 
 FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
 
-MENU_W, MENU_H = 725, 544
+# The window's size and click zones are the default brand's.
+with (Path(__file__).resolve().parent.parent / "assets" / "brand.toml").open("rb") as brand_file:
+    BRAND = tomllib.load(brand_file)
+MENU_W, MENU_H = BRAND["menu"]["size"]
 MENU_COLOURS = 241
 PIXELS_PER_METRE = 2834  # 72 dots per inch
 # The 2x pictures are JPEG: an 8-bit BMP of the menu at 2x would be 1.6 MB.
@@ -36,15 +40,14 @@ PIXELS_PER_METRE = 2834  # 72 dots per inch
 # 90 costs a quarter more for no difference a user would see.
 QUALITY_2X = 85
 
-# The menu's click zones in client pixels, inclusive: the painted items must
-# lie inside these, since the hand cursor appears exactly over them.
-ZONES = {
-    "manual": (234, 3, 492, 155),
-    "logo": (62, 176, 671, 347),
-    "reader": (4, 352, 152, 540),
-    "install": (183, 353, 523, 540),
-    "quit": (560, 338, 721, 540),
-}
+# The menu's click zones in client pixels, inclusive, by the painted item
+# each lies over: the items must lie inside them, since the hand cursor
+# appears exactly over them.
+ZONE_NAMES = {"manual": "Label2", "logo": "Label4", "reader": "Label5", "install": "Label7", "quit": "Label6"}
+ZONES = {item: next((left, top, left + width - 1, top + height - 1)
+                    for zone in BRAND["zone"] if zone["name"] == name
+                    for left, top, width, height in [zone["rect"]])
+         for item, name in ZONE_NAMES.items()}
 ZONE_MARGIN = 5  # plain background kept inside each zone's edge
 BACKGROUND_CEILING = 95  # brightest luma the background may reach
 

@@ -2,10 +2,7 @@
 // loop until it closes.
 #include <windows.h>
 
-#include <optional>
-
 #include "shell/Win32Shell.h"
-#include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
 namespace startboard {
@@ -23,33 +20,18 @@ void RestrictDllSearch() {
   }
 }
 
-class Launcher final : public ModalForms {
- public:
-  int Run(HINSTANCE instance) {
-    if (!frmMain::Register(instance) || !frmAbout::Register(instance)) return 1;
-    if (!main_.Create(instance, shell_)) return 1;
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+// The shell outlives the windows that call it.
+int Run(HINSTANCE instance) {
+  Win32Shell shell;
+  frmMain main;
+  if (!frmMain::Register(instance) || !main.Create(instance, shell)) return 1;
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
   }
-
-  void ShowModal(Form form) override {
-    switch (form) {
-      case Form::About:
-        if (!about_) about_.emplace(shell_);
-        about_->ShowModal();
-        break;
-    }
-  }
-
- private:
-  Win32Shell shell_{this};
-  frmMain main_;
-  std::optional<frmAbout> about_;
-};
+  return static_cast<int>(message.wParam);
+}
 
 }  // namespace
 }  // namespace startboard
@@ -57,6 +39,5 @@ class Launcher final : public ModalForms {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
   startboard::RestrictDllSearch();
-  startboard::Launcher launcher;
-  return launcher.Run(instance);
+  return startboard::Run(instance);
 }

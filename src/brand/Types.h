@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/Geometry.h"
+#include "brand/Geometry.h"
 
 namespace startboard {
 

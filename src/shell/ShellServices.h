@@ -1,5 +1,7 @@
-// The platform operations the launcher's logic calls. The core talks to the
-// system only through this interface, so it builds and is tested anywhere.
+// What the platform does for the launcher's commands: start a program or a
+// document, find the program for a file, ask the user, and say where the
+// launcher runs from. The commands reach the system only through this
+// interface, so they build and are tested anywhere.
 // Strings are UTF-8; the Windows implementation converts at its boundary.
 #pragma once
 
@@ -8,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Identity.h"
+#include "brand/Data.h"
 
 namespace startboard {
 
@@ -25,9 +27,6 @@ constexpr int kAnswerYes = 6;
 
 // The show command of every shell start: show the started program normally.
 constexpr int kShowNormal = 1;
-
-// Windows that a command can show modally.
-enum class Form { About };
 
 class ShellServices {
  public:
@@ -62,17 +61,11 @@ class ShellServices {
   // title the box carries the application's title.
   int Message(std::string_view prompt, Buttons buttons,
               std::optional<std::string_view> title = std::nullopt) {
-    return ShowMessage(prompt, buttons, title.value_or(ApplicationTitle));
+    return ShowMessage(prompt, buttons, title.value_or(brand::kTitle));
   }
 
   // The directory holding the running executable, as the system reports it.
   virtual std::string ApplicationDirectory() = 0;
-
-  // Shows a window modally; returns when it has been closed.
-  virtual void ShowModal(Form form) = 0;
-
-  // Ends the program at once: every window closes, no further handler runs.
-  virtual void EndProgram() = 0;
 
  protected:
   virtual int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) = 0;

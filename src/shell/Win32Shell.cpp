@@ -1,11 +1,10 @@
 #include "shell/Win32Shell.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 
-#include "app/BenchProbe.h"
+#include "bench/Probe.h"
 #include "shell/Unicode.h"
 
 namespace startboard {
@@ -100,28 +99,6 @@ std::string Win32Shell::ApplicationDirectory() {
   const bool driveRoot = slash == 2 && path[1] == L':';
   path.resize(driveRoot ? slash + 1 : slash);
   return Narrow(path);
-}
-
-void Win32Shell::ShowModal(Form form) {
-  if (forms_ != nullptr) forms_->ShowModal(form);
-}
-
-void Win32Shell::EndProgram() {
-  // Closing the main window ends the message loop; owned windows go with it.
-  if (main_ != nullptr) {
-    DestroyWindow(main_);
-  } else {
-    PostQuitMessage(0);
-  }
-}
-
-bool Win32Shell::EnsureCommonControls() {
-  if (!commonControls_) {
-    const auto initialise = comctl32_.Get<decltype(&InitCommonControlsEx)>("InitCommonControlsEx");
-    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    commonControls_ = initialise != nullptr && initialise(&classes) != FALSE;
-  }
-  return *commonControls_;
 }
 
 HWND Win32Shell::FrontWindow() const { return modalStack_.empty() ? main_ : modalStack_.back(); }

@@ -11,19 +11,8 @@
 
 namespace startboard {
 
-// Whoever owns the forms shows them; the shell only passes the request on.
-class ModalForms {
- public:
-  virtual void ShowModal(Form form) = 0;
-
- protected:
-  ~ModalForms() = default;
-};
-
 class Win32Shell final : public ShellServices {
  public:
-  explicit Win32Shell(ModalForms* forms = nullptr) : forms_(forms) {}
-
   void SetMainWindow(HWND window) { main_ = window; }
 
   WindowHandle DesktopWindow() override;
@@ -36,20 +25,12 @@ class Win32Shell final : public ShellServices {
   std::uint32_t ShortPathName(std::string_view longPath, std::string& shortPath,
                               std::uint32_t bufferLength) override;
   std::string ApplicationDirectory() override;
-  void ShowModal(Form form) override;
-  void EndProgram() override;
 
-  // The window a message box or modal form belongs to: the innermost modal
-  // form, else the main window.
-  HWND FrontWindow() const;
+  // COM on this thread, which the shell calls need; the windows' picture
+  // loader shares it.
+  ComApartment& Com() { return com_; }
 
-  // COM for callers outside the shell (the About window's picture loader).
-  bool EnterCom() { return com_.Enter(); }
-
-  // The common controls (tooltips), loaded and registered on first need.
-  bool EnsureCommonControls();
-
-  // Marks a modal form as the front window while it is shown.
+  // Marks a modal window as the one message boxes belong to while it is shown.
   class ModalScope {
    public:
     ModalScope(Win32Shell& shell, HWND form) : shell_(shell) { shell_.modalStack_.push_back(form); }
@@ -65,11 +46,12 @@ class Win32Shell final : public ShellServices {
   int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) override;
 
  private:
-  ModalForms* forms_;
+  // The window a message box belongs to: the innermost modal window, else
+  // the main window.
+  HWND FrontWindow() const;
+
   ComApartment com_;
   SystemLibrary shell32_{L"shell32.dll"};
-  SystemLibrary comctl32_{L"comctl32.dll", SystemLibrary::Source::SideBySide};
-  std::optional<bool> commonControls_;
   HWND main_ = nullptr;
   std::vector<HWND> modalStack_;
 };

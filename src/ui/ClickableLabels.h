@@ -9,28 +9,37 @@
 #include <optional>
 #include <span>
 
-#include "app/BenchProbe.h"
-#include "launch/Commands.h"
-#include "shell/Win32Shell.h"
+#include "bench/Probe.h"
+#include "brand/Data.h"
 #include "ui/ClickTracker.h"
 #include "ui/CommandGate.h"
+#include "ui/Gdi.h"
+#include "ui/Layout.h"
+#include "ui/Screen.h"
+#include "ui/Tooltips.h"
 #include "ui/Win32Window.h"
 
 namespace startboard {
 
+// The window that owns the labels runs what a click on one asks for.
+class ClickTarget {
+ public:
+  virtual void RunClick(const Action& action) = 0;
+
+ protected:
+  ~ClickTarget() = default;
+};
+
 template <class Item>
 class ClickableLabels {
  public:
-  // The label that takes the mouse at a client point at a dpi, or nullptr.
-  using HitTest = const Item* (*)(int x, int y, int dpi);
-
-  ClickableLabels(std::span<const Item> frontToBack, HitTest hitTest)
-      : items_(frontToBack), hitTest_(hitTest) {}
+  // A table front to back: where labels overlap, the front one takes the mouse.
+  explicit ClickableLabels(std::span<const Item> frontToBack) : items_(frontToBack) {}
 
   // Then SetDpi, before the window takes the mouse.
-  void Attach(HWND owner, Win32Shell& shell) {
+  void Attach(HWND owner, ClickTarget& target) {
     owner_ = owner;
-    shell_ = &shell;
+    target_ = &target;
   }
 
   // Labels, pointer and tips at the window's dpi.
@@ -57,7 +66,7 @@ class ClickableLabels {
         // Again for the move itself: the position WM_SETCURSOR could see may
         // be another move's, and the last move is where the pointer rests.
         ShowPointerAt(Point(lParam));
-        tooltips_.OnMouseMove(owner_, *shell_, items_, At(lParam), lParam, dpi_);
+        tooltips_.OnMouseMove(owner_, items_, At(lParam), lParam, dpi_);
         return 0;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
@@ -86,13 +95,13 @@ class ClickableLabels {
   static POINT Point(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
   const Item* At(LPARAM lParam) const {
     const POINT point = Point(lParam);
-    return hitTest_(point.x, point.y, dpi_);
+    return FrontmostAt(items_, point.x, point.y, dpi_);
   }
   void ShowPointerAt(POINT point) const {
     ShowCursorShape(ClickableAt(point) != nullptr ? hand_.get() : LoadCursorW(nullptr, IDC_ARROW));
   }
   const Item* ClickableAt(POINT point) const {
-    const Item* item = hitTest_(point.x, point.y, dpi_);
+    const Item* item = FrontmostAt(items_, point.x, point.y, dpi_);
     return item != nullptr && item->click.kind != ActionKind::None ? item : nullptr;
   }
 
@@ -103,13 +112,12 @@ class ClickableLabels {
     ReleaseCapture();
     if (clicked == nullptr) return;
     tooltips_.Pop();
-    gate_.Run([&] { RunAction(*shell_, clicked->click); });
+    gate_.Run([&] { target_->RunClick(clicked->click); });
   }
 
   std::span<const Item> items_;
-  HitTest hitTest_;
   HWND owner_ = nullptr;
-  Win32Shell* shell_ = nullptr;
+  ClickTarget* target_ = nullptr;
   int dpi_ = kDefaultDpi;
   Cursor hand_;
   Tooltips tooltips_;

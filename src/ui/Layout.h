@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "ui/Geometry.h"
+#include "brand/Geometry.h"
 
 namespace startboard {
 

@@ -74,7 +74,7 @@ Dib ToDib(HBITMAP bitmap) {
 // Decodes a JPEG resource with the Windows Imaging Component (on every
 // Windows since Vista) straight into a DIB of its own pixel size: no OLE
 // picture and no copy of the decoded pixels on the way.
-Dib DecodeJpeg(Win32Shell& shell, HINSTANCE instance, int id) {
+Dib DecodeJpeg(ComApartment& com, HINSTANCE instance, int id) {
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
   const DWORD size = resource != nullptr ? SizeofResource(instance, resource) : 0;
   HGLOBAL loaded = resource != nullptr ? LoadResource(instance, resource) : nullptr;
@@ -83,7 +83,7 @@ Dib DecodeJpeg(Win32Shell& shell, HINSTANCE instance, int id) {
 
   SystemLibrary ole32(L"ole32.dll");
   const auto create = ole32.Get<decltype(&CoCreateInstance)>("CoCreateInstance");
-  if (!shell.EnterCom() || create == nullptr) return {};
+  if (!com.Enter() || create == nullptr) return {};
   ComRef<IWICImagingFactory> factory;
   ComRef<IWICStream> stream;
   ComRef<IWICBitmapDecoder> decoder;
@@ -115,20 +115,20 @@ Dib DecodeJpeg(Win32Shell& shell, HINSTANCE instance, int id) {
 
 // The 96-dpi picture as embedded. A bitmap is loaded device-dependent:
 // converted to the screen's format once, so every repaint is a plain blit.
-Bitmap Load1x(Win32Shell& shell, HINSTANCE instance, const Art& art) {
-  if (art.jpeg) return std::move(DecodeJpeg(shell, instance, art.id).bitmap);
+Bitmap Load1x(ComApartment& com, HINSTANCE instance, const Art& art) {
+  if (art.jpeg) return std::move(DecodeJpeg(com, instance, art.id).bitmap);
   return Bitmap(
       static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(art.id), IMAGE_BITMAP, 0, 0, 0)));
 }
 
 }  // namespace
 
-Bitmap LoadArt(Win32Shell& shell, HINSTANCE instance, const Art& art, int dpi) {
-  if (dpi == kDefaultDpi) return Load1x(shell, instance, art);
-  Dib source = art.id2x != 0 ? DecodeJpeg(shell, instance, art.id2x) : Dib{};
+Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
+  if (dpi == kDefaultDpi) return Load1x(com, instance, art);
+  Dib source = art.id2x != 0 ? DecodeJpeg(com, instance, art.id2x) : Dib{};
   PixelSize natural{source.width / 2, source.height / 2};
   if (!source.bitmap) {
-    const Bitmap picture = Load1x(shell, instance, art);
+    const Bitmap picture = Load1x(com, instance, art);
     source = ToDib(picture.get());
     natural = {source.width, source.height};
   }

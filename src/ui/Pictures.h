@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "brand/Types.h"
-#include "shell/Win32Shell.h"
-#include "ui/Win32Window.h"
+#include "shell/SystemLibrary.h"
+#include "ui/Gdi.h"
 
 namespace startboard {
 
@@ -13,7 +13,8 @@ namespace startboard {
 // it is the 96-dpi picture exactly as embedded. At any other dpi it is the
 // 2x picture resized to fit (at 192 dpi, as it is), or, without a 2x
 // picture, the 96-dpi one enlarged: smooth, as Windows would stretch a
-// program that knows nothing of dpi, but at the right size.
-Bitmap LoadArt(Win32Shell& shell, HINSTANCE instance, const Art& art, int dpi);
+// program that knows nothing of dpi, but at the right size. JPEGs are decoded
+// through COM, entered on first need.
+Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi);
 
 }  // namespace startboard

@@ -2,8 +2,10 @@
 
 #include <iterator>
 
+#include "launch/Actions.h"
 #include "shell/Unicode.h"
 #include "ui/Pictures.h"
+#include "ui/Screen.h"
 
 namespace startboard {
 
@@ -13,14 +15,17 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
+// Window-wide font: MS Sans Serif 8.25 points.
+constexpr std::wstring_view kFontFace = L"MS Sans Serif";
+constexpr int kFontHundredthsOfPoint = 825;
+
 Font CreateLabelFont(int dpi, bool bold, bool underline) {
-  const std::wstring face = Widen(kAboutFontFace);
   // 8.25 points in pixels at the window's dpi.
-  const int height = -MulDiv(kAboutFontHundredthsOfPoint, dpi, 72 * 100);
+  const int height = -MulDiv(kFontHundredthsOfPoint, dpi, 72 * 100);
   return Font(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
                           underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                          face.c_str()));
+                          kFontFace.data()));
 }
 
 }  // namespace
@@ -61,7 +66,7 @@ void PictureBox::OnPaint() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const Brush background(
-      CreateSolidBrush(ToColorRef(control_->background.value_or(kAboutBackground))));
+      CreateSolidBrush(ToColorRef(control_->background.value_or(brand::kAboutBackground))));
   FillRect(paint.Dc(), &client, background.get());
   DrawBitmap(paint.Dc(), picture_.get(), 0, 0);
 }
@@ -79,18 +84,17 @@ frmAbout::~frmAbout() {
 
 bool frmAbout::Create(HWND owner) {
   const PixelRect area = WorkAreaOf(owner);
-  const std::wstring caption = Widen(kAboutCaption);
+  const std::wstring caption = Widen(brand::kAboutTitle);
   // Owned by the main window: no task-bar button, and it stays above it.
   return CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, area.left, area.top, 1, 1,
                          owner, nullptr, InstanceOf(owner), this) != nullptr;
 }
 
-void frmAbout::ShowModal() {
-  const HWND owner = shell_.FrontWindow();
+void frmAbout::ShowModal(HWND owner) {
   if (hwnd_ == nullptr && !Create(owner)) return;
   // Centred on the main window's monitor, at its dpi, each time it opens.
   if (const int dpi = DpiOf(owner); dpi != dpi_) UseDpi(dpi);
-  PlaceCentred(hwnd_, WorkAreaOf(owner), kAboutClient, dpi_);
+  PlaceCentred(hwnd_, WorkAreaOf(owner), brand::kAboutClient, dpi_);
   open_ = true;
   EnableWindow(owner, FALSE);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -136,10 +140,12 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Default(message, wParam, lParam);
 }
 
+void frmAbout::RunClick(const Action& action) { RunAction(shell_, action); }
+
 void frmAbout::OnCreate() {
-  labels_.Attach(hwnd_, shell_);
+  labels_.Attach(hwnd_, *this);
   std::size_t picture = 0;
-  for (const AboutControl& control : kAboutControls) {
+  for (const AboutControl& control : brand::kAboutControls) {
     if (control.kind == ControlKind::Picture && picture < pictures_.size()) {
       pictures_[picture++].Create(hwnd_, control);
     }
@@ -155,7 +161,9 @@ void frmAbout::UseDpi(int dpi) {
     }
   }
   const HINSTANCE instance = InstanceOf(hwnd_);
-  for (PictureBox& box : pictures_) box.Show(LoadArt(shell_, instance, box.Picture(), dpi), dpi);
+  for (PictureBox& box : pictures_) {
+    box.Show(LoadArt(shell_.Com(), instance, box.Picture(), dpi), dpi);
+  }
   labels_.SetDpi(dpi);
 }
 
@@ -187,11 +195,11 @@ void frmAbout::OnPaint() {
   const HDC dc = paint.Dc();
   RECT client{};
   GetClientRect(hwnd_, &client);
-  const Brush background(CreateSolidBrush(ToColorRef(kAboutBackground)));
+  const Brush background(CreateSolidBrush(ToColorRef(brand::kAboutBackground)));
   FillRect(dc, &client, background.get());
   // Back to front; the picture boxes are windows and paint themselves.
-  for (std::size_t i = kAboutControls.size(); i-- > 0;) {
-    const AboutControl& control = kAboutControls[i];
+  for (std::size_t i = brand::kAboutControls.size(); i-- > 0;) {
+    const AboutControl& control = brand::kAboutControls[i];
     if (control.kind == ControlKind::Label) {
       PaintLabel(dc, control);
     } else if (control.kind == ControlKind::Oval) {
@@ -200,12 +208,12 @@ void frmAbout::OnPaint() {
   }
 }
 
-void frmAbout::PaintOval(HDC dc, const AboutControl& control) const {
-  const RECT rect = ToRect(control.twips.At(dpi_));
-  const Brush fill(CreateSolidBrush(ToColorRef(control.colour)));
+void frmAbout::PaintOval(HDC dc, const AboutControl& oval) const {
+  const RECT rect = ToRect(oval.twips.At(dpi_));
+  const Brush fill(CreateSolidBrush(ToColorRef(oval.colour)));
   const Selection brush(dc, fill.get());
-  if (control.outline) {
-    const Pen edge(CreatePen(PS_SOLID, 1, ToColorRef(*control.outline)));
+  if (oval.outline) {
+    const Pen edge(CreatePen(PS_SOLID, 1, ToColorRef(*oval.outline)));
     const Selection pen(dc, edge.get());
     Ellipse(dc, rect.left, rect.top, rect.right, rect.bottom);
   } else {

@@ -4,14 +4,21 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 
+#include "brand/Data.h"
 #include "shell/Win32Shell.h"
-#include "ui/AboutLayout.h"
 #include "ui/ClickableLabels.h"
+#include "ui/Gdi.h"
 #include "ui/Win32Window.h"
 
 namespace startboard {
+
+// A picture box for each picture control.
+inline constexpr auto kAboutPictureCount = static_cast<std::size_t>(std::count_if(
+    brand::kAboutControls.begin(), brand::kAboutControls.end(),
+    [](const AboutControl& control) { return control.kind == ControlKind::Picture; }));
 
 // A picture box: a child window that shows one bitmap at its natural size
 // from its top-left corner on a plain background.
@@ -31,7 +38,7 @@ class PictureBox : public Win32Window<PictureBox> {
   Bitmap picture_;
 };
 
-class frmAbout : public Win32Window<frmAbout> {
+class frmAbout final : public Win32Window<frmAbout>, private ClickTarget {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardAbout";
 
@@ -42,13 +49,15 @@ class frmAbout : public Win32Window<frmAbout> {
   frmAbout(const frmAbout&) = delete;
   frmAbout& operator=(const frmAbout&) = delete;
 
-  // Shows the window over the shell's front window and returns when the
+  // Shows the window over `owner`, disabled meanwhile, and returns when the
   // user closes it. The window is created on first use and kept.
-  void ShowModal();
+  void ShowModal(HWND owner);
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // Its labels are links: the shell opens them.
+  void RunClick(const Action& action) override;
   bool Create(HWND owner);
   void OnCreate();
   void OnPaint();
@@ -63,7 +72,7 @@ class frmAbout : public Win32Window<frmAbout> {
   int dpi_ = 0;  // none yet: ShowModal makes fonts and pictures at the owner's dpi
   std::array<PictureBox, kAboutPictureCount> pictures_;
   Font fonts_[2][2];  // [bold][underline]
-  ClickableLabels<AboutControl> labels_{kAboutControls, AboutControlAt};
+  ClickableLabels<AboutControl> labels_{brand::kAboutControls};
   bool open_ = false;
 };
 

@@ -1,8 +1,10 @@
 #include "ui/frmMain.h"
 
-#include "app/BenchProbe.h"
+#include "bench/Probe.h"
+#include "launch/Actions.h"
 #include "shell/Unicode.h"
 #include "ui/Pictures.h"
+#include "ui/Screen.h"
 
 namespace startboard {
 
@@ -17,7 +19,8 @@ constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 
 bool frmMain::Register(HINSTANCE instance) {
   // CS_DBLCLKS: a double click on a label runs its command once.
-  return RegisterClassOf(instance, {.style = CS_DBLCLKS, .applicationIcon = true});
+  return RegisterClassOf(instance, {.style = CS_DBLCLKS, .applicationIcon = true}) &&
+         frmAbout::Register(instance);
 }
 
 bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
@@ -25,14 +28,14 @@ bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
   POINT pointer{};
   GetCursorPos(&pointer);
   const PixelRect area = WorkAreaAt(pointer);
-  const std::wstring title = Widen(ApplicationTitle);
+  const std::wstring title = Widen(brand::kTitle);
   // Made hidden inside the monitor's work area, so that it knows that
   // monitor's dpi before it takes its size.
   if (CreateWindowExW(kExStyle, kClassName, title.c_str(), kStyle, area.left, area.top, 1, 1,
                       nullptr, nullptr, instance, this) == nullptr) {
     return false;
   }
-  PlaceCentred(hwnd_, area, kMainClient, dpi_);
+  PlaceCentred(hwnd_, area, brand::kMenuClient, dpi_);
   shell.SetMainWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   UpdateWindow(hwnd_);
@@ -62,14 +65,30 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Default(message, wParam, lParam);
 }
 
+void frmMain::RunClick(const Action& action) {
+  switch (action.kind) {
+    case ActionKind::About:
+      if (!about_) about_.emplace(*shell_);
+      about_->ShowModal(hwnd_);
+      break;
+    case ActionKind::Quit:
+      // Closing the window ends the message loop; owned windows go with it.
+      DestroyWindow(hwnd_);
+      break;
+    default:
+      RunAction(*shell_, action);
+      break;
+  }
+}
+
 bool frmMain::OnCreate() {
-  zones_.Attach(hwnd_, *shell_);
+  zones_.Attach(hwnd_, *this);
   return UseDpi(DpiOf(hwnd_));
 }
 
 // The picture for a dpi, made once: every repaint is then a plain blit.
 bool frmMain::UseDpi(int dpi) {
-  Bitmap background = LoadArt(*shell_, InstanceOf(hwnd_), brand::kMenuArt, dpi);
+  Bitmap background = LoadArt(shell_->Com(), InstanceOf(hwnd_), brand::kMenuArt, dpi);
   if (!background) return false;
   background_ = std::move(background);
   dpi_ = dpi;

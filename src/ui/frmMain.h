@@ -1,19 +1,25 @@
-// The main menu window: the menu picture with five invisible click zones.
+// The main menu window: a borderless picture with the brand's invisible
+// click zones. It opens the About window and ends the program.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
+
+#include "brand/Data.h"
 #include "shell/Win32Shell.h"
 #include "ui/ClickableLabels.h"
-#include "ui/MainLayout.h"
+#include "ui/Gdi.h"
 #include "ui/Win32Window.h"
+#include "ui/frmAbout.h"
 
 namespace startboard {
 
-class frmMain : public Win32Window<frmMain> {
+class frmMain final : public Win32Window<frmMain>, private ClickTarget {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardMain";
 
+  // Registers this window's class and those of the windows it opens.
   static bool Register(HINSTANCE instance);
   // Creates the window and shows it centred in the work area of the monitor
   // that holds the mouse pointer, at that monitor's dpi.
@@ -22,6 +28,9 @@ class frmMain : public Win32Window<frmMain> {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // About opens the About window over this one and Quit ends the program;
+  // the shell runs the rest.
+  void RunClick(const Action& action) override;
   bool OnCreate();
   void OnPaint();
   void OnDestroy();
@@ -30,7 +39,8 @@ class frmMain : public Win32Window<frmMain> {
   Win32Shell* shell_ = nullptr;
   int dpi_ = kDefaultDpi;
   Bitmap background_;
-  ClickableLabels<HotZone> zones_{kHotZones, HotZoneAt};
+  ClickableLabels<HotZone> zones_{brand::kZones};
+  std::optional<frmAbout> about_;  // made on first use, then kept
 };
 
 }  // namespace startboard

@@ -6,7 +6,6 @@ import io
 import shutil
 import struct
 import subprocess
-import sys
 import tempfile
 import unittest
 import zlib
@@ -14,9 +13,9 @@ from pathlib import Path
 
 from PIL import Image
 
+import brand  # tools/brand, on the path pytest.ini sets
+
 ROOT = Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(ROOT / "tools" / "brand"))
-import brand  # noqa: E402
 
 # A small brand with every kind of zone and control. The array headers carry
 # comments so a row can name the header a missing key is reported at.
@@ -305,7 +304,3 @@ class BrandTest(unittest.TestCase):
         for name in ("Data.h", "Data.rc", "Startboard.manifest"):
             self.assertFalse((out / "brand" / name).exists(), name)
         self.assertFalse(depfile.exists())
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -17,7 +17,6 @@ import random
 import re
 import shutil
 import subprocess
-import sys
 import unittest
 from pathlib import Path
 
@@ -26,8 +25,7 @@ from test_brand import ABOUT, MAIN
 from test_generate import PRINTER
 
 ROOT = Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(ROOT / "tools" / "brand"))
-import brand  # noqa: E402
+import brand
 
 SEED = int(os.environ.get("STARTBOARD_FUZZ_SEED", "20261207"))
 CASES = int(os.environ.get("STARTBOARD_FUZZ_CASES", "300"))
@@ -133,6 +131,3 @@ class Fuzz(unittest.TestCase):
         self.assertGreater(accepted, CASES // 20, "too few accepted cases to test the generator")
         self.assertGreater(compiled, 0)
 
-
-if __name__ == "__main__":
-    unittest.main()

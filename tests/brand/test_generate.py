@@ -7,7 +7,6 @@ exe embeds."""
 
 import struct
 import subprocess
-import sys
 import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
@@ -16,9 +15,8 @@ from PIL import Image
 
 ROOT = Path(__file__).resolve().parents[2]
 BRAND = ROOT / "tools" / "brand" / "brand.py"
-sys.path.insert(0, str(BRAND.parent))
-import brand  # noqa: E402
-import test_brand  # noqa: E402
+import brand
+import test_brand
 
 # Each character class a target escapes: quotes, backslashes that look like
 # escapes, trigraphs, line breaks, XML's specials, placeholders of the
@@ -163,6 +161,3 @@ class Generate(unittest.TestCase):
         self.assertEqual(len(warnings), 1, warnings)  # a brand without a quit zone is told
         self.assertIn(":21: warning: no zone quits", warnings[0])
 
-
-if __name__ == "__main__":
-    unittest.main()

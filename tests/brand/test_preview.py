@@ -13,11 +13,11 @@ from pathlib import Path
 
 from PIL import Image
 
+import brand  # tools/brand, on the path pytest.ini sets
+
 ROOT = Path(__file__).resolve().parents[2]
 PREVIEW = ROOT / "tools" / "brand" / "preview.py"
 BRAND = ROOT / "assets" / "brand.toml"
-sys.path.insert(0, str(PREVIEW.parent))
-import brand  # noqa: E402
 
 
 def preview(brand_file, out):
@@ -71,7 +71,3 @@ class Preview(unittest.TestCase):
             self.assertEqual((done.returncode, done.stdout), (1, ""))
             self.assertRegex(done.stderr, r"^%s:\d+: identity.icon: no file startboard.ico" % re.escape(str(alone)))
             self.assertFalse(out.parent.exists(), "no folder made for a preview never drawn")
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -1,4 +1,4 @@
-"""What a scenario works with: the launcher's windows and boxes as a user
+"""What an end-to-end test works with: the launcher's windows and boxes as a user
 meets them, the programs it started (as the recorder saw them), the pointer
 and the pixels on the screen, and real input through the X server."""
 import csv
@@ -18,26 +18,11 @@ APP_TITLE = "Norvane 98 Startboard"
 STANDIN_TITLE = "Sample disc"
 DISC = "C:\\Norvane 98 CD-ROM\\"  # spaces and a long name: its short form differs
 RECORDER, RECORD_LOG = r"C:\e2e\recorder.exe", r"C:\e2e\record.log"
-SCENARIOS = []
-
-
-def scenario(*dpis, load=False):
-    """Registers a scenario: at 96 dpi, or at each dpi named; `load` ones run
-    while two busy processes keep the cores loaded."""
-    def register(function):
-        function.dpis, function.load = dpis or (96,), load
-        SCENARIOS.append(function)
-        return function
-    return register
-
-
-class Failure(Exception):
-    pass
 
 
 def expect(condition, message):
     if not condition:
-        raise Failure(message)
+        raise AssertionError(message)
 
 
 def expect_equal(actual, expected, what):
@@ -129,7 +114,7 @@ class Record:
 
 
 class Test:
-    """One scenario's view of the Wine world."""
+    """One test's view of the Wine world."""
 
     def __init__(self, wine, disc, iso):
         self.wine, self.disc, self.iso, self.dpi = wine, disc, iso, wine.dpi
@@ -286,20 +271,3 @@ def hand(dpi):
     size = 64 if dpi >= 192 else 48 if dpi >= 144 else 32
     return size, (12 * size // 32, 8 * size // 32)
 
-
-def run_all(wine, disc, iso, selected):
-    test = Test(wine, disc, iso)
-    passed = failed = 0
-    for function in selected:
-        started, outcome = time.time(), "PASS"
-        try:
-            test.reset()
-            function(test)
-            passed += 1
-        except Exception as error:  # a broken scenario fails alone; the others still run
-            failed, outcome = failed + 1, "FAIL"
-            outcome += ": " + (str(error) if isinstance(error, (Failure, DriverError)) else repr(error))
-        finally:
-            test.kill(*test.roots, RECORDER)
-        print("%s at %d dpi (%.1fs) %s" % (function.__name__, wine.dpi, time.time() - started, outcome), flush=True)
-    return passed, failed

@@ -7,13 +7,13 @@ import time
 from pathlib import Path
 
 import pefile
+import pytest
 from PIL import Image
 
 from harness import (APP_TITLE, DISC, RECORDER, STANDIN_TITLE, art, asset, expect, expect_equal, hand,
-                     matching, px, scenario)
+                     matching, px)
 from wine import remove_tree
 
-EXE = "Startboard.exe"
 READER = ("Install Adobe Acrobat Reader?", "You need the Adobe Acrobat Reader software to view the online User "
           "Manual from this CD-ROM.\r\n\r\nDo you wish to continue?")
 PRODUCT = ("Install Norvane 98?", "This installation of Norvane 98 runs as a standalone product.  After you "
@@ -106,8 +106,8 @@ def expect_installer(t, root, folder):
 
 # --- The menu window ------------------------------------------------------------
 
-@scenario(96, 120, 144, 192)
-def menu_window_is_the_picture_centred_and_alt_f4_closes_it(t):
+@pytest.mark.dpi(96, 120, 144, 192)
+def test_menu_window_is_the_picture_centred_and_alt_f4_closes_it(t):
     main = t.launcher()
     expect_placed(main, (0, 0, 10875, 8160), t.dpi, "menu window")
     expect_equal((main.style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_FRAMES), main.rect, main.owner),
@@ -123,8 +123,8 @@ def menu_window_is_the_picture_centred_and_alt_f4_closes_it(t):
     expect_equal(t.exit_code(), 0, "exit code after Alt+F4")
 
 
-@scenario(96, 120, 144, 192)
-def pointer_and_tips_show_where_a_click_counts(t):
+@pytest.mark.dpi(96, 120, 144, 192)
+def test_pointer_and_tips_show_where_a_click_counts(t):
     main = t.launcher()
     main.move((-40, -40))
     time.sleep(0.3)
@@ -149,8 +149,7 @@ def pointer_and_tips_show_where_a_click_counts(t):
     expect_equal(t.exit_code(), 0, "exit code after Quit")
 
 
-@scenario()
-def a_click_opens_once_even_doubled_or_says_why_not(t):
+def test_a_click_opens_once_even_doubled_or_says_why_not(t):
     main = t.launcher()
     main.click(centre("manual", 96))
     expect_start(t.records(1)[0], [RECORDER, DISC + "manual\\manual.pdf"])
@@ -190,8 +189,7 @@ def a_click_opens_once_even_doubled_or_says_why_not(t):
     expect(about.visible and about.enabled and len(t.records()) == 3, "About closed, or a program started")
 
 
-@scenario()
-def reader_zone_asks_and_only_yes_installs(t):
+def test_reader_zone_asks_and_only_yes_installs(t):
     main = t.launcher()
     for dismiss in ("No", "Escape", "close"):  # every way but Yes means No
         main.click(centre("reader", 96))
@@ -205,8 +203,7 @@ def reader_zone_asks_and_only_yes_installs(t):
     expect_installer(t, DISC, "reader")
 
 
-@scenario()
-def product_zone_shows_the_disclaimer_then_asks(t):
+def test_product_zone_shows_the_disclaimer_then_asks(t):
     main = t.launcher()
     main.click(centre("product", 96))
     box = expect_box(t, *PRODUCT, main, ("Yes", "No"))
@@ -248,8 +245,8 @@ def expect_label(t, shot, label):
         text, wrong, sum(expected)))
 
 
-@scenario(96, 120, 144, 192)
-def about_window_shows_the_logos_texts_and_oval(t):
+@pytest.mark.dpi(96, 120, 144, 192)
+def test_about_window_shows_the_logos_texts_and_oval(t):
     main = t.launcher()
     main.click(centre("about", t.dpi))
     about = t.about()
@@ -281,8 +278,8 @@ def about_window_shows_the_logos_texts_and_oval(t):
     t.about().close()
 
 
-@scenario(96, 120, 144, 192)
-def about_links_show_a_hand_and_tip_and_open_the_browser(t):
+@pytest.mark.dpi(96, 120, 144, 192)
+def test_about_links_show_a_hand_and_tip_and_open_the_browser(t):
     main = t.launcher()
     main.click(centre("about", t.dpi))
     about = t.about()
@@ -330,8 +327,7 @@ def click_through(t, root):
     expect_equal(t.exit_code(), 0, "exit code after Quit")
 
 
-@scenario()
-def from_greek_and_cjk_folders_and_a_drive_root_every_command_works_and_writes_nothing(t):
+def test_from_greek_and_cjk_folders_and_a_drive_root_every_command_works_and_writes_nothing(t):
     t.wine.map_drive("e", t.wine.host_path(DISC))
     for root in (t.place_disc("C:\\\u0394\u03af\u03c3\u03ba\u03bf\u03c2 Norvane\\"),
                  t.place_disc("C:\\\u5149\u76d8 Norvane\\"), "E:\\"):
@@ -343,8 +339,7 @@ def from_greek_and_cjk_folders_and_a_drive_root_every_command_works_and_writes_n
                      before, "the files on the disc")
 
 
-@scenario()
-def the_image_runs_from_a_read_only_cd_drive(t):
+def test_the_image_runs_from_a_read_only_cd_drive(t):
     remove_tree(t.wine.cd)
     subprocess.run(["xorriso", "-osirrox", "on", "-indev", t.iso, "-extract", "/", t.wine.cd], check=True,
                    capture_output=True)
@@ -356,8 +351,8 @@ def the_image_runs_from_a_read_only_cd_drive(t):
     expect_equal(t.exit_code(), 0, "exit code after Quit")
 
 
-@scenario(144)
-def without_2x_pictures_it_enlarges_the_96_dpi_ones(t):
+@pytest.mark.dpi(144)
+def test_without_2x_pictures_it_enlarges_the_96_dpi_ones(t):
     # The product's own bytes, with its 2x pictures' resource names changed,
     # as a build from a picture set without them would be.
     exe = pefile.PE(os.path.join(t.disc, "Startboard.exe"))
@@ -370,8 +365,8 @@ def without_2x_pictures_it_enlarges_the_96_dpi_ones(t):
     expect(share > 0.99, "the enlarged 96-dpi picture matches %.2f%%" % (100 * share))
 
 
-@scenario(load=True)
-def a_click_at_once_is_never_lost(t):
+@pytest.mark.load
+def test_a_click_at_once_is_never_lost(t):
     """Every click lands the moment its window is found, with no move over
     the target before: right after the launcher starts, on the same spot
     again the moment its box is answered, after another program's box

@@ -4,18 +4,19 @@ with no question, its own identity and exe name, and no About window.
 
     second.py make FOLDER   writes the brand file and its pictures there
 
-Imported by run_e2e.py --brand second, it registers the scenarios that run
-that launcher, built from this brand, as a user meets it."""
-import json
+Its tests run that launcher, built from this brand, as a user meets it:
+pytest tests/e2e/second.py with the options of tests/e2e/conftest.py."""
 import os
 import shutil
 import sys
 import time
 
 import pefile
+import pytest
+import tomli_w
 from PIL import Image, ImageDraw
 
-from harness import DISC, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, hand, matching, scenario
+from harness import DISC, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, hand, matching
 from scenarios import expect_start
 
 TITLE = "Orchard Atlas Setup"
@@ -41,11 +42,6 @@ BRAND = {
 }
 
 
-def toml(table):
-    """JSON's strings and lists are TOML's too."""
-    return "".join("%s = %s\n" % (key, json.dumps(value)) for key, value in table.items())
-
-
 def picture(scale):
     """The menu: a dark field with one coloured panel per zone."""
     image = Image.new("RGB", (SIZE[0] * scale, SIZE[1] * scale), (20, 24, 40))
@@ -58,10 +54,9 @@ def picture(scale):
 
 def make(folder):
     os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "brand.toml"), "w", encoding="utf-8") as f:
-        f.write("".join("[%s]\n%s\n" % (name, toml(table)) for name, table in BRAND.items()))
-        for name, (rect, _, tip, action) in ZONES.items():
-            f.write("[[zone]]\n" + toml(dict(name=name, rect=list(rect), tooltip=tip, **action)) + "\n")
+    zones = [dict(name=name, rect=list(rect), tooltip=tip, **action) for name, (rect, _, tip, action) in ZONES.items()]
+    with open(os.path.join(folder, "brand.toml"), "wb") as f:
+        tomli_w.dump(dict(BRAND, zone=zones), f)
     picture(1).save(os.path.join(folder, "menu.jpg"), quality=92)
     picture(2).save(os.path.join(folder, "menu-2x.jpg"), quality=92)
     shutil.copyfile(asset("hand.cur"), os.path.join(folder, "hand.cur"))
@@ -73,8 +68,8 @@ def centre(name, dpi):
     return (left + width // 2) * dpi // 96, (top + height // 2) * dpi // 96
 
 
-@scenario(96, 144)
-def second_brand_window_pointer_tips_and_version_block(t):
+@pytest.mark.dpi(96, 144)
+def test_second_brand_window_pointer_tips_and_version_block(t):
     main = t.launcher(exe=EXE, title=TITLE)
     size = tuple(round(v * t.dpi / 96) for v in SIZE)
     expect_equal(main.size(), size, "client size")
@@ -102,8 +97,8 @@ def second_brand_window_pointer_tips_and_version_block(t):
                      "version block")
 
 
-@scenario(96, 144)
-def second_brand_each_zone_reaches_the_shell(t):
+@pytest.mark.dpi(96, 144)
+def test_second_brand_each_zone_reaches_the_shell(t):
     root = DISC
     main = t.launcher(exe=EXE, title=TITLE)
     main.click(centre("guide", t.dpi))

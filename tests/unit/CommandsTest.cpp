@@ -5,9 +5,8 @@
 #include <tuple>
 
 #include "RecordingShell.h"
-#include "launch/Commands.h"
-#include "launch/Launch.h"
-#include "weblinks/WebLinks.h"
+#include "launch/Actions.h"
+#include "launch/DiscPaths.h"
 
 namespace startboard {
 namespace {
@@ -15,7 +14,7 @@ namespace {
 using testing::Calls;
 using testing::RecordingShell;
 
-std::string Box(std::string_view text, Buttons buttons, std::string_view title = ApplicationTitle) {
+std::string Box(std::string_view text, Buttons buttons, std::string_view title = brand::kTitle) {
   return "Message|" + std::string(text) + "|" + std::to_string(static_cast<int>(buttons)) + "|" +
          std::string(title);
 }

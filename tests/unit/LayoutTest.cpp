@@ -2,20 +2,23 @@
 // resizing, and the one-command-at-a-time gate.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <span>
 #include <vector>
 
-#include "RecordingShell.h"
-#include "ui/AboutLayout.h"
+#include "brand/Data.h"
 #include "ui/ClickTracker.h"
 #include "ui/CommandGate.h"
-#include "ui/MainLayout.h"
+#include "ui/Layout.h"
 #include "ui/Resample.h"
 
 namespace startboard {
 namespace {
 
-template <class Item>
-std::string NameOf(const Item* item) {
+// The name of what takes the mouse at a client pixel at `dpi`, as each window asks.
+template <class Item, std::size_t N>
+std::string NameAt(const std::array<Item, N>& frontToBack, int x, int y, int dpi) {
+  const Item* item = FrontmostAt(std::span<const Item>(frontToBack), x, y, dpi);
   return item ? std::string(item->name) : "none";
 }
 
@@ -25,29 +28,31 @@ TEST(Geometry, TheOverlapStripGoesToTheQuitZoneAtEveryDpi) {
     SCOPED_TRACE(dpi);
     const int left = TwipsToPixels(8400, dpi), top = TwipsToPixels(5070, dpi);
     const int right = TwipsToPixels(10080, dpi), bottom = TwipsToPixels(5220, dpi);
-    EXPECT_EQ(NameOf(HotZoneAt(left, top, dpi)), "Label6");
-    EXPECT_EQ(NameOf(HotZoneAt(right - 1, bottom - 1, dpi)), "Label6");
-    EXPECT_EQ(NameOf(HotZoneAt(left - 1, top, dpi)), "Label4");
-    EXPECT_EQ(NameOf(HotZoneAt(right, top, dpi)), "Label6");
+    EXPECT_EQ(NameAt(brand::kZones, left, top, dpi), "Label6");
+    EXPECT_EQ(NameAt(brand::kZones, right - 1, bottom - 1, dpi), "Label6");
+    EXPECT_EQ(NameAt(brand::kZones, left - 1, top, dpi), "Label4");
+    EXPECT_EQ(NameAt(brand::kZones, right, top, dpi), "Label6");
   }
 }
 
 TEST(Geometry, LeftAndTopEdgesBelongToAZoneRightAndBottomDoNot) {
   // Label2 spans 3510-7395 x 45-2340 twips: 351-740 x 5-234 pixels at 144 dpi.
-  EXPECT_EQ(NameOf(HotZoneAt(351, 5, 144)), "Label2");
-  EXPECT_EQ(NameOf(HotZoneAt(739, 233, 144)), "Label2");
-  EXPECT_EQ(NameOf(HotZoneAt(350, 100, 144)), "none");
-  EXPECT_EQ(NameOf(HotZoneAt(740, 100, 144)), "none");
-  EXPECT_EQ(NameOf(HotZoneAt(500, 234, 144)), "none");
-  EXPECT_EQ(NameOf(HotZoneAt(500, 4, 144)), "none");
-  EXPECT_EQ(NameOf(HotZoneAt(-1, -1, 96)), "none");
+  EXPECT_EQ(NameAt(brand::kZones, 351, 5, 144), "Label2");
+  EXPECT_EQ(NameAt(brand::kZones, 739, 233, 144), "Label2");
+  EXPECT_EQ(NameAt(brand::kZones, 350, 100, 144), "none");
+  EXPECT_EQ(NameAt(brand::kZones, 740, 100, 144), "none");
+  EXPECT_EQ(NameAt(brand::kZones, 500, 234, 144), "none");
+  EXPECT_EQ(NameAt(brand::kZones, 500, 4, 144), "none");
+  EXPECT_EQ(NameAt(brand::kZones, -1, -1, 96), "none");
 }
 
 TEST(Geometry, AboutLabelsTakeTheMouseInStackingOrder) {
-  EXPECT_EQ(NameOf(AboutControlAt(50, 387, 96)), "Label8");  // its corner hides the mail link
-  EXPECT_EQ(AboutControlAt(50, 387, 96)->click.kind, ActionKind::None);
-  EXPECT_EQ(NameOf(AboutControlAt(50, 337, 96)), "Label6");  // in front of Label1
-  EXPECT_EQ(NameOf(AboutControlAt(400, 300, 96)), "none");   // the oval takes no mouse
+  EXPECT_EQ(NameAt(brand::kAboutControls, 50, 387, 96),
+            "Label8");  // its corner hides the mail link
+  const std::span<const AboutControl> about(brand::kAboutControls);
+  EXPECT_EQ(FrontmostAt(about, 50, 387, 96)->click.kind, ActionKind::None);
+  EXPECT_EQ(NameAt(brand::kAboutControls, 50, 337, 96), "Label6");  // in front of Label1
+  EXPECT_EQ(NameAt(brand::kAboutControls, 400, 300, 96), "none");   // the oval takes no mouse
 }
 
 TEST(Geometry, WindowsAreCentredInTheWorkAreaAndKeptReachable) {

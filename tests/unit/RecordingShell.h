@@ -55,8 +55,6 @@ class RecordingShell final : public ShellServices {
     return result;
   }
   std::string ApplicationDirectory() override { return directory; }
-  void ShowModal(Form /*form*/) override { Record("ShowModal"); }
-  void EndProgram() override { Record("EndProgram"); }
 
  protected:
   int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) override {

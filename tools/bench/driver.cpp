@@ -24,20 +24,14 @@
 #include <string>
 #include <vector>
 
+#include "brand/Data.h"
+
 namespace {
 
-struct Zone {
-  int left, top, right, bottom;
-  POINT Centre() const { return {(left + right) / 2, (top + bottom) / 2}; }
-};
-
-// The main window's zones in client pixels at 96 dpi (right and bottom
-// exclusive): everything that points at them runs at 96.
-constexpr Zone kManual{234, 3, 493, 156};
-constexpr Zone kLogo{62, 176, 672, 348};
-constexpr Zone kReader{4, 352, 153, 541};
-constexpr Zone kInstall{183, 353, 524, 541};
-constexpr Zone kQuit{560, 338, 722, 541};
+using startboard::ActionKind;
+using startboard::HotZone;
+using startboard::brand::kMenuClient;
+using startboard::brand::kZones;
 
 constexpr wchar_t kMainClass[] = L"StartboardMain";
 constexpr wchar_t kAboutClass[] = L"StartboardAbout";
@@ -45,8 +39,6 @@ constexpr wchar_t kFloorClass[] = L"StartboardFloor";
 constexpr DWORD kTimeoutMs = 30000;
 constexpr int kDefaultDpi = 96;
 constexpr int kHighDpi = 144;
-// The main window's client area at 96 dpi.
-constexpr SIZE kMainClient{725, 544};
 constexpr int kWarmUps = 2;
 constexpr int kAboutCycles = 20;
 constexpr int kMemoryRuns = 3;
@@ -302,7 +294,24 @@ void ReportCpu(const std::string& name, const CpuSample& before, const CpuSample
 
 // A length in pixels at 96 dpi, at `dpi`, as the launcher rounds it: it lays
 // out in twips, 15 to a pixel at 96 dpi.
-int PixelsAt(int pixels, int dpi) { return (pixels * 15 * dpi + 720) / 1440; }
+// The middle of a zone in client pixels at 96 dpi: everything that points
+// at zones runs at 96.
+POINT Centre(const HotZone& zone) {
+  const startboard::PixelRect rect = zone.twips.At(kDefaultDpi);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The front-most zone whose click runs `kind`: the bench opens the manual
+// and the About window the way the brand's zones do.
+constexpr const HotZone& ZoneFor(ActionKind kind) {
+  for (const HotZone& zone : kZones) {
+    if (zone.click.kind == kind) return zone;
+  }
+  return kZones.front();
+}
+static_assert(ZoneFor(ActionKind::Open).click.kind == ActionKind::Open &&
+                  ZoneFor(ActionKind::About).click.kind == ActionKind::About,
+              "the bench clicks a zone that opens a document and one that opens About");
 
 // The dpi of the programs started from now on. Wine reads LogPixels when a
 // process starts, so one started later in this same running prefix and
@@ -330,12 +339,12 @@ class HighDpi {
 };
 
 // Proof that a program runs at `dpi`: its client area is the picture's size
-// scaled to it (1088 x 816 at 144). The floor sizes itself the same way.
+// scaled to it. The floor sizes itself the same way.
 void CheckClient(const Child& child, const wchar_t* className, int dpi) {
   RECT client{};
   GetClientRect(child.WaitForWindow(className), &client);
-  if (client.right != PixelsAt(kMainClient.cx, dpi) ||
-      client.bottom != PixelsAt(kMainClient.cy, dpi)) {
+  if (const startboard::PixelSize size = kMenuClient.SizeAt(dpi);
+      client.right != size.width || client.bottom != size.height) {
     Fail(Narrow(className) + "'s client area is " + std::to_string(client.right) + " x " +
          std::to_string(client.bottom) + ", not the one for " + std::to_string(dpi) + " dpi");
   }
@@ -383,8 +392,8 @@ void MeasureStartup(int runs) {
   Report("startup_launcher_hidpi_ms", high);
   // What every high-dpi run was checked to show.
   Report("hidpi_dpi", kHighDpi);
-  Report("hidpi_client", std::to_string(PixelsAt(kMainClient.cx, kHighDpi)) + "x" +
-                             std::to_string(PixelsAt(kMainClient.cy, kHighDpi)));
+  const startboard::PixelSize client = kMenuClient.SizeAt(kHighDpi);
+  Report("hidpi_client", std::to_string(client.width) + "x" + std::to_string(client.height));
 }
 
 void MeasureIdle(const Child& child, unsigned unixPid) {
@@ -394,24 +403,24 @@ void MeasureIdle(const Child& child, unsigned unixPid) {
   ReportCpu("idle", before, SampleCpu(child.Process(), unixPid), Now() - start);
 }
 
-// 10 s of moves, 100 a second, round a loop through every zone and out of
-// the window on both sides.
+// 10 s of moves, 100 a second, round a loop through every zone (back to
+// front) and out of the window on both sides.
 void MeasureMouse(const std::string& name, const Child& child, HWND window, unsigned unixPid) {
-  const POINT stops[] = {{-30, kManual.Centre().y}, kManual.Centre(),  kLogo.Centre(),
-                         kReader.Centre(),          kInstall.Centre(), kQuit.Centre(),
-                         {755, kLogo.Centre().y}};
+  std::vector<POINT> stops{{-30, Centre(kZones.back()).y}};
+  std::transform(kZones.rbegin(), kZones.rend(), std::back_inserter(stops), Centre);
+  stops.push_back({kMenuClient.SizeAt(kDefaultDpi).width + 30, stops.back().y});
   constexpr int kStepsPerLeg = 40;
-  constexpr int kLegs = static_cast<int>(std::size(stops));
+  const int legs = static_cast<int>(stops.size());
   int moves = 0;
   POINT target{};
   const CpuSample before = SampleCpu(child.Process(), unixPid);
   const LONGLONG start = Now();
   for (; Now() - start < 10 * frequency; ++moves) {
     while (Now() - start < moves * frequency / 100) Sleep(1);
-    const int leg = (moves / kStepsPerLeg) % kLegs;
+    const int leg = (moves / kStepsPerLeg) % legs;
     const int step = moves % kStepsPerLeg;
     const POINT from = stops[leg];
-    const POINT to = stops[(leg + 1) % kLegs];
+    const POINT to = stops[(leg + 1) % legs];
     target = ToScreen(window, {from.x + (to.x - from.x) * step / kStepsPerLeg,
                                from.y + (to.y - from.y) * step / kStepsPerLeg});
     MoveMouse(target);
@@ -533,7 +542,7 @@ void MeasurePeak(int /*runs*/) {
 
 // A click on the logo opens the modal About window; WM_CLOSE ends it.
 void OpenAndCloseAbout(const Child& child, HWND main) {
-  const POINT logo = kLogo.Centre();
+  const POINT logo = Centre(ZoneFor(ActionKind::About));
   PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(logo.x, logo.y));
   PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(logo.x, logo.y));
   const HWND about = child.WaitForWindow(kAboutClass);
@@ -591,7 +600,7 @@ void MeasureClick(int runs) {
   for (std::size_t click = 0; click <= static_cast<std::size_t>(runs); ++click) {
     // Alternate between two points further apart than the double-click
     // rectangle, so no click turns into a double click.
-    const POINT centre = kManual.Centre();
+    const POINT centre = Centre(ZoneFor(ActionKind::Open));
     const POINT target = ToScreen(main, {centre.x + (click % 2 == 0 ? -20 : 20), centre.y});
     for (;;) {
       const std::size_t handled = child.Marks("click").size();

@@ -1,23 +1,23 @@
 // The floor for the start-up time: the least a launcher can do before its
 // first complete paint. One borderless window, centred, showing the menu
 // picture from its own resources as a plain blit, like the launcher's main
-// window: 725 x 544 at 96 dpi; at 144 dpi (per-monitor aware, from its
-// manifest) 1088 x 816 with an uncompressed picture of that size, so that
+// window: the menu's size at 96 dpi; at 144 dpi (per-monitor aware, from its
+// manifest) that size at 144 dpi with an uncompressed picture of it, so that
 // the launcher's decoding and resizing at that dpi is measured against
 // nothing but the cost of a bigger window.
 #include <windows.h>
 
-#include "app/BenchProbe.h"
+#include "bench/Probe.h"
+#include "brand/Data.h"
 
 namespace {
 
 struct Size {
-  int width;
-  int height;
+  startboard::PixelSize pixels;
   int picture;  // resource id
 };
-constexpr Size k96Dpi{725, 544, 201};
-constexpr Size k144Dpi{1088, 816, 202};
+constexpr Size k96Dpi{startboard::brand::kMenuClient.SizeAt(96), 201};
+constexpr Size k144Dpi{startboard::brand::kMenuClient.SizeAt(144), 202};
 constexpr wchar_t kClassName[] = L"StartboardFloor";
 
 HBITMAP picture = nullptr;
@@ -68,11 +68,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kClassName;
   if (picture == nullptr || RegisterClassExW(&windowClass) == 0) return 1;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - size.width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - size.height) / 2;
+  const auto [width, height] = size.pixels;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   const HWND window =
       CreateWindowExW(WS_EX_APPWINDOW, kClassName, L"Floor", WS_POPUP | WS_SYSMENU, left, top,
-                      size.width, size.height, nullptr, nullptr, instance, nullptr);
+                      width, height, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);

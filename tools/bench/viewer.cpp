@@ -2,7 +2,7 @@
 // the shell started it and exits at once, so no window or box is left open.
 #include <windows.h>
 
-#include "app/BenchProbe.h"
+#include "bench/Probe.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {

@@ -757,14 +757,12 @@ def header(brand, arts):
     lines.append("}};")
     lines.append("")
     if about_ is None:
-        lines += ["inline constexpr bool kHasAbout = false;",
-                  "inline constexpr std::string_view kAboutTitle = \"\";",
+        lines += ["inline constexpr std::string_view kAboutTitle = \"\";",
                   "inline constexpr TwipRect kAboutClient{0, 0, 0, 0};",
                   "inline constexpr Rgb kAboutBackground = 0;",
                   "inline constexpr std::array<AboutControl, 0> kAboutControls{};"]
     else:
-        lines += ["inline constexpr bool kHasAbout = true;",
-                  "inline constexpr std::string_view kAboutTitle = %s;" % cpp(about_["title"]),
+        lines += ["inline constexpr std::string_view kAboutTitle = %s;" % cpp(about_["title"]),
                   "inline constexpr TwipRect kAboutClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in about_["size"]),
                   "inline constexpr Rgb kAboutBackground = 0x%06X;" % about_["background"],
                   "",

@@ -13,8 +13,7 @@ try:
 except ModuleNotFoundError:
     sys.exit("preview: Python module PIL is missing: install python3-pil (tools/ensure_deps.sh publisher)")
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import brand  # noqa: E402
+import brand
 
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 SANS = ImageFont.truetype(FONTS + "DejaVuSans.ttf", 12)

@@ -21,7 +21,6 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "brand"))
 try:
     import pycdlib
     import brand as brands

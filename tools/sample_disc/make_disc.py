@@ -18,8 +18,6 @@ import os
 import shutil
 import sys
 
-TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-sys.path[:0] = [os.path.join(TOOLS, "brand"), os.path.join(TOOLS, "cd")]
 try:
     import brand as brands
 except ModuleNotFoundError as missing:

@@ -1,4 +1,4 @@
-#include "app/BenchProbe.h"
+#include "bench/Probe.h"
 
 #include <windows.h>
 

@@ -1,16 +1,13 @@
-// The launcher's identity and the rule that locates its files on the disc.
+// Where the disc's files are: below the launcher's own folder, by their
+// long or short (8.3) names.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "brand/Data.h"
+#include "shell/ShellServices.h"
 
 namespace startboard {
-
-class ShellServices;
-
-inline constexpr std::string_view ApplicationTitle = brand::kTitle;
 
 // The application directory followed by exactly one backslash. Computed
 // afresh on every call, never cached.
@@ -18,5 +15,8 @@ std::string InstallRoot(ShellServices& shell);
 
 // InstallRoot followed directly by a relative path; nothing is normalised.
 std::string CdPath(ShellServices& shell, std::string_view relative);
+
+// The short (8.3) form of a path, or "" when the system cannot give one.
+std::string GetShortName(ShellServices& shell, std::string_view path);
 
 }  // namespace startboard

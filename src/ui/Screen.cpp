@@ -1,10 +1,7 @@
-#include "ui/Win32Window.h"
+#include "ui/Screen.h"
 
-#include <commctrl.h>
-
-#include <cstdlib>
-
-#include "shell/Unicode.h"
+#include "shell/SystemLibrary.h"
+#include "ui/Layout.h"
 
 namespace startboard {
 
@@ -17,20 +14,6 @@ POINT CursorClientPoint(HWND window) {
 
 void ShowCursorShape(HCURSOR cursor) {
   if (GetCursor() != cursor) SetCursor(cursor);
-}
-
-PixelSize BitmapSize(HBITMAP bitmap) {
-  BITMAP info{};
-  if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return {0, 0};
-  return {info.bmWidth, std::abs(info.bmHeight)};
-}
-
-void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
-  const PixelSize size = BitmapSize(bitmap);
-  if (size.width == 0) return;
-  const MemoryDc source(CreateCompatibleDC(dc));
-  const Selection selected(source.get(), bitmap);
-  BitBlt(dc, x, y, size.width, size.height, source.get(), 0, 0, SRCCOPY);
 }
 
 void MoveToSuggested(HWND window, LPARAM suggested) {
@@ -103,49 +86,6 @@ void PlaceCentred(HWND window, const PixelRect& area, const TwipRect& client, in
   const PixelRect placed = CentredIn(area, {frame.right - frame.left, frame.bottom - frame.top});
   SetWindowPos(window, nullptr, placed.left, placed.top, placed.Width(), placed.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool Tooltips::CreateControl(HWND owner) {
-  control_ =
-      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, InstanceOf(owner), nullptr);
-  return control_ != nullptr;
-}
-
-void Tooltips::Add(HWND owner, UINT id, const PixelRect& rect, std::string_view text) const {
-  std::wstring wide = Widen(text);
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = 0;  // moves are relayed by the owner, see OnMouseMove
-  tool.hwnd = owner;
-  tool.uId = id;
-  tool.rect = ToRect(rect);
-  tool.lpszText = wide.data();  // copied by the control
-  SendMessageW(control_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void Tooltips::Relay(HWND owner, LPARAM position) const {
-  if (control_ == nullptr) return;
-  const DWORD screen = GetMessagePos();
-  MSG move{owner,
-           WM_MOUSEMOVE,
-           0,
-           position,
-           static_cast<DWORD>(GetMessageTime()),
-           POINT{static_cast<short>(LOWORD(screen)), static_cast<short>(HIWORD(screen))}};
-  SendMessageW(control_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
-}
-
-void Tooltips::Pop() const {
-  if (control_ != nullptr) SendMessageW(control_, TTM_POP, 0, 0);
-}
-
-void Tooltips::Reset() {
-  if (control_ != nullptr) DestroyWindow(control_);
-  control_ = nullptr;
-  created_ = false;
-  under_ = nullptr;
 }
 
 }  // namespace startboard

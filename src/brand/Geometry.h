@@ -1,5 +1,5 @@
 // Rectangles are designed in twips (1/1440 inch) and shown in pixels at the
-// screen's dots per inch. A leaf: the brand's generated tables use it too.
+// screen's dots per inch. Beside the brand's types, whose tables hold them.
 #pragma once
 
 namespace startboard {

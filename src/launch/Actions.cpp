@@ -1,0 +1,107 @@
+#include "launch/Actions.h"
+
+#include <array>
+#include <string>
+#include <utility>
+
+#include "brand/Data.h"
+#include "launch/DiscPaths.h"
+
+namespace startboard {
+
+namespace {
+
+// Code 31, no program for the file's type, has the document's own text.
+constexpr LaunchResult kNoAssociation = 31;
+constexpr std::array<std::pair<LaunchResult, std::string_view>, 11> kFailureMessages{{
+    {2, "File not found"},
+    {3, "Path not found"},
+    {5, "Access denied"},
+    {8, "Out of memory"},
+    {11, "Invalid EXE file or error in EXE image"},
+    {26, "A sharing violation occurred"},
+    {27, "Incomplete or invalid file association"},
+    {28, "DDE Time out"},
+    {29, "DDE transaction failed"},
+    {30, "DDE busy"},
+    {32, "DLL not found"},
+}};
+
+constexpr std::string_view kUnknownError = "Unknown error";
+constexpr std::string_view kStartDirectory = "C:\\";
+
+}  // namespace
+
+void RunAction(ShellServices& shell, const Action& action) {
+  switch (action.kind) {
+    case ActionKind::Open:
+      ShowDocument(shell, action.path, action.noProgram);
+      break;
+    case ActionKind::Install:
+      Install(shell, action);
+      break;
+    case ActionKind::Web:
+      OpenWebLink(shell, action.url);
+      break;
+    case ActionKind::About:
+    case ActionKind::Quit:
+    case ActionKind::None:
+      break;
+  }
+}
+
+// Open
+
+std::string_view LaunchFailureMessage(LaunchResult result, std::string_view noProgram) {
+  if (result == kNoAssociation) return noProgram;
+  for (const auto& [code, text] : kFailureMessages) {
+    if (code == result) return text;
+  }
+  return kUnknownError;
+}
+
+LaunchResult OpenWithShell(ShellServices& shell, std::string_view path) {
+  return shell.Execute(shell.DesktopWindow(), "Open", path, "", kStartDirectory, kShowNormal);
+}
+
+void ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram) {
+  const LaunchResult result = OpenWithShell(shell, CdPath(shell, relativePath));
+  if (Succeeded(result)) return;
+  shell.Message(LaunchFailureMessage(result, noProgram), Buttons::Ok);
+}
+
+// Install
+
+void Install(ShellServices& shell, const Action& action) {
+  if (!action.showFirst.empty()) {
+    const std::string shown = GetShortName(shell, CdPath(shell, action.showFirst));
+    // Shown in its viewer while the question is asked, without waiting for
+    // it; a document that cannot be opened does not stop the install.
+    shell.Execute(shell.DesktopWindow(), "open", shown, "", "", kShowNormal);
+  }
+  if (!action.question.empty() &&
+      shell.Message(action.question, Buttons::YesNo, action.questionTitle) != kAnswerYes) {
+    return;
+  }
+  // A failed installer start is deliberately silent.
+  OpenWithShell(shell, CdPath(shell, action.path));
+}
+
+// Web
+
+void OpenWebLink(ShellServices& shell, std::string_view url) {
+  std::string buffer(kBrowserBufferLength, ' ');
+  const LaunchResult found =
+      shell.FindExecutableFor(CdPath(shell, brand::kProbePage), std::nullopt, buffer);
+  if (!Succeeded(found)) {
+    shell.Message(kNoBrowserMessage, Buttons::Ok);
+    return;
+  }
+  const std::string browser = buffer.substr(0, buffer.find('\0'));
+  // Parented to the main window even when the click came from the About box.
+  const LaunchResult started =
+      shell.Execute(shell.MainWindow(), "open", browser, url, std::nullopt, kShowNormal);
+  if (!Succeeded(started)) shell.Message(kPageFailedMessage, Buttons::Ok);
+}
+
+}  // namespace startboard

@@ -1,0 +1,43 @@
+// What a click runs through the shell: open a document, install a program,
+// open a web link. The windows run their own actions (About, Quit).
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "brand/Types.h"
+#include "shell/ShellServices.h"
+
+namespace startboard {
+
+// Runs an Open, Install or Web action; any other kind is the window's.
+void RunAction(ShellServices& shell, const Action& action);
+
+// Open: the message shown for a failed start: `noProgram` when no program
+// opens the file's type, "Unknown error" for any code without its own text.
+std::string_view LaunchFailureMessage(LaunchResult result, std::string_view noProgram);
+
+// Starts an absolute path with its associated program, with "C:\" as the
+// started program's working directory. Shows nothing; returns the result.
+LaunchResult OpenWithShell(ShellServices& shell, std::string_view path);
+
+// Opens a document below the install root; a failed start is reported in a
+// message box with the application's title.
+void ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram);
+
+// Install: optionally shows a document (by its short name) and asks a
+// Yes/No question, then starts the program; a failed start is silent.
+void Install(ShellServices& shell, const Action& action);
+
+// Web: opens a URL in the default web browser, the program registered for
+// the disc's probe page, started with the URL as its parameter.
+void OpenWebLink(ShellServices& shell, std::string_view url);
+
+inline constexpr std::string_view kNoBrowserMessage =
+    "Can't launch your web browser. Please install a web browser.";
+inline constexpr std::string_view kPageFailedMessage = "Web page couldn't be opened";
+
+// FindExecutable writes up to MAX_PATH characters with the NUL.
+inline constexpr std::size_t kBrowserBufferLength = 260;
+
+}  // namespace startboard

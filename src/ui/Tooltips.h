@@ -1,0 +1,59 @@
+// A window's tooltips over its table of labels.
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <string_view>
+
+#include "brand/Geometry.h"
+#include "shell/SystemLibrary.h"
+
+namespace startboard {
+
+// A window's tooltips: one control with a tool per item that has a tooltip.
+// It is created on the first mouse move, so the common controls are loaded
+// once somebody points at the window, not before its first paint.
+class Tooltips {
+ public:
+  // Handles the owner's WM_MOUSEMOVE; `under` is the item under the mouse.
+  // Items are front to back: the control picks the first tool under the
+  // mouse. A move is passed on only when it crosses into another item (or
+  // out of all): within one item it changes nothing for the tip, and every
+  // move passed on costs the control a timer reset.
+  template <class Item>
+  void OnMouseMove(HWND owner, std::span<const Item> frontToBack, const Item* under,
+                   LPARAM position, int dpi) {
+    if (!created_) {
+      created_ = true;
+      if (CreateControl(owner)) {
+        for (std::size_t i = 0; i < frontToBack.size(); ++i) {
+          if (frontToBack[i].tooltip.empty()) continue;
+          Add(owner, static_cast<UINT>(i), frontToBack[i].twips.At(dpi), frontToBack[i].tooltip);
+        }
+      }
+    } else if (under == under_) {
+      return;
+    }
+    under_ = under;
+    Relay(owner, position);
+  }
+  // Hides a tip that would otherwise stay up over a command's message box.
+  void Pop() const;
+  // Forgets the tools, for a new dpi: they are made again on the next move.
+  void Reset();
+
+ private:
+  // Loads and registers the common controls, then makes the control.
+  bool CreateControl(HWND owner);
+  void Add(HWND owner, UINT id, const PixelRect& rect, std::string_view text) const;
+  void Relay(HWND owner, LPARAM position) const;
+
+  // By name: the manifest's activation context picks version 6.
+  SystemLibrary comctl32_{L"comctl32.dll", SystemLibrary::Source::SideBySide};
+  HWND control_ = nullptr;  // owned by its owner window, destroyed with it
+  bool created_ = false;
+  const void* under_ = nullptr;
+};
+
+}  // namespace startboard
