@@ -1,13 +1,17 @@
 """A second brand, unlike the default in every way a publisher may change:
-another picture size (JPEG, 480 x 320), four zones, a web zone, an install
-with no question, its own identity and exe name, and no About window.
+another picture size (480 x 320), a publisher's PNG pictures, PNG icon and
+PNG cursor, four zones, a web zone, an install with no question, its own
+identity and exe name, no About window, and its own disc files, spelt in
+other cases than its keys name them.
 
-    second.py make FOLDER   writes the brand file and its pictures there
+    second.py make FOLDER STANDIN   writes the brand file, its pictures and
+                                    its disc files there (STANDIN: the
+                                    installer that only says it ran)
 
 Its tests run that launcher, built from this brand, as a user meets it:
 pytest tests/e2e/second.py with the options of tests/e2e/conftest.py."""
 import os
-import shutil
+import pathlib
 import sys
 import time
 
@@ -35,11 +39,13 @@ ZONES = {  # pixels at 96 dpi (left, top, width, height), colour on the picture,
 GAP = (240, 160)  # between the four zones
 BRAND = {
     "identity": {"title": TITLE, "product": "Orchard Atlas", "company": "Pellucid Maps Ltd.", "version": "2.5.1",
-                 "product_version": "2.5", "copyright": "\u00a9 2026 Pellucid Maps Ltd.", "icon": "atlas.ico",
+                 "product_version": "2.5", "copyright": "\u00a9 2026 Pellucid Maps Ltd.", "icon": "atlas.png",
                  "exe": EXE},
-    "menu": {"picture": "menu.jpg", "picture_2x": "menu-2x.jpg", "size": list(SIZE), "cursor": "hand.cur"},
-    "disc": {"probe_page": "web/probe.htm", "label": "Orchard Atlas"},
+    "menu": {"picture": "menu.png", "picture_2x": "menu-2x.png", "size": list(SIZE), "cursor": "hand.png",
+             "cursor_hotspot": [24, 16]},  # at 32, 48 and 64 pixels it lands where the default hand's does
+    "disc": {"probe_page": "web/probe.htm", "label": "Orchard Atlas", "files": "Disc Files"},
 }
+DISC_FILES = {"Docs/Guide.PDF": b"%PDF-1.4\n", "Web/Probe.HTM": b"<!DOCTYPE html><title>probe</title>\n"}
 
 
 def picture(scale):
@@ -52,15 +58,24 @@ def picture(scale):
     return image
 
 
-def make(folder):
+def make(folder, standin):
     os.makedirs(folder, exist_ok=True)
     zones = [dict(name=name, rect=list(rect), tooltip=tip, **action) for name, (rect, _, tip, action) in ZONES.items()]
     with open(os.path.join(folder, "brand.toml"), "wb") as f:
         tomli_w.dump(dict(BRAND, zone=zones), f)
-    picture(1).save(os.path.join(folder, "menu.jpg"), quality=92)
-    picture(2).save(os.path.join(folder, "menu-2x.jpg"), quality=92)
-    shutil.copyfile(asset("hand.cur"), os.path.join(folder, "hand.cur"))
-    shutil.copyfile(asset("startboard.ico"), os.path.join(folder, "atlas.ico"))
+    picture(1).save(os.path.join(folder, "menu.png"))
+    picture(2).save(os.path.join(folder, "menu-2x.png"))
+    with Image.open(asset("startboard.ico")) as icon:
+        icon.convert("RGBA").resize((64, 64)).save(os.path.join(folder, "atlas.png"))
+    hand = Image.new("RGBA", (64, 64), (0, 0, 0, 0))
+    ImageDraw.Draw(hand).polygon([(24, 16), (24, 60), (34, 50), (44, 62), (50, 58), (40, 46), (54, 46)],
+                                 fill=(255, 255, 255, 255), outline=(0, 0, 0, 255))
+    hand.save(os.path.join(folder, "hand.png"))
+    files = os.path.join(folder, "Disc Files")
+    for name, data in list(DISC_FILES.items()) + [("Setup/ATLAS.exe", pathlib.Path(standin).read_bytes())]:
+        os.makedirs(os.path.dirname(os.path.join(files, name)), exist_ok=True)
+        with open(os.path.join(files, name), "wb") as f:
+            f.write(data)
 
 
 def centre(name, dpi):
@@ -76,7 +91,7 @@ def test_second_brand_window_pointer_tips_and_version_block(t):
     shot = main.shot()
     t.save(shot, "second")
     expected = picture(1 if t.dpi == 96 else 2).resize(size, Image.Resampling.BILINEAR)
-    share = matching(shot, expected, 24)  # both JPEG-decoded
+    share = matching(shot, expected, 24)  # the 2x is JPEG-coded on the way
     expect(share > 0.97, "the menu picture matches %.1f%%" % (100 * share))
     main.move((-40, -40))
     arrow = t.cursor()
@@ -121,6 +136,6 @@ def test_second_brand_each_zone_reaches_the_shell(t):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3 or sys.argv[1] != "make":
+    if len(sys.argv) != 4 or sys.argv[1] != "make":
         sys.exit(__doc__)
-    make(sys.argv[2])
+    make(sys.argv[2], sys.argv[3])
