@@ -129,6 +129,9 @@ ROWS = [
     ("nested too deeply", 'size = [40, 30]', "size = " + "[" * 2000 + "]" * 2000, None, "nested too deeply"),
     ("line numbers past a raw U+2028", "break one way", 'break one\u2028way\u0085at\u2029a time.\ntitel = "x"\n#',
      "titel", "key 'titel' outside any table"),
+    ("dotted key", 'size = [40, 30]', 'size = [40, 30]\nextra.width = 1', "extra.width", "menu has no key 'extra'"),
+    ("file name with a line break", 'picture = "menu.bmp"', 'picture = "menu\\nold.bmp"', None,
+     "menu.picture must be a file name beside the brand file, not \"menu\\u000Aold.bmp\""),
     ("inline table", 'size = [40, 30]\ncursor = "hand.cur"', 'size = [40, 30]\ncursor = "hand.cur"\nx = {a = 1}',
      "x = {a = 1}", "menu has no key 'x'"),
     ("implicit [about] from its controls", '[about]\ntitle = "About"\nsize = [100, 80]\nbackground = "#000000"\n',
@@ -255,6 +258,11 @@ class BrandTest(unittest.TestCase):
         self.assertEqual(brand.load(str(self.path))["about"]["controls"][2]["rect"], (60, 40, 90, 90))
         loaded = brand.load(str(ROOT / "assets" / "brand.toml"))
         self.assertTrue(loaded["zones"] and loaded["about"]["controls"])
+        # What Windows editors write and publishers type: a byte-order mark,
+        # CRLF lines, a path starting ./ and a Windows path in single quotes.
+        text = self.write('program = "setup/setup.exe"', "program = './setup\\setup.exe'")
+        self.path.write_bytes(b"\xef\xbb\xbf" + text.replace("\n", "\r\n").encode("utf-8"))
+        self.assertEqual(brand.load(str(self.path))["zones"][1]["program"], "setup\\setup.exe")
 
     def test_each_mistake_is_one_line_at_its_place(self):
         for what, old, new, at, fragment, *files in ROWS:
