@@ -14,16 +14,7 @@ exe=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
-passed=0
-failed=0
-check() { # check NAME COMMAND...
-  local out
-  if out=$("${@:2}" 2>&1); then
-    echo "ok   $1"; passed=$((passed + 1))
-  else
-    echo "FAIL $1"; sed 's/^/     /' <<<"$out"; failed=$((failed + 1))
-  fi
-}
+source "$top/tests/cd/checks.sh"
 
 # The layout of the sample disc, with small files.
 mkdir -p disc/manual disc/reader disc/standalone
@@ -153,5 +144,4 @@ check "sign.sh signs" "$top/tools/cd/sign.sh" signed.exe signer.pem signer.key
 check "  ...with a SHA-256 signature that verifies, named for the product" verifies
 check "  ...that comes off again, leaving the original bytes" undone
 
-echo "cd: $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+totals cd

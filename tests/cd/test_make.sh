@@ -11,16 +11,7 @@ set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() { # check NAME COMMAND...
-  local out
-  if out=$("${@:2}" 2>&1); then
-    echo "ok   $1"; passed=$((passed + 1))
-  else
-    echo "FAIL $1"; sed 's/^/     /' <<<"$out"; failed=$((failed + 1))
-  fi
-}
+source "$top/tests/cd/checks.sh"
 
 src=$work/src
 mkdir "$src" && tar -C "$top" --exclude=./build --exclude=./.git -cf - . | tar -C "$src" -xf - || exit 2
@@ -103,5 +94,4 @@ check "a brand folder with ' or & is refused in one line: Ninja's depfiles canno
 check "a brand folder with ; or \\ is refused in one line: CMake cannot be given it" \
   refused 'a;b\c' "CMake cannot be given a path with ; or \\; rename the folder"
 
-echo "publish: $passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+totals publish
