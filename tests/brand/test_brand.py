@@ -117,6 +117,7 @@ NOISY_ICON[FIRST_IMAGE:FIRST_IMAGE + 40] = bytes(range(200, 240))  # its header 
 ROWS = [
     # The file as TOML
     ("syntax", 'label = "Test Disc"', 'label = "Test Disc', None, "closing quote is missing on this line"),
+    ("unclosed header", "[[zone]]  # web", "[[zone  # web", None, "closed by the same brackets it opens with"),
     ("unterminated multi-line text", 'in here either."""', 'in here either.', 'question = """Install it?',
      "closing quotes are missing"),
     ("backslash escape in a path", 'document = "docs/manual.pdf"', 'document = "docs\\guide.pdf"', None,

@@ -447,6 +447,8 @@ SYNTAX = [
     (r"Invalid statement", "this line is neither a [table] header nor key = value"),
     (r"Expected newline or end of document", "one key = value a line; anything after the value must be a "
      "comment (# ...)"),
+    (r"Expected '\]\]?' at the end of", "a [table] or [[table]] header holds only its name, closed by the same "
+     "brackets it opens with: [menu], [[zone]], [[about.control]]"),
     (r"Unclosed array|Unclosed inline table", "a list [ ] or table { } is not closed"),
     (r"Invalid initial character for a key part", "a key starts here with a character keys cannot hold; keys "
      "are letters, digits, _ and -"),
