@@ -36,7 +36,6 @@ TEXT_MAX = 4096
 DEFAULT_NO_PROGRAM = "There is no program on this computer to open this file."
 DEFAULT_CURSOR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets", "hand.cur")
 MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "app", "Startboard.manifest")
-RTL = {"ar", "he", "fa", "ur"}
 
 
 class BrandError(Exception):
@@ -434,7 +433,7 @@ SYNTAX = [
     (r"Cannot declare .* twice", "the table %(key)s is given twice%(first)s; give each table once"),
     (r"Cannot mutate immutable namespace", "%(key)s is already set as a whole above%(first)s; write its keys "
      "in one place"),
-    (r"Unescaped '\\' in a string|Unterminated string|Invalid hex value|Unescaped",
+    (r"Unescaped|Invalid hex value",
      "a backslash in double quotes starts an escape (\\n, \\t, \\\\, \\u0041); write a Windows path in single "
      "quotes ('docs\\guide.pdf') or with / (docs/guide.pdf)"),
     (r"Illegal character '\\n'", "a text's closing quote is missing on this line"),
@@ -475,25 +474,19 @@ def syntax_error(path, text, message):
 
 
 def unterminated(text):
-    """The line where a string opens that is never closed, or None."""
+    """The line where a multi-line string opens that is never closed, or None
+    (a one-line string's missing quote is reported at its own line)."""
     lines = text.split("\n")
-    open_at = None
     index = 0
     while index < len(lines):
-        line = lines[index]
-        match = re.match(r'^\s*[A-Za-z0-9_.\-"\' ]+=\s*("""|\'\'\'|"|\')(.*)$', line)
-        if match:
-            mark, rest = match.groups()
-            if len(mark) == 3:
-                if mark not in rest:
-                    start = index
-                    index += 1
-                    while index < len(lines) and mark not in lines[index]:
-                        index += 1
-                    if index >= len(lines):
-                        return start + 1
-            elif mark not in rest.replace('\\"', "") and open_at is None:
-                return index + 1
+        match = re.match(r'^\s*[A-Za-z0-9_.\-"\' ]+=\s*("""|\'\'\')(.*)$', lines[index])
+        if match and match.group(1) not in match.group(2):
+            start, mark = index, match.group(1)
+            index += 1
+            while index < len(lines) and mark not in lines[index]:
+                index += 1
+            if index >= len(lines):
+                return start + 1
         index += 1
     return None
 
