@@ -4,6 +4,7 @@
 
 #include "ui/Layout.h"
 #include "ui/Pictures.h"
+#include "ui/ZoneAccess.h"
 
 namespace startboard {
 
@@ -206,6 +207,11 @@ std::optional<LRESULT> ZoneLights::Handle(UINT message, WPARAM wParam, LPARAM lP
       break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) SetState(nullptr, nullptr, focus_);
+      break;
+    case WM_GETOBJECT:
+      if constexpr (brand::kKeyboard) {
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT) return AccessibleZones(owner_, *this, wParam, oleacc_);
+      }
       break;
     case WM_KEYDOWN:
       if (brand::kKeyboard && OnKey(wParam, lParam)) return 0;

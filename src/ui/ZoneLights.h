@@ -56,6 +56,7 @@ class ZoneLights {
   Bitmap hover_;
   Bitmap pressed_;
   bool loadPosted_ = false;
+  SystemLibrary oleacc_{L"oleacc.dll"};  // when a screen reader first asks
   bool tracking_ = false;  // TrackMouseEvent asked for the leave
   const HotZone* hot_ = nullptr;          // under the pointer
   const HotZone* pressedZone_ = nullptr;  // the button went down on it

@@ -37,7 +37,8 @@ ZONES = {  # pixels at 96 dpi (left, top, width, height), colour on the picture,
     "readme": ((176, 300, 128, 16), (150, 150, 150), "Read me, then close",
                {"action": "open", "document": "readme.txt", "then": "quit"}),
 }
-GAP = (240, 160)  # between the four zones
+GAP = (240, 160)
+ROLE_CLIENT, ROLE_PUSHBUTTON = 0x0A, 0x2B  # Active Accessibility's roles  # between the four zones
 BRAND = {
     "identity": {"title": TITLE, "product": "Orchard Atlas", "company": "Pellucid Maps Ltd.", "version": "2.5.1",
                  "product_version": "2.5", "copyright": "\u00a9 2026 Pellucid Maps Ltd.", "icon": "atlas.ico",
@@ -193,8 +194,12 @@ def test_second_brand_is_used_from_the_keyboard(t):
     main = t.launcher(exe=EXE, title=TITLE)
     wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front")
     expect_looks(main, {}, "before a key")
+    buttons = [{"name": tip, "role": ROLE_PUSHBUTTON} for _, _, tip, _ in ZONES.values()]
+    read = t.wine.call("acc", main.hwnd)
+    expect_equal((read["role"], read["children"], read["focus"]), (ROLE_CLIENT, buttons, 0), "as a screen reader reads it")
     main.key("Tab")
     expect_looks(main, {"guide": "hover"}, "the first Tab")
+    expect_equal(t.wine.call("acc", main.hwnd)["focus"], 1, "the focused button, as a screen reader reads it")
     main.key("Tab")
     expect_looks(main, {"install": "hover"}, "the second Tab")
     main.key("shift+Tab")
