@@ -64,9 +64,8 @@ LaunchResult OpenWithShell(ShellServices& shell, std::string_view path) {
 
 bool ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram) {
   const LaunchResult result = OpenWithShell(shell, CdPath(shell, relativePath));
-  if (Succeeded(result)) return true;
-  shell.Message(LaunchFailureMessage(result, noProgram), Buttons::Ok);
-  return false;
+  if (!Succeeded(result)) shell.Message(LaunchFailureMessage(result, noProgram), Buttons::Ok);
+  return Succeeded(result);
 }
 
 // Install

@@ -137,7 +137,8 @@ class Zones final : public IAccessible {
     ScreenToClient(owner_, &point);
     const HotZone* zone = FrontmostAt<HotZone>(brand::kZones, point.x, point.y, DpiOf(owner_));
     child->vt = VT_I4;
-    child->lVal = zone != nullptr ? static_cast<long>(zone - brand::kZones.data()) + 1 : CHILDID_SELF;
+    child->lVal =
+        zone != nullptr ? static_cast<long>(zone - brand::kZones.data()) + 1 : CHILDID_SELF;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
@@ -146,9 +147,12 @@ class Zones final : public IAccessible {
 
  private:
   ~Zones() = default;
-  static bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+  static bool IsSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+  }
   static const HotZone* ZoneOf(const VARIANT& child) {
-    if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > static_cast<long>(brand::kZones.size())) {
+    if (child.vt != VT_I4 || child.lVal < 1 ||
+        child.lVal > static_cast<long>(brand::kZones.size())) {
       return nullptr;
     }
     return &brand::kZones[static_cast<std::size_t>(child.lVal - 1)];

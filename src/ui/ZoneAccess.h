@@ -12,7 +12,6 @@ namespace startboard {
 // The answer to WM_GETOBJECT for the client area: a new accessible object
 // over `lights`' zones, or 0 to leave the window to the system's. `oleacc`
 // stays loaded while the window lives: the answer refers to it.
-LRESULT AccessibleZones(HWND owner, const ZoneLights& lights, WPARAM wParam,
-                        SystemLibrary& oleacc);
+LRESULT AccessibleZones(HWND owner, const ZoneLights& lights, WPARAM wParam, SystemLibrary& oleacc);
 
 }  // namespace startboard

@@ -22,9 +22,8 @@ std::size_t IndexOf(const HotZone& zone) {
 int OrderOf(const HotZone* zone) {
   const auto* found = std::find(brand::kFocusOrder.begin(), brand::kFocusOrder.end(),
                                 zone != nullptr ? static_cast<int>(IndexOf(*zone)) : -1);
-  return found != brand::kFocusOrder.end()
-             ? static_cast<int>(found - brand::kFocusOrder.begin())
-             : -1;
+  return found != brand::kFocusOrder.end() ? static_cast<int>(found - brand::kFocusOrder.begin())
+                                           : -1;
 }
 
 }  // namespace
@@ -140,7 +139,8 @@ void ZoneLights::MoveFocus(bool forward) {
   const int count = static_cast<int>(brand::kFocusOrder.size());
   if (count == 0) return;
   const int at = OrderOf(focus_);
-  const int next = at < 0 ? (forward ? 0 : count - 1) : (at + (forward ? 1 : count - 1)) % std::max(count, 1);
+  const int next =
+      at < 0 ? (forward ? 0 : count - 1) : (at + (forward ? 1 : count - 1)) % std::max(count, 1);
   SetState(hot_, pressedZone_, &brand::kZones[static_cast<std::size_t>(brand::kFocusOrder[next])]);
 }
 
@@ -163,9 +163,9 @@ bool ZoneLights::OnKey(WPARAM key, LPARAM flags) {
       if (focus_ != nullptr && !repeat) zones_->Run(*focus_);
       return true;
     case VK_ESCAPE: {
-      const auto* quit = std::find_if(brand::kZones.begin(), brand::kZones.end(), [](const HotZone& z) {
-        return z.click.kind == ActionKind::Quit;
-      });
+      const auto* quit =
+          std::find_if(brand::kZones.begin(), brand::kZones.end(),
+                       [](const HotZone& z) { return z.click.kind == ActionKind::Quit; });
       if (quit != brand::kZones.end() && !repeat) zones_->Run(*quit);
       return true;
     }
@@ -210,7 +210,8 @@ std::optional<LRESULT> ZoneLights::Handle(UINT message, WPARAM wParam, LPARAM lP
       break;
     case WM_GETOBJECT:
       if constexpr (brand::kKeyboard) {
-        if (static_cast<LONG>(lParam) == OBJID_CLIENT) return AccessibleZones(owner_, *this, wParam, oleacc_);
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+          return AccessibleZones(owner_, *this, wParam, oleacc_);
       }
       break;
     case WM_KEYDOWN:

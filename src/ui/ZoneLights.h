@@ -56,8 +56,8 @@ class ZoneLights {
   Bitmap hover_;
   Bitmap pressed_;
   bool loadPosted_ = false;
-  SystemLibrary oleacc_{L"oleacc.dll"};  // when a screen reader first asks
-  bool tracking_ = false;  // TrackMouseEvent asked for the leave
+  SystemLibrary oleacc_{L"oleacc.dll"};   // when a screen reader first asks
+  bool tracking_ = false;                 // TrackMouseEvent asked for the leave
   const HotZone* hot_ = nullptr;          // under the pointer
   const HotZone* pressedZone_ = nullptr;  // the button went down on it
   const HotZone* focus_ = nullptr;        // the keyboard's

@@ -42,7 +42,8 @@ class frmMain final : public Win32Window<frmMain>, private ClickTarget {
   Bitmap background_;
   ClickableLabels<HotZone> zones_{brand::kZones};
   std::optional<frmAbout> about_;
-  ZoneLights lights_;  // hover, pressed and the keyboard's focus, where the brand has them  // made on first use, then kept
+  ZoneLights lights_;  // hover, pressed and the keyboard's focus, where the brand has them  // made
+                       // on first use, then kept
 };
 
 }  // namespace startboard

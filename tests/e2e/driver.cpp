@@ -4,8 +4,8 @@
 // message boxes, starts and waits for programs, sets file associations and
 // draws text as a label would. (The pointer and the keyboard are the X
 // server's, driven from outside.)
-#include <windows.h>
 #include <oleacc.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -281,8 +281,9 @@ Error Accessible(const Args& a, Out& out) {
     VARIANT childRole{};
     client->get_accName(child, &name);
     client->get_accRole(child, &childRole);
-    children += std::string(children.empty() ? "" : ",") + "{\"name\":" +
-                Json(name != nullptr ? name : L"") + ",\"role\":" + std::to_string(childRole.lVal) + "}";
+    children += std::string(children.empty() ? "" : ",") +
+                "{\"name\":" + Json(name != nullptr ? name : L"") +
+                ",\"role\":" + std::to_string(childRole.lVal) + "}";
     SysFreeString(name);
   }
   VARIANT focus{};
