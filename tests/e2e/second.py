@@ -164,6 +164,7 @@ def test_second_brand_zones_light_under_the_pointer_and_press(t):
     expect_looks(main, {}, "at start")
     main.move(centre("guide", t.dpi))
     expect_looks(main, {"guide": "hover"}, "over the guide")
+    t.save(main.shot(), "second-lit")  # README's picture of a lit zone
     main.move(centre("readme", t.dpi))
     expect_looks(main, {"readme": "hover"}, "over the readme strip")
     main.move(tuple(v * t.dpi // 96 for v in GAP))
