@@ -135,7 +135,7 @@ class Zones final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
     POINT point{x, y};
     ScreenToClient(owner_, &point);
-    const HotZone* zone = FrontmostAt<HotZone>(brand::kZones, point.x, point.y, DpiOf(owner_));
+    const auto* zone = FrontmostAt<HotZone>(brand::kZones, point.x, point.y, DpiOf(owner_));
     child->vt = VT_I4;
     child->lVal =
         zone != nullptr ? static_cast<long>(zone - brand::kZones.data()) + 1 : CHILDID_SELF;

@@ -96,7 +96,7 @@ void ZoneLights::SetState(const HotZone* hot, const HotZone* pressed, const HotZ
 }
 
 const HotZone* ZoneLights::ZoneAt(LPARAM lParam) const {
-  const HotZone* zone =
+  const auto* zone =
       FrontmostAt<HotZone>(brand::kZones, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), dpi_);
   return zone != nullptr && zone->click.kind != ActionKind::None ? zone : nullptr;
 }
@@ -210,8 +210,9 @@ std::optional<LRESULT> ZoneLights::Handle(UINT message, WPARAM wParam, LPARAM lP
       break;
     case WM_GETOBJECT:
       if constexpr (brand::kKeyboard) {
-        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
           return AccessibleZones(owner_, *this, wParam, oleacc_);
+        }
       }
       break;
     case WM_KEYDOWN:
