@@ -55,7 +55,7 @@ sample_disc=(-- -Itools/sample_disc "${win[@]}")
 check layers /usr/bin/python3 tests/check_layers.py
 check clang-tidy-core tidy native src/launch/*.cpp src/ui/Resample.cpp
 check clang-tidy-windows tidy product src/app/WinMain.cpp src/app/Runtime.cpp src/shell/*.cpp \
-  src/ui/Gdi.cpp src/ui/Screen.cpp src/ui/Tooltips.cpp src/ui/Pictures.cpp src/ui/frm*.cpp
+  src/ui/Gdi.cpp src/ui/Screen.cpp src/ui/Tooltips.cpp src/ui/Pictures.cpp src/ui/Zone*.cpp src/ui/frm*.cpp
 # The probe is built only into the bench programs.
 check clang-tidy-bench tidy bench src/bench/Probe.cpp tools/bench/*.cpp
 check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tools/wine/*.cpp tests/e2e/*.cpp

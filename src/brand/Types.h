@@ -21,6 +21,7 @@ struct Art {
   int id{};
   bool jpeg{};
   int id2x{};
+  constexpr bool Present() const { return id != 0; }
 };
 
 // What a click runs. Paths are on the disc, relative to the launcher.
@@ -33,6 +34,7 @@ struct Action {
   std::string_view showFirst{};  // Install: a document shown first ("" none)
   std::string_view question{};   // Install: asked Yes/No first ("" none)
   std::string_view questionTitle{};
+  bool thenQuit{};  // Open, Install, Web: the launcher closes once the shell started it
 };
 
 // An invisible, captionless label lying over one painted menu item.

@@ -32,22 +32,20 @@ constexpr std::string_view kStartDirectory = "C:\\";
 
 }  // namespace
 
-void RunAction(ShellServices& shell, const Action& action) {
+bool RunAction(ShellServices& shell, const Action& action) {
   switch (action.kind) {
     case ActionKind::Open:
-      ShowDocument(shell, action.path, action.noProgram);
-      break;
+      return ShowDocument(shell, action.path, action.noProgram);
     case ActionKind::Install:
-      Install(shell, action);
-      break;
+      return Install(shell, action);
     case ActionKind::Web:
-      OpenWebLink(shell, action.url);
-      break;
+      return OpenWebLink(shell, action.url);
     case ActionKind::About:
     case ActionKind::Quit:
     case ActionKind::None:
       break;
   }
+  return false;
 }
 
 // Open
@@ -64,15 +62,15 @@ LaunchResult OpenWithShell(ShellServices& shell, std::string_view path) {
   return shell.Execute(shell.DesktopWindow(), "Open", path, "", kStartDirectory, kShowNormal);
 }
 
-void ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram) {
+bool ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram) {
   const LaunchResult result = OpenWithShell(shell, CdPath(shell, relativePath));
-  if (Succeeded(result)) return;
-  shell.Message(LaunchFailureMessage(result, noProgram), Buttons::Ok);
+  if (!Succeeded(result)) shell.Message(LaunchFailureMessage(result, noProgram), Buttons::Ok);
+  return Succeeded(result);
 }
 
 // Install
 
-void Install(ShellServices& shell, const Action& action) {
+bool Install(ShellServices& shell, const Action& action) {
   if (!action.showFirst.empty()) {
     const std::string shown = GetShortName(shell, CdPath(shell, action.showFirst));
     // Shown in its viewer while the question is asked, without waiting for
@@ -81,27 +79,28 @@ void Install(ShellServices& shell, const Action& action) {
   }
   if (!action.question.empty() &&
       shell.Message(action.question, Buttons::YesNo, action.questionTitle) != kAnswerYes) {
-    return;
+    return false;
   }
   // A failed installer start is deliberately silent.
-  OpenWithShell(shell, CdPath(shell, action.path));
+  return Succeeded(OpenWithShell(shell, CdPath(shell, action.path)));
 }
 
 // Web
 
-void OpenWebLink(ShellServices& shell, std::string_view url) {
+bool OpenWebLink(ShellServices& shell, std::string_view url) {
   std::string buffer(kBrowserBufferLength, ' ');
   const LaunchResult found =
       shell.FindExecutableFor(CdPath(shell, brand::kProbePage), std::nullopt, buffer);
   if (!Succeeded(found)) {
     shell.Message(kNoBrowserMessage, Buttons::Ok);
-    return;
+    return false;
   }
   const std::string browser = buffer.substr(0, buffer.find('\0'));
   // Parented to the main window even when the click came from the About box.
   const LaunchResult started =
       shell.Execute(shell.MainWindow(), "open", browser, url, std::nullopt, kShowNormal);
   if (!Succeeded(started)) shell.Message(kPageFailedMessage, Buttons::Ok);
+  return Succeeded(started);
 }
 
 }  // namespace startboard

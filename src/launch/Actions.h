@@ -11,7 +11,8 @@
 namespace startboard {
 
 // Runs an Open, Install or Web action; any other kind is the window's.
-void RunAction(ShellServices& shell, const Action& action);
+// Says whether the shell started what the action names.
+bool RunAction(ShellServices& shell, const Action& action);
 
 // Open: the message shown for a failed start: `noProgram` when no program
 // opens the file's type, "Unknown error" for any code without its own text.
@@ -23,15 +24,15 @@ LaunchResult OpenWithShell(ShellServices& shell, std::string_view path);
 
 // Opens a document below the install root; a failed start is reported in a
 // message box with the application's title.
-void ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram);
+bool ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram);
 
 // Install: optionally shows a document (by its short name) and asks a
 // Yes/No question, then starts the program; a failed start is silent.
-void Install(ShellServices& shell, const Action& action);
+bool Install(ShellServices& shell, const Action& action);
 
 // Web: opens a URL in the default web browser, the program registered for
 // the disc's probe page, started with the URL as its parameter.
-void OpenWebLink(ShellServices& shell, std::string_view url);
+bool OpenWebLink(ShellServices& shell, std::string_view url);
 
 inline constexpr std::string_view kNoBrowserMessage =
     "Can't launch your web browser. Please install a web browser.";

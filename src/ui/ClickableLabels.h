@@ -88,6 +88,13 @@ class ClickableLabels {
     return std::nullopt;
   }
 
+  // Runs a label's command as a click on it does: the keyboard's Enter.
+  void Run(const Item& item) {
+    if (item.click.kind == ActionKind::None) return;
+    tooltips_.Pop();
+    gate_.Run([&] { target_->RunClick(item.click); });
+  }
+
   // Whether a label's command is still running.
   bool Busy() const { return gate_.Busy(); }
 
@@ -110,9 +117,7 @@ class ClickableLabels {
     if (!clicks_.Pressed()) return;
     const Item* clicked = clicks_.Release(At(lParam));
     ReleaseCapture();
-    if (clicked == nullptr) return;
-    tooltips_.Pop();
-    gate_.Run([&] { target_->RunClick(clicked->click); });
+    if (clicked != nullptr) Run(*clicked);
   }
 
   std::span<const Item> items_;

@@ -43,6 +43,7 @@ bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
 }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const auto result = lights_.Handle(message, wParam, lParam)) return *result;
   if (const auto result = zones_.Handle(message, wParam, lParam)) return *result;
   switch (message) {
     case WM_CREATE:
@@ -76,13 +77,14 @@ void frmMain::RunClick(const Action& action) {
       DestroyWindow(hwnd_);
       break;
     default:
-      RunAction(*shell_, action);
+      if (RunAction(*shell_, action) && action.thenQuit) DestroyWindow(hwnd_);
       break;
   }
 }
 
 bool frmMain::OnCreate() {
   zones_.Attach(hwnd_, *this);
+  lights_.Attach(hwnd_, shell_->Com(), zones_);
   return UseDpi(DpiOf(hwnd_));
 }
 
@@ -93,6 +95,7 @@ bool frmMain::UseDpi(int dpi) {
   background_ = std::move(background);
   dpi_ = dpi;
   zones_.SetDpi(dpi);
+  lights_.SetDpi(dpi);
   return true;
 }
 
@@ -103,6 +106,7 @@ void frmMain::OnPaint() {
   const Selection selected(source.get(), background_.get());
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
+  lights_.Paint(paint.Dc(), dirty);
   bench::Mark("paint");
 }
 

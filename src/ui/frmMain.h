@@ -11,6 +11,7 @@
 #include "ui/ClickableLabels.h"
 #include "ui/Gdi.h"
 #include "ui/Win32Window.h"
+#include "ui/ZoneLights.h"
 #include "ui/frmAbout.h"
 
 namespace startboard {
@@ -40,7 +41,9 @@ class frmMain final : public Win32Window<frmMain>, private ClickTarget {
   int dpi_ = kDefaultDpi;
   Bitmap background_;
   ClickableLabels<HotZone> zones_{brand::kZones};
-  std::optional<frmAbout> about_;  // made on first use, then kept
+  std::optional<frmAbout> about_;
+  ZoneLights lights_;  // hover, pressed and the keyboard's focus, where the brand has them  // made
+                       // on first use, then kept
 };
 
 }  // namespace startboard

@@ -229,6 +229,25 @@ ROWS = [
      {"hand.png": picture_bytes("PNG", (48, 48), mode="RGBA")}),
     ("hotspot with a .cur", 'cursor = "hand.cur"', 'cursor = "hand.cur"\ncursor_hotspot = [1, 1]',
      "cursor_hotspot", "menu.cursor_hotspot goes with a PNG cursor"),
+    # The menu lit and pressed, the keyboard, then
+    ("hover not the menu's size", "size = [40, 30]", 'size = [40, 30]\nhover = "logo.jpg"', 'hover =',
+     "menu.hover is 30x20; it must be the menu's size, 40x30"),
+    ("pressed 2x not twice", "size = [40, 30]", 'size = [40, 30]\npressed = "menu.bmp"\npressed_2x = "logo-2x.jpg"',
+     "pressed_2x", "menu.pressed_2x is 60x40; it must be exactly twice menu.pressed, 80x60"),
+    ("hover 2x alone", "size = [40, 30]", 'size = [40, 30]\nhover_2x = "menu-2x.jpg"', "hover_2x",
+     "menu.hover_2x needs menu.hover"),
+    ("focus order without the keyboard", "size = [40, 30]", 'size = [40, 30]\nfocus_order = ["Zone1"]',
+     "focus_order", "menu.focus_order goes with keyboard = true"),
+    ("focus order naming no zone", "size = [40, 30]", 'size = [40, 30]\nkeyboard = true\nfocus_order = ["Zone9"]',
+     "focus_order", 'no zone is named "Zone9" (did you mean \'Zone4\'?); the zones are Zone1, Zone2, Zone3, Zone4'),
+    ("focus order naming a zone twice", "size = [40, 30]",
+     'size = [40, 30]\nkeyboard = true\nfocus_order = ["Zone2", "zone2"]', "focus_order", 'names zone "zone2" twice'),
+    ("focus order of numbers", "size = [40, 30]", 'size = [40, 30]\nkeyboard = true\nfocus_order = [1, 2]',
+     "focus_order", "menu.focus_order must be a list of zone names"),
+    ("then on an about zone", 'action = "about"', 'action = "about"\nthen = "quit"', 'then =',
+     "then is for open and install and web only"),
+    ("then other than quit", 'url = "https://example.com/"', 'url = "https://example.com/"\nthen = "close"', 'then =',
+     'zone 4 (web).then must be "quit", not "close"'),
 ]
 
 
@@ -259,6 +278,10 @@ class BrandTest(unittest.TestCase):
         self.assertEqual(brand.load(str(self.path))["about"]["controls"][2]["rect"], (60, 40, 90, 90))
         loaded = brand.load(str(ROOT / "assets" / "brand.toml"))
         self.assertTrue(loaded["zones"] and loaded["about"]["controls"])
+        self.assertEqual(loaded["menu"]["focus"], [])  # mouse only
+        self.write("size = [40, 30]", 'size = [40, 30]\nhover = "menu.bmp"\nhover_2x = "menu-2x.jpg"\n'
+                   'pressed = "menu.bmp"\nkeyboard = true\nfocus_order = ["Zone4", "zone1"]')
+        self.assertEqual(brand.load(str(self.path))["menu"]["focus"], [3, 0])
         # What Windows editors write and publishers type: a byte-order mark,
         # CRLF lines, a path starting ./ and a Windows path in single quotes.
         text = self.write('program = "setup/setup.exe"', "program = './setup\\setup.exe'")

@@ -4,6 +4,7 @@
 // message boxes, starts and waits for programs, sets file associations and
 // draws text as a label would. (The pointer and the keyboard are the X
 // server's, driven from outside.)
+#include <oleacc.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -256,6 +257,44 @@ Error DrawLabel(const Args& a, Out& out) {
   return {};
 }
 
+// HWND: the window's client as a screen reader reads it through oleacc:
+// its role, each child's name and role, and the focused child (0: none).
+Error Accessible(const Args& a, Out& out) {
+  IAccessible* client = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(Handle(a[0]), static_cast<DWORD>(OBJID_CLIENT),
+                                        IID_IAccessible, reinterpret_cast<void**>(&client)))) {
+    return L"no accessible object";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  VARIANT role{};
+  client->get_accRole(self, &role);
+  long count = 0;
+  client->get_accChildCount(&count);
+  std::string children;
+  for (long i = 1; i <= count; ++i) {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = i;
+    BSTR name = nullptr;
+    VARIANT childRole{};
+    client->get_accName(child, &name);
+    client->get_accRole(child, &childRole);
+    children += std::string(children.empty() ? "" : ",") +
+                "{\"name\":" + Json(name != nullptr ? name : L"") +
+                ",\"role\":" + std::to_string(childRole.lVal) + "}";
+    SysFreeString(name);
+  }
+  VARIANT focus{};
+  client->get_accFocus(&focus);
+  client->Release();
+  out.Number("role", role.lVal)
+      .Raw("children", "[" + children + "]")
+      .Number("focus", focus.vt == VT_I4 ? focus.lVal : 0);
+  return {};
+}
+
 struct Command {
   std::wstring_view name;
   // cppcheck-suppress unusedStructMember ; read through the table below
@@ -267,6 +306,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {L"start", 2, Start},         {L"wait-exit", 2, WaitExit}, {L"info", 1, WindowInfo},
     {L"windows", 0, ListWindows}, {L"assoc", 2, Associate},    {L"ink", 9, DrawLabel},
+    {L"acc", 1, Accessible},
 };
 
 Error Run(const std::vector<std::wstring>& fields, Out& out) {
@@ -286,6 +326,7 @@ int wmain() {
           GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")))) {
     set(reinterpret_cast<HANDLE>(-4));  // per monitor, version 2
   }
+  CoInitialize(nullptr);
   (void)std::puts(R"({"ok":true})");
   (void)std::fflush(stdout);
   char buffer[8192];

@@ -1,8 +1,9 @@
 """A second brand, unlike the default in every way a publisher may change:
 another picture size (480 x 320), a publisher's PNG pictures, PNG icon and
-PNG cursor, four zones, a web zone, an install with no question, its own
-identity and exe name, no About window, and its own disc files, spelt in
-other cases than its keys name them.
+PNG cursor, five zones, a web zone, an install with no question, a zone that
+closes the launcher once it started, its own identity and exe name, no About
+window, pictures of the menu lit and pressed, the keyboard, and its own disc
+files, spelt in other cases than its keys name them.
 
     second.py make FOLDER STANDIN   writes the brand file, its pictures and
                                     its disc files there (STANDIN: the
@@ -21,6 +22,7 @@ import tomli_w
 from PIL import Image, ImageDraw
 
 from harness import DISC, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, hand, matching
+from wine import wait_for
 from scenarios import expect_start
 
 TITLE = "Orchard Atlas Setup"
@@ -35,24 +37,35 @@ ZONES = {  # pixels at 96 dpi (left, top, width, height), colour on the picture,
                 {"action": "install", "program": "setup/atlas.exe"}),
     "web": ((24, 176, 200, 120), (200, 140, 40), "Visit the Atlas website", {"action": "web", "url": URL}),
     "quit": ((256, 176, 200, 120), (170, 60, 60), "Close this window", {"action": "quit"}),
+    "readme": ((176, 300, 128, 16), (150, 150, 150), "Read me, then close",
+               {"action": "open", "document": "readme.txt", "then": "quit"}),
 }
-GAP = (240, 160)  # between the four zones
+GAP = (240, 160)  # between the zones
+ROLE_CLIENT, ROLE_PUSHBUTTON = 0x0A, 0x2B  # Active Accessibility's roles
 BRAND = {
     "identity": {"title": TITLE, "product": "Orchard Atlas", "company": "Pellucid Maps Ltd.", "version": "2.5.1",
                  "product_version": "2.5", "copyright": "\u00a9 2026 Pellucid Maps Ltd.", "icon": "atlas.png",
                  "exe": EXE},
     "menu": {"picture": "menu.png", "picture_2x": "menu-2x.png", "size": list(SIZE), "cursor": "hand.png",
-             "cursor_hotspot": [24, 16]},  # at 32, 48 and 64 pixels it lands where the default hand's does
+             "cursor_hotspot": [24, 16],  # at 32, 48 and 64 pixels it lands where the default hand's does
+             "hover": "hover.jpg", "hover_2x": "hover-2x.jpg", "pressed": "pressed.png", "pressed_2x": "pressed-2x.png",
+             "keyboard": True},
     "disc": {"probe_page": "web/probe.htm", "label": "Orchard Atlas", "files": "Disc Files"},
 }
-DISC_FILES = {"Docs/Guide.PDF": b"%PDF-1.4\n", "Web/Probe.HTM": b"<!DOCTYPE html><title>probe</title>\n"}
+DISC_FILES = {"Docs/Guide.PDF": b"%PDF-1.4\n", "Web/Probe.HTM": b"<!DOCTYPE html><title>probe</title>\n",
+              "ReadMe.TXT": b"Read me.\r\n"}
 
 
-def picture(scale):
-    """The menu: a dark field with one coloured panel per zone."""
+LOOKS = {"plain": lambda c: c, "hover": lambda c: tuple(min(255, v + 70) for v in c),
+         "pressed": lambda c: tuple(v // 2 for v in c)}
+
+
+def picture(scale, look="plain"):
+    """The menu: a dark field with one coloured panel per zone, lit or pressed."""
     image = Image.new("RGB", (SIZE[0] * scale, SIZE[1] * scale), (20, 24, 40))
     draw = ImageDraw.Draw(image)
-    for (left, top, width, height), colour, _, _ in ZONES.values():
+    for (left, top, width, height), plain, _, _ in ZONES.values():
+        colour = LOOKS[look](plain)
         draw.rounded_rectangle([left * scale, top * scale, (left + width) * scale - 1, (top + height) * scale - 1],
                                radius=12 * scale, fill=colour)
     return image
@@ -65,6 +78,10 @@ def make(folder, standin):
         tomli_w.dump(dict(BRAND, zone=zones), f)
     picture(1).save(os.path.join(folder, "menu.png"))
     picture(2).save(os.path.join(folder, "menu-2x.png"))
+    picture(1, "hover").save(os.path.join(folder, "hover.jpg"), quality=92)
+    picture(2, "hover").save(os.path.join(folder, "hover-2x.jpg"), quality=92)
+    picture(1, "pressed").save(os.path.join(folder, "pressed.png"))
+    picture(2, "pressed").save(os.path.join(folder, "pressed-2x.png"))
     with Image.open(asset("startboard.ico")) as icon:
         icon.convert("RGBA").resize((64, 64)).save(os.path.join(folder, "atlas.png"))
     hand = Image.new("RGBA", (64, 64), (0, 0, 0, 0))
@@ -133,6 +150,103 @@ def test_second_brand_each_zone_reaches_the_shell(t):
     t.settle()
     main.click(centre("quit", t.dpi))
     expect_equal(t.exit_code(), 0, "exit code after Quit")
+
+
+@pytest.fixture(autouse=True)
+def pointer_aside(t):
+    """The pointer starts in the screen's corner, over no zone."""
+    t.xdotool("mousemove", 0, 0)
+
+
+def look(main, name):
+    """How a zone is drawn now: plain, hover or pressed (by its middle pixel), or None."""
+    pixel = main.test.grab().getpixel(main.at(centre(name, main.test.dpi)))
+    colour = ZONES[name][1]
+    return next((k for k, f in LOOKS.items() if all(abs(a - b) <= 30 for a, b in zip(pixel, f(colour)))), None)
+
+
+def expect_looks(main, looks, what):
+    """Waits up to 2 s for the zones to be drawn as `looks` says (plain where it says nothing)."""
+    wanted = {name: looks.get(name, "plain") for name in ZONES}
+    seen = {}
+    expect(wait_for(lambda: seen.update({n: look(main, n) for n in ZONES}) or seen == wanted, 2),
+           "%s: zones drawn %r, expected %r" % (what, seen, wanted))
+
+
+@pytest.mark.dpi(96, 144)
+def test_second_brand_zones_light_under_the_pointer_and_press(t):
+    main = t.launcher(exe=EXE, title=TITLE)
+    expect_looks(main, {}, "at start")
+    main.move(centre("guide", t.dpi))
+    expect_looks(main, {"guide": "hover"}, "over the guide")
+    t.save(main.shot(), "second-lit")  # README's picture of a lit zone
+    main.move(centre("readme", t.dpi))
+    expect_looks(main, {"readme": "hover"}, "over the readme strip")
+    main.move(tuple(v * t.dpi // 96 for v in GAP))
+    expect_looks(main, {}, "between the zones")
+    t.xdotool("mousemove", *main.at(centre("install", t.dpi)), "mousedown", 1)
+    expect_looks(main, {"install": "pressed"}, "held down on install")
+    main.move(tuple(v * t.dpi // 96 for v in GAP))
+    expect_looks(main, {}, "held down, moved off install")
+    main.move(centre("install", t.dpi))
+    expect_looks(main, {"install": "pressed"}, "held down, back on install")
+    main.move(centre("web", t.dpi))
+    t.xdotool("mouseup", 1)  # released over another zone: nothing runs
+    expect_looks(main, {"web": "hover"}, "released over the web zone")
+    time.sleep(0.7)
+    expect_equal(t.records(), [], "programs started by a press moved off its zone")
+    t.associate(pdf=False)
+    main.click(centre("guide", t.dpi))
+    t.box(TITLE)
+    expect_looks(main, {}, "behind the failure box")
+    t.box(TITLE).answer("OK")
+    wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front after the box")
+    main.key("Escape")
+    expect_equal(t.exit_code(), 0, "exit code after Escape")
+
+
+@pytest.mark.dpi(96, 144)
+def test_second_brand_is_used_from_the_keyboard(t):
+    main = t.launcher(exe=EXE, title=TITLE)
+    wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front")
+    expect_looks(main, {}, "before a key")
+    buttons = [{"name": tip, "role": ROLE_PUSHBUTTON} for _, _, tip, _ in ZONES.values()]
+    read = t.wine.call("acc", main.hwnd)
+    expect_equal((read["role"], read["children"], read["focus"]), (ROLE_CLIENT, buttons, 0), "as a screen reader reads it")
+    main.key("Tab")
+    expect_looks(main, {"guide": "hover"}, "the first Tab")
+    expect_equal(t.wine.call("acc", main.hwnd)["focus"], 1, "the focused button, as a screen reader reads it")
+    main.key("Tab")
+    expect_looks(main, {"install": "hover"}, "the second Tab")
+    main.key("shift+Tab")
+    expect_looks(main, {"guide": "hover"}, "Shift+Tab")
+    main.key("Left")
+    expect_looks(main, {"readme": "hover"}, "Left from the first zone: the last")
+    main.key("Right")
+    main.key("Right")
+    expect_looks(main, {"install": "hover"}, "Right twice")
+    main.move(centre("web", t.dpi))
+    expect_looks(main, {"install": "hover", "web": "hover"}, "the focus stays, the hover follows the pointer")
+    main.key("Return")
+    t.box(STANDIN_TITLE).answer("OK")
+    expect_start(t.records(1)[-1], [DISC + "setup\\atlas.exe"])
+    wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front after the installer")
+    main.key("Escape")
+    expect_equal(t.exit_code(), 0, "exit code after Escape")
+
+
+@pytest.mark.dpi(96)
+def test_second_brand_then_quit_closes_only_after_a_start(t):
+    t.associate(txt=False)
+    main = t.launcher(exe=EXE, title=TITLE)
+    main.click(centre("readme", t.dpi))
+    t.box(TITLE).answer("OK")  # no program for .txt: the box, and the menu stays
+    expect(main.fresh().visible, "the menu closed after a failed start")
+    t.associate()
+    time.sleep(0.6)
+    main.click(centre("readme", t.dpi))
+    expect_start(t.records(1)[-1], [RECORDER, DISC + "readme.txt"])
+    expect_equal(t.exit_code(), 0, "exit code after a then-quit zone started")
 
 
 if __name__ == "__main__":

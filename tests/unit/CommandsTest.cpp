@@ -50,7 +50,8 @@ TEST(ShowDocument, OpensFromTheDesktopInCAndExplainsOnlyAFailure) {
     RecordingShell shell;
     shell.directory = "C:\\Cdcopy";
     shell.starts = {result};
-    RunAction(shell, kManual);
+    // then = "quit" closes the menu only after a start.
+    EXPECT_EQ(RunAction(shell, kManual), box.empty()) << result;
     const Calls calls = box.empty() ? Calls{manual} : Calls{manual, Box(box, Buttons::Ok)};
     EXPECT_EQ(shell.calls, calls) << result;
   }
@@ -85,8 +86,8 @@ TEST(Install, OnlyYesStartsTheInstallerWhoseFailureIsSilent) {
   for (const int answer : {6, 7, 2, 1, 0}) {  // Yes, No, or the box closed some other way
     RecordingShell shell;
     shell.answers = {answer};
-    shell.starts = {2};
-    RunAction(shell, kReader);
+    shell.starts = {answer == 6 ? 42 : 2};
+    EXPECT_EQ(RunAction(shell, kReader), answer == 6) << answer;  // started only on Yes
     EXPECT_EQ(shell.calls, (answer == 6 ? Calls{question, setup} : Calls{question})) << answer;
   }
 }
@@ -107,15 +108,16 @@ TEST(Install, OpensTheDisclaimerThenAsksThenInstallsOnYes) {
     RecordingShell shell;
     shell.shortNames = {{length, "E:\\DISCLA~1.TXT"}};
     shell.answers = {answer};
-    shell.starts = {2, 2};  // failures change nothing
-    Install(shell, kProduct);
+    shell.starts = {2, 2};  // failures change nothing, but nothing started
+    EXPECT_FALSE(Install(shell, kProduct));
     EXPECT_EQ(shell.calls, calls);
   }
 }
 
 TEST(OpenWebLink, StartsTheProbePagesProgramWithTheUrlFromTheMainWindow) {
   RecordingShell shell;
-  RunAction(shell, {ActionKind::Web, {}, {}, "mailto:help@nv98.example.com", {}, {}, {}});
+  EXPECT_TRUE(
+      RunAction(shell, {ActionKind::Web, {}, {}, "mailto:help@nv98.example.com", {}, {}, {}}));
   // The program's path ends at the NUL; the blanks after it are not part of it.
   EXPECT_EQ(shell.calls, (Calls{"FindExecutable|E:\\temphtm.htm|<null>|260",
                                 "Execute|main|open|C:\\Program Files\\Web Browser\\browser.exe|"
@@ -127,12 +129,12 @@ TEST(OpenWebLink, SaysWhichStepFailed) {
   for (const LaunchResult lookup : {2, 31, 32, 0}) {
     RecordingShell shell;
     shell.lookup = lookup;
-    OpenWebLink(shell, "http://nv98.example.net");
+    EXPECT_FALSE(OpenWebLink(shell, "http://nv98.example.net"));
     EXPECT_EQ(shell.calls, (Calls{find, Box(kNoBrowserMessage, Buttons::Ok)})) << lookup;
   }
   RecordingShell shell;
   shell.starts = {32};
-  OpenWebLink(shell, "http://nv98.example.net");
+  EXPECT_FALSE(OpenWebLink(shell, "http://nv98.example.net"));
   EXPECT_EQ(shell.calls.at(2), Box(kPageFailedMessage, Buttons::Ok));
 }
 

@@ -146,6 +146,14 @@ class Checker:
 
     kind_control = kind_action
 
+    def kind_then(self, where, value, what):
+        return value if value == "quit" else self.wrong(where, what, value, '"quit"')
+
+    def kind_names(self, where, value, what):
+        if not isinstance(value, list) or not value or not all(isinstance(v, str) for v in value):
+            return self.wrong(where, what, value, 'a list of zone names, ["Manual", "Quit"]')
+        return value
+
     def kind_bool(self, where, value, what):
         return value if isinstance(value, bool) else self.wrong(where, what, value, "true or false")
 
@@ -565,6 +573,7 @@ def check(brand, data):
         size = menu.get("size")
         if found and size and found != size:
             brand.error(("menu", "picture"), "menu.picture is %dx%d but menu.size says %dx%d" % (*found, *size))
+        lit_pictures(brand, menu, size)
     if disc is not None and "label" in disc:
         volume = re.sub(r"[^A-Z0-9_]", "", disc["label"].upper())[:32] or "STARTBOARD"
         disc.setdefault("volume_id", volume)
@@ -581,7 +590,43 @@ def check(brand, data):
         brand.warn(("zone", 0), "no zone quits: the window has no title bar, so users can close it only with "
                    'Alt+F4; give a zone action = "quit"')
     out["zones"] = [z for z in out["zones"] if z]
+    if menu is not None:
+        menu["focus"] = focus_order(brand, menu, out["zones"])
     return out
+
+
+def lit_pictures(brand, menu, size):
+    """The menu drawn lit and pressed: each of the menu's size, its 2x twice
+    that, and no 2x without its 1x."""
+    for key in ("hover", "pressed"):
+        if key + "_2x" in menu and key not in menu:
+            brand.error(("menu", key + "_2x"), "menu.%s_2x needs menu.%s, the same picture at 100 %%" % (key, key))
+        found = picture_pair(brand, ("menu",), menu, key, "menu." + key, True)
+        if found and size and found != size:
+            brand.error(("menu", key), "menu.%s is %dx%d; it must be the menu's size, %dx%d" % (key, *found, *size))
+
+
+def focus_order(brand, menu, zones_):
+    """The zones' indices the keyboard visits, in order: focus_order's names
+    (each a zone, once), or every zone."""
+    names = menu.get("focus_order")
+    if names is None:
+        return list(range(len(zones_))) if menu.get("keyboard") else []
+    where = ("menu", "focus_order")
+    if not menu.get("keyboard"):
+        brand.error(where, "menu.focus_order goes with keyboard = true; add it or remove focus_order")
+    known = {z["name"].lower(): i for i, z in enumerate(zones_)}
+    order = []
+    for name in names:
+        index = known.get(name.lower())
+        if index is None:
+            brand.error(where, "menu.focus_order: no zone is named %s%s; the zones are %s" % (
+                shown(name), nearest(name, [z["name"] for z in zones_]), ", ".join(z["name"] for z in zones_)))
+        elif index in order:
+            brand.error(where, "menu.focus_order names zone %s twice" % shown(name))
+        else:
+            order.append(index)
+    return order
 
 
 def outside(rect, size, what, frame):
@@ -683,12 +728,33 @@ ICON_ID, CURSOR_ID, PICTURE_ID, PICTURE_2X_ID = 1, 101, 201, 301
 
 
 def art_files(brand):
-    """(file, file_2x or None, matte) for the menu, then each About picture."""
+    """(file, file_2x or None, matte) for the menu, then each About picture,
+    then the menu lit and pressed where the brand has them."""
     found = [(brand["menu"]["picture"], brand["menu"].get("picture_2x"), 0)]
     for control in (brand["about"] or {}).get("controls", []):
         if control["kind"] == "picture":
             found.append((control["file"], control.get("file_2x"), control.get("background", 0)))
-    return found
+    return found + [(brand["menu"][key], brand["menu"].get(key + "_2x"), 0) for key in LIT if key in brand["menu"]]
+
+
+LIT = ("hover", "pressed")
+
+
+def lit_art(brand, arts):
+    """The header's lines for the menu lit and pressed (id 0: none)."""
+    lines, index = [], len(arts) - sum(key in brand["menu"] for key in LIT)
+    for key in LIT:
+        if key in brand["menu"]:
+            lines.append("inline constexpr Art kMenu%s%s;" % (key.capitalize(), art(index, arts[index])))
+            index += 1
+        else:
+            lines.append("inline constexpr Art kMenu%s{};" % key.capitalize())
+    menu = brand["menu"]
+    lines += ["inline constexpr bool kKeyboard = %s;" % ("true" if menu.get("keyboard") else "false"),
+              "// The zones the keys visit, in order, by index into kZones.",
+              "inline constexpr std::array<int, %d> kFocusOrder{%s};" % (
+                  len(menu["focus"]), ", ".join(str(i) for i in menu["focus"]))]
+    return lines
 
 
 def embedded(brand, out_dir):
@@ -722,8 +788,9 @@ def action(item, identity):
     fields = [("path", item.get("document") or item.get("program")), ("noProgram", item.get("no_program")),
               ("url", item.get("url")), ("showFirst", item.get("show_first")), ("question", question or None),
               ("questionTitle", item.get("question_title", identity["title"]) if question else None)]
-    return "{.kind = ActionKind::%s%s}" % (kind.capitalize(), "".join(
-        ", .%s = %s" % (name, emit.cpp_string(value)) for name, value in fields if value))
+    return "{.kind = ActionKind::%s%s%s}" % (kind.capitalize(), "".join(
+        ", .%s = %s" % (name, emit.cpp_string(value)) for name, value in fields if value),
+        ", .thenQuit = true" if item.get("then") == "quit" else "")
 
 
 def header(brand, arts):
@@ -744,6 +811,7 @@ def header(brand, arts):
         "inline constexpr int kCursorId = %d;" % CURSOR_ID,
         "inline constexpr TwipRect kMenuClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in brand["menu"]["size"]),
         "inline constexpr Art kMenuArt%s;" % art(0, arts[0]),
+        *lit_art(brand, arts),
         "",
         "// Front to back: where zones overlap, the front one wins.",
         "inline constexpr std::array<HotZone, %d> kZones{{" % len(zones_),

@@ -49,6 +49,8 @@ KINDS = {
     "bool": "true or false",
     "action": "one of " + ", ".join(ACTIONS),
     "control": "one of " + ", ".join(CONTROLS),
+    "names": "[\"name\", ...]",
+    "then": '"quit"',
 }
 
 KEYS = (
@@ -77,6 +79,17 @@ KEYS = (
         "when absent"),
     Key("menu", "cursor_hotspot", "point", doc="with a PNG cursor (required there): the pointer's tip, in "
         "that PNG's pixels"),
+    Key("menu", "hover", "picture", doc="the whole menu drawn lit, of `size`: a zone's part is drawn from it "
+        "while the pointer is over it (and while it has the keyboard's focus)"),
+    Key("menu", "hover_2x", "picture_2x", doc="`hover` at twice the size"),
+    Key("menu", "pressed", "picture", doc="the whole menu drawn pressed, of `size`: a zone's part while the left "
+        "button is held down on it; `hover` (or nothing) when absent"),
+    Key("menu", "pressed_2x", "picture_2x", doc="`pressed` at twice the size"),
+    Key("menu", "keyboard", "bool", doc="Tab, Shift+Tab and the arrows move a focus among the zones, Enter and "
+        "Space run the focused one, Escape the `quit` zone; screen readers see the zones as buttons. Off by "
+        "default: a mouse-only menu"),
+    Key("menu", "focus_order", "names", doc="with `keyboard`: the zones the keys visit, by name, in that order "
+        "(every zone, in the file's order, by default)"),
 
     Key("disc", "probe_page", "disc", True, doc="a small HTML page on the disc: the program registered for "
         "its type is the web browser"),
@@ -101,6 +114,8 @@ KEYS = (
     Key("zone", "question_title", "line", takes=("install",), doc="the question's caption, `title` by default"),
     Key("zone", "url", "url", ("web",), ("web",), doc="opened in the default browser: `http://`, `https://` or "
         "`mailto:`"),
+    Key("zone", "then", "then", takes=("open", "install", "web"), doc="`\"quit\"`: the launcher closes once the "
+        "shell has started what the zone names (not when that failed)"),
 
     Key("about", "title", "line", True, doc="the About window's caption"),
     Key("about", "size", "size", True, doc="its client size"),
