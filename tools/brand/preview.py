@@ -14,15 +14,13 @@ except ModuleNotFoundError:
     sys.exit("preview: Python module PIL is missing: install python3-pil (tools/ensure_deps.sh publisher)")
 
 import brand
+from labels import LABEL_LINE, font_of, wrap
 
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 SANS = ImageFont.truetype(FONTS + "DejaVuSans.ttf", 12)
 BOLD = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 12)
 TITLE = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 16)
 SMALL_BOLD = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 11)
-# About labels: condensed, near the width of the dialog font the window uses.
-LABEL = ImageFont.truetype(FONTS + "DejaVuSansCondensed.ttf", 11)
-LABEL_BOLD = ImageFont.truetype(FONTS + "DejaVuSansCondensed-Bold.ttf", 11)
 # Bright enough to show on dark pictures; the black line around each outline
 # carries it over light ones. Neighbouring numbers get unlike colours.
 COLOURS = [(255, 48, 48), (255, 214, 0), (0, 224, 255), (64, 255, 64), (255, 64, 255),
@@ -30,7 +28,6 @@ COLOURS = [(255, 48, 48), (255, 214, 0), (0, 224, 255), (64, 255, 64), (255, 64,
 INK, PAPER, GREY = (20, 20, 20), (246, 246, 242), (110, 110, 110)
 MARGIN, GAP, LEGEND_WIDTH, LINE = 16, 24, 560, 16
 PAD = 3  # around a picture, for the outlines of rectangles at its edges
-LABEL_LINE = 13  # pixels between the lines of an About label
 
 
 def colour(number):
@@ -43,22 +40,6 @@ def rgb(value):
 
 def one_line(text):
     return " ".join(text.split())
-
-
-def wrap(text, font, width):
-    """Greedy word wrap; a word longer than the width keeps a line to itself."""
-    lines = []
-    for paragraph in text.replace("\r\n", "\n").split("\n"):
-        line = ""
-        for word in paragraph.split(" "):
-            trial = word if not line else line + " " + word
-            if line and font.getlength(trial) > width:
-                lines.append(line)
-                line = word
-            else:
-                line = trial
-        lines.append(line)
-    return lines
 
 
 def tag_width(number):
@@ -191,7 +172,7 @@ def about_mock(window):
             pen = ImageDraw.Draw(label)
             if control.get("background") is not None:
                 pen.rectangle((0, 0, width, height), fill=rgb(control["background"]))
-            font = LABEL_BOLD if control.get("bold") else LABEL
+            font = font_of(control)
             ink = rgb(control["colour"])
             for row, text in enumerate(wrap(control["text"], font, width)):
                 y = row * LABEL_LINE
