@@ -121,8 +121,8 @@ class Fuzz(unittest.TestCase):
                             re.findall(r"^\[\[zone\]\]\s*(?:#|$)", text, re.M)):
                         compiled += 1
                         title = zone.get("question_title", loaded["identity"]["title"])
-                        self.assertEqual(self.compiled_texts(out), [loaded["identity"]["title"], zone["tooltip"],
-                                                                    zone["question"], title])
+                        texts = [loaded["identity"]["title"], zone["tooltip"], zone["question"], title]
+                        self.assertEqual(self.compiled_texts(out), [t.replace("\n", "\r\n") for t in texts])
             except BaseException:
                 (ROOT / "build").mkdir(exist_ok=True)
                 (ROOT / "build" / "fuzz-failure.toml").write_text(text, encoding="utf-8", errors="surrogatepass")

@@ -126,7 +126,7 @@ class Generate(unittest.TestCase):
         run = subprocess.run([str(exe)], capture_output=True)
         self.assertEqual(run.returncode, 0, "an oval without outline has none")
         texts = run.stdout.decode("utf-8").split("\0")[:-1]
-        self.assertEqual(texts, [TITLE, TITLE, QUESTION, TITLE])
+        self.assertEqual(texts, [TITLE, TITLE, QUESTION.replace("\n", "\r\n"), TITLE])
 
     def test_version_block_and_manifest_hold_the_texts_exactly(self):
         res = self.folder / "brand.res"

@@ -14,8 +14,8 @@ def cpp_string(text):
         char = chr(byte)
         if char in '"\\?':
             out.append("\\" + char)
-        elif char == "\n":
-            out.append("\\n")
+        elif char == "\n":  # a line break as Windows' boxes and labels take it
+            out.append("\\r\\n")
         elif 32 <= byte < 127:
             out.append(char)
         else:
