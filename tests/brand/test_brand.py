@@ -38,12 +38,14 @@ probe_page = "probe.htm"
 label = "Test Disc"
 
 [[zone]]  # manual
+name = "manual"
 rect = [0, 0, 20, 15]
 tooltip = "Read the manual"
 action = "open"
 document = "docs/manual.pdf"
 
 [[zone]]  # setup
+name = "setup"
 rect = [20, 0, 20, 15]
 tooltip = "Install"
 action = "install"
@@ -88,6 +90,26 @@ tooltip = "Send mail"
 kind = "oval"
 rect = [60, 40, 90, 90]
 colour = "#FFFFFF"
+'''
+# Two languages beside the brand's own English; zones and controls by name.
+LANGUAGES = '''
+[language.de.about.control.Label2]
+text = "Schreiben Sie uns"
+
+[language.de.identity]
+title = "Test-Starter"
+
+[language.de.menu]
+picture = "menu-de.bmp"
+
+[language.de.zone.manual]
+tooltip = "Das Handbuch lesen"
+
+[language.de.messages]
+file_not_found = "Datei nicht gefunden"
+
+[language.fr.zone.manual]
+tooltip = "Lire le manuel"
 '''
 GARBAGE = b"this is not a picture at all"
 TRUNCATED_ICON = (ROOT / "assets" / "startboard.ico").read_bytes()[:60]
@@ -190,7 +212,7 @@ ROWS = [
     ("name longer than a disc holds", 'program = "setup/setup.exe"', 'program = "%s.exe"' % ("s" * 70), None,
      "a disc's names hold 64"),
     # Pictures, icon and cursor
-    ("about without a window", ABOUT, "", 'action = "about"', 'an "about" zone needs an [about] window'),
+    ("about without a window", ABOUT + LANGUAGES.split("[language.de.identity]")[0], "", 'action = "about"', 'an "about" zone needs an [about] window'),
     ("window never shown", 'action = "about"', 'action = "quit"', "[about]", "the [about] window is never shown"),
     ("missing picture", 'picture = "menu.bmp"', 'picture = "gone.bmp"', None,
      "menu.picture: no file gone.bmp beside the brand"),
@@ -225,6 +247,44 @@ ROWS = [
      {"hand.png": picture_bytes("PNG", (48, 48), mode="RGBA")}),
     ("hotspot with a .cur", 'cursor = "hand.cur"', 'cursor = "hand.cur"\ncursor_hotspot = [1, 1]',
      "cursor_hotspot", "menu.cursor_hotspot goes with a PNG cursor"),
+    # Languages
+    ("unknown language tag", "[language.fr.zone.manual]", "[language.fr-XX.zone.manual]", None,
+     "[language.fr-XX]: \"fr-XX\" is not a language tag Windows knows (did you mean 'fr'?)"),
+    ("tag with an underscore", "[language.fr.zone.manual]", "[language.pt_BR.zone.manual]", None,
+     "(did you mean 'pt-BR'?)"),
+    ("right-to-left language", "[language.fr.zone.manual]", "[language.he.zone.manual]", None,
+     "is written right to left, which the launcher does not lay out"),
+    ("right-to-left own language", 'version = "1.2"', 'version = "1.2"\nlanguage = "ar"', "language =",
+     "identity.language: \"ar\" is written right to left"),
+    ("the brand's own language again", "[language.fr.zone.manual]", "[language.EN.zone.manual]", None,
+     "[language.EN] is the brand's own language (identity.language, en by default)"),
+    ("one language twice", "[language.fr.zone.manual]", "[language.DE.zone.manual]", None,
+     "[language.DE] is given twice: [language.de] at line"),
+    ("unknown zone", "[language.de.zone.manual]", "[language.de.zone.manuel]", None,
+     "language de zone: the brand has none named \"manuel\" (did you mean 'manual'?); it has manual, setup,"),
+    ("zone by position", "[language.de.zone.manual]", "[[language.de.zone]]", None,
+     "language de zone must be tables named after the brand's"),
+    ("unknown control", "[language.de.about.control.Label2]", "[language.de.about.control.Mail]", None,
+     "language de about control: the brand has none named \"Mail\""),
+    ("unknown table of a language", "[language.de.menu]", "[language.de.menus]", None,
+     "language de has no table 'menus' (did you mean 'menu'?)"),
+    ("unknown key of a language", 'file_not_found = "Datei nicht gefunden"', 'file_not_fund = "Datei"', None,
+     "language de messages has no key 'file_not_fund' (did you mean 'file_not_found'?)"),
+    ("a key every language shares", 'tooltip = "Das Handbuch lesen"', "rect = [0, 0, 5, 5]", None,
+     "language de zone manual: rect is the same in every language; a language gives tooltip, no_program"),
+    ("a key of another action", 'tooltip = "Das Handbuch lesen"', 'question = "Lesen?"', None,
+     "language de zone manual: question is for install only"),
+    ("a text the brand lacks", 'tooltip = "Lire le manuel"', 'tooltip = "Lire"\n[language.fr.zone.setup]\n'
+     'question_title = "Installer"', "question_title",
+     "language fr zone setup: the brand has no question_title of its own"),
+    ("a language's text of the wrong kind", 'title = "Test-Starter"', "title = 5", None,
+     "language de identity.title must be a non-empty text"),
+    ("a language's picture of another size", 'picture = "menu-de.bmp"', 'picture = "logo.jpg"', None,
+     "language de menu.picture is 30x20; the brand's picture is 40x30"),
+    ("a language's 2x alone", 'picture = "menu-de.bmp"', 'picture_2x = "menu-2x.jpg"  # alone', None,
+     "language de menu gives picture_2x but not picture"),
+    ("a language's missing picture", 'picture = "menu-de.bmp"', 'picture = "gone.bmp"', None,
+     "language de menu.picture: no file gone.bmp beside the brand file"),
 ]
 
 
@@ -232,7 +292,8 @@ class BrandTest(unittest.TestCase):
     def setUp(self):
         self.folder = Path(tempfile.mkdtemp())
         self.addCleanup(shutil.rmtree, self.folder)
-        for name, size in (("menu.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)), ("logo.jpg", (30, 20)),
+        for name, size in (("menu.bmp", (40, 30)), ("menu-de.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)),
+                           ("logo.jpg", (30, 20)),
                            ("logo-2x.jpg", (60, 40))):
             Image.new("RGB", size, (200, 40, 40)).save(self.folder / name)
         shutil.copy(ROOT / "assets" / "startboard.ico", self.folder / "app.ico")
@@ -240,7 +301,7 @@ class BrandTest(unittest.TestCase):
         self.path = self.folder / "brand.toml"
 
     def write(self, old="", new="", files=None):
-        text = MAIN + ABOUT
+        text = MAIN + ABOUT + LANGUAGES
         if old:
             self.assertEqual(text.count(old), 1, old)
         text = text.replace(old, new)
@@ -255,6 +316,20 @@ class BrandTest(unittest.TestCase):
         self.assertEqual(brand.load(str(self.path))["about"]["controls"][2]["rect"], (60, 40, 90, 90))
         loaded = brand.load(str(ROOT / "assets" / "brand.toml"))
         self.assertTrue(loaded["zones"] and loaded["about"]["controls"])
+
+    def test_languages_say_what_they_translate_and_what_will_not_fit(self):
+        self.write('text = "Schreiben Sie uns"', 'text = "Schreiben Sie uns bitte eine lange Nachricht"')
+        loaded = brand.load(str(self.path))
+        self.assertEqual([tag for tag, _ in loaded["languages"]], ["en", "de", "fr"])
+        # Title and description, 6 zone texts (a default no_program among them), the About title, the
+        # label's text and tip, and 14 messages; after the warning that no zone quits.
+        self.assertEqual(loaded["warnings"][1:], [
+            "%s:73: warning: language de about control Label2: the text needs 5 lines and the label "
+            "(rect [10, 50, 60, 12]) holds 1; its end will be cut off" % self.path,
+            "%s: languages: en (the brand's own), de 4 of 25 texts, fr 1 of 25 texts" % self.path])
+        # What the brand's own text needs is what fits, even past its rectangle.
+        self.write('text = "Mail us"', 'text = "Mail us, we will answer"')
+        self.assertEqual(len(brand.load(str(self.path))["warnings"]), 2)
 
     def test_each_mistake_is_one_line_at_its_place(self):
         for what, old, new, at, fragment, *files in ROWS:
@@ -293,7 +368,12 @@ class BrandTest(unittest.TestCase):
                    str(out), str(depfile)]
         good = subprocess.run(command, capture_output=True, text=True)
         self.assertEqual(good.returncode, 0, good.stderr)
-        self.assertIn("std::array<HotZone, 4>", (out / "brand" / "Data.h").read_text())
+        header = (out / "brand" / "Data.h").read_text()
+        self.assertIn("std::array<HotZone, 4>", header)
+        # Each language's tables; the exact id of a country, a language's alone for all its countries.
+        self.assertIn("namespace in_fr {", header)
+        self.assertIn("kLanguages{{\n    {.id = 0x0009, .title = kTitle,", header)
+        self.assertIn("{.id = 0x0007, .title = in_de::kTitle, .menuArt = in_de::kMenuArt,", header)
         self.assertIn("logo-2x.jpg", depfile.read_text())  # a changed picture rebuilds
 
         text = self.write('size = [40, 30]', 'size = [40, 32]')

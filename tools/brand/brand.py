@@ -637,8 +637,11 @@ def local_table(brand, where, table, name, kind, what, own):
     out = {}
     for key, value in table.items():
         entry = next((k for k in allowed if k.name == key), None)
+        known = next((k for k in schema.of(name) if k.name == key), None)
         if entry is None:
-            if any(k.name == key for k in schema.of(name)):
+            if known and known.translated:
+                brand.error(where + (key,), "%s: %s is for %s only" % (what, key, " and ".join(known.takes)))
+            elif known:
                 brand.error(where + (key,), "%s: %s is the same in every language; a language gives %s" % (
                     what, key, ", ".join(k.name for k in allowed)))
             else:
@@ -646,6 +649,8 @@ def local_table(brand, where, table, name, kind, what, own):
                     what, key, nearest(key, [k.name for k in allowed]), ", ".join(k.name for k in allowed)))
             continue
         if own.get(key) is None and not (entry.kind == "picture_2x" and own.get(key[:-3]) is not None):
+            if entry.needed_by(kind):
+                continue  # the brand's own is reported missing or wrong
             brand.error(where + (key,), "%s: the brand has no %s of its own; a language gives its own of what the "
                         "brand has" % (what, key))
             continue
@@ -667,7 +672,7 @@ def local_pictures(brand, where, table, name, what, opaque, own):
         if key.name not in table:
             continue
         found = picture_pair(brand, where, table, key.name, "%s.%s" % (what, key.name), opaque)
-        if found and own is not None:
+        if found and own is not None and key.name in own:
             try:
                 size = pictures.read(own[key.name], WINDOW_LIMIT)[:2]
             except pictures.PictureError:
@@ -763,16 +768,19 @@ def languages(brand, tables, out):
         brand.error(("language",), "language must be tables [language.TAG]")
         return found
     texts = own_texts(out)
-    seen = {own: ("identity", "language")}
+    seen = {}
     summary = ["%s (the brand's own)" % own]
     for written, body in tables.items():
         tag = Checker(brand).kind_language(("language", written), written, "[language.%s]" % written)
         if tag is None:
             continue
+        if tag == own:
+            brand.error(("language", written), "[language.%s] is the brand's own language (identity.language, "
+                        "en by default): its texts are those of the brand's own tables" % written)
+            continue
         if tag in seen:
-            first = "identity.language" if tag == own else "[language.%s]" % tag
-            brand.error(("language", written), "[language.%s] is given twice: %s at line %d already is %s" % (
-                written, first, brand.line(seen[tag]), tag))
+            brand.error(("language", written), "[language.%s] is given twice: [language.%s] at line %d is %s "
+                        "already" % (written, seen[tag][1], brand.line(seen[tag]), tag))
             continue
         seen[tag] = ("language", written)
         given = language(brand, written, body, out)

@@ -69,8 +69,6 @@ RESULT_CODES = {"file_not_found": 2, "path_not_found": 3, "access_denied": 5, "o
                 "dde_failed": 29, "dde_busy": 30, "dll_not_found": 32}
 
 KEYS = (
-    Key("identity", "language", "language", local=False, doc="the language of the brand's own texts; `en` "
-        "by default. Others come in `[language.TAG]` tables (see \"Languages\")"),
     Key("identity", "title", "line", True, doc="the menu window's title and every message box's caption"),
     Key("identity", "product", "line", True, local=False, doc="the version block's ProductName; also names the signature "
         "and the manifest"),
@@ -86,6 +84,8 @@ KEYS = (
         "`autorun.inf` follows it"),
     Key("identity", "assembly_name", "assembly", doc="the manifest's assembly name, dotted names of "
         "`A-Z a-z 0-9 _`; made from the company and product by default"),
+    Key("identity", "language", "language", local=False, doc="the language of the brand's own texts; `en` "
+        "by default. Others come in `[language.TAG]` tables (see \"Languages\")"),
 
     Key("menu", "picture", "picture", True, doc="the window's picture; its size must be `size`"),
     Key("menu", "picture_2x", "picture_2x", doc="the same picture at exactly twice the size, drawn above "
