@@ -541,6 +541,8 @@ def load(path):
         raise BrandError("%s:1: cannot read the brand file (%s)" % (path, error.strerror)) from None
     brand.files.add(os.path.abspath(path))
     brand.files.add(os.path.abspath(MANIFEST))
+    # The checker's own modules: a change to any of them remakes the tables.
+    brand.files.update(os.path.abspath(m.__file__) for m in (emit, schema, pictures, sys.modules[key_lines.__module__]))
     data = parse(brand, raw)
     out = check(brand, data) if data is not None else None
     if brand.errors:
