@@ -568,6 +568,7 @@ def check(brand, data):
     identity, menu, disc = out["identity"], out["menu"], out["disc"]
     if identity is not None:
         identity.setdefault("product_version", identity.get("version"))
+        out["own_description"] = "description" in identity  # else each language's follows its title
         identity.setdefault("description", identity.get("title"))
         identity.setdefault("exe", "Startboard.exe")
         identity.setdefault("language", "en")
@@ -938,8 +939,11 @@ def views(brand):
         about_ = brand["about"] and dict(with_own(brand["about"], given["about"]), controls=[
             with_own(control, given["controls"].get(index, {}))
             for index, control in enumerate(brand["about"]["controls"])])
+        identity = dict(brand["identity"], **given["identity"])
+        if not brand["own_description"] and "description" not in given["identity"]:
+            identity["description"] = identity["title"]
         found.append((tag, {
-            "identity": dict(brand["identity"], **given["identity"]), "menu": with_own(brand["menu"], given["menu"]),
+            "identity": identity, "menu": with_own(brand["menu"], given["menu"]),
             "zones": [dict(zone, **given["zones"].get(index, {})) for index, zone in enumerate(brand["zones"])],
             "about": about_, "messages": dict(brand["messages"], **given["messages"])}))
     return found
