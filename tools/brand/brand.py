@@ -939,7 +939,7 @@ def views(brand):
         about_ = brand["about"] and dict(with_own(brand["about"], given["about"]), controls=[
             with_own(control, given["controls"].get(index, {}))
             for index, control in enumerate(brand["about"]["controls"])])
-        identity = dict(brand["identity"], **given["identity"])
+        identity = dict(brand["identity"], language=tag, **given["identity"])
         if not brand["own_description"] and "description" not in given["identity"]:
             identity["description"] = identity["title"]
         found.append((tag, {

@@ -3,7 +3,11 @@
 outlined and numbered, the About window sketched with its controls, and a
 legend beside each.
 
-    preview.py BRAND.toml OUT.png
+    preview.py BRAND.toml OUT.png [TAG]
+
+OUT.png shows the brand in its own language, or in the language TAG; without
+TAG each of the brand's other languages gets a sheet of its own beside it,
+OUT-TAG.png (preview-de.png).
 """
 import os
 import sys
@@ -204,7 +208,8 @@ def render(path, loaded):
     canvas = Image.new("RGB", (width, height), PAPER)
     draw = ImageDraw.Draw(canvas)
     sizes = "menu %d x %d" % menu["size"] + (", About %d x %d" % window["size"] if window else "")
-    draw.text((MARGIN, MARGIN), '%s: "%s", %s' % (os.path.basename(path), title, sizes), font=TITLE, fill=INK)
+    draw.text((MARGIN, MARGIN), '%s (%s): "%s", %s' % (os.path.basename(path), loaded["identity"]["language"], title,
+                                                        sizes), font=TITLE, fill=INK)
     y = MARGIN + 30
     for heading, image, (lines, legend_height) in rows:
         draw.text((MARGIN, y), heading, font=BOLD, fill=GREY)
@@ -215,18 +220,7 @@ def render(path, loaded):
     return canvas
 
 
-def main(argv):
-    if len(argv) != 2:
-        print(__doc__.strip(), file=sys.stderr)
-        return 2
-    source, out = argv
-    try:
-        loaded = brand.load(source)
-    except brand.BrandError as error:
-        print(error, file=sys.stderr)
-        return 1
-    canvas = render(source, loaded)
-    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+def save(canvas, out):
     # Written whole under another name first: a failed run leaves no picture.
     partial = "%s.tmp.%d" % (out, os.getpid())
     try:
@@ -236,6 +230,33 @@ def main(argv):
         if os.path.exists(partial):
             os.remove(partial)
     print("preview in %s" % out)
+
+
+def main(argv):
+    if len(argv) not in (2, 3):
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    source, out = argv[:2]
+    try:
+        loaded = brand.load(source)
+    except brand.BrandError as error:
+        print(error, file=sys.stderr)
+        return 1
+    views = brand.views(loaded)
+    if len(argv) == 3:
+        chosen = [view for tag, view in views if tag.lower() == argv[2].lower()]
+        if not chosen:
+            print("preview: the brand has no language %s; it has %s" % (
+                argv[2], ", ".join(tag for tag, _ in views)), file=sys.stderr)
+            return 1
+        sheets = [(out, chosen[0])]
+    else:
+        base, extension = os.path.splitext(out)
+        sheets = [(out if index == 0 else "%s-%s%s" % (base, tag, extension), view)
+                  for index, (tag, view) in enumerate(views)]
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    for path, view in sheets:
+        save(render(source, view), path)
     return 0
 
 
