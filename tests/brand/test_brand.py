@@ -355,6 +355,14 @@ class BrandTest(unittest.TestCase):
         self.assertEqual([z["action"] for z in loaded["zones"]], ["open", "install", "web"])
         self.assertEqual(len(loaded["warnings"]), 1)  # no quit zone
         self.assertTrue(loaded["menu"]["cursor"].endswith("hand.cur"))
+        # And with its example of languages.
+        with open(self.path, "a", encoding="utf-8") as f:
+            f.write(readme.split("### Languages", 1)[1].split("```toml\n", 1)[1].split("```", 1)[0])
+        Image.new("RGB", (480, 320), (60, 40, 20)).save(self.folder / "menu-de.png")
+        Image.new("RGB", (960, 640), (60, 40, 20)).save(self.folder / "menu-de-2x.png")
+        loaded = brand.load(str(self.path))
+        self.assertEqual([tag for tag, _ in loaded["languages"]], ["en", "de", "fr"])
+        self.assertIn("de 5 of 20 texts, fr 1 of 20 texts", loaded["warnings"][-1])
 
     def test_readme_key_table_is_the_checkers(self):
         readme = (ROOT / "README.md").read_text(encoding="utf-8")
