@@ -91,10 +91,12 @@ run: deps disc
 bench: deps
 	@tools/bench/run_bench.sh
 
-# The brand at a glance, without Wine: build/preview.png
+# The brand at a glance, without Wine: build/preview.png, and a sheet for each
+# of its other languages (build/preview-de.png); IN=de draws build/preview.png
+# in German alone.
 preview: publisher-deps
-	@rm -f build/preview.png
-	@/usr/bin/python3 tools/brand/preview.py "$$BRAND_PATH" build/preview.png
+	@rm -f build/preview.png build/preview-*.png
+	@/usr/bin/python3 tools/brand/preview.py "$$BRAND_PATH" build/preview.png $(IN)
 
 assets:
 	@/usr/bin/python3 tools/make_assets.py assets

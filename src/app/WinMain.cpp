@@ -20,10 +20,11 @@ void RestrictDllSearch() {
   }
 }
 
-// The shell outlives the windows that call it.
+// The shell outlives the windows that call it. The user's language is
+// chosen once: every window and box of the run speaks it.
 int Run(HINSTANCE instance) {
-  Win32Shell shell;
-  frmMain main;
+  Win32Shell shell(LanguageFor(brand::kLanguages, GetUserDefaultUILanguage()));
+  frmMain main(shell.Texts());
   if (!frmMain::Register(instance) || !main.Create(instance, shell)) return 1;
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

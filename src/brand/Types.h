@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "brand/Geometry.h"
@@ -68,5 +69,58 @@ struct AboutControl {
   // Picture boxes are windows of their own and shapes take no mouse input.
   constexpr bool TakesMouse() const { return kind == ControlKind::Label; }
 };
+
+// What a failed start says: the text of each shell result code that has
+// one, and of any other code; and a web link's two failures.
+struct Failure {
+  std::int32_t code{};
+  std::string_view text{};
+};
+struct Messages {
+  std::array<Failure, 11> failures{};
+  std::string_view unknownError{};
+  std::string_view noBrowser{};   // no program opens the probe page
+  std::string_view pageFailed{};  // the browser did not start
+};
+
+// One of the brand's languages: every text and picture the user meets.
+struct Language {
+  // A Windows language id; with no sublanguage (the top six bits 0) it
+  // stands for every country of its primary language.
+  std::uint16_t id{};
+  std::string_view title{};
+  Art menuArt{};
+  Art hover{};    // the menu lit (id 0: none)
+  Art pressed{};  // the menu pressed (id 0: none)
+  std::span<const HotZone> zones{};
+  std::string_view aboutTitle{};
+  std::span<const AboutControl> aboutControls{};
+  const Messages* messages{};
+};
+
+// The language for a user's UI language: the same language and country, else
+// the same language (one for all its countries first), else the first (the
+// brand's own).
+constexpr const Language& LanguageFor(std::span<const Language> languages, std::uint16_t user) {
+  constexpr std::uint16_t kPrimaryMask = 0x3FF;
+  const auto primary = static_cast<std::uint16_t>(user & kPrimaryMask);
+  const Language* best = &languages.front();
+  int bestScore = 0;
+  for (const Language& language : languages) {
+    int score = 0;
+    if (language.id == user) {
+      score = 3;
+    } else if (language.id == primary) {
+      score = 2;
+    } else if ((language.id & kPrimaryMask) == primary) {
+      score = 1;
+    }
+    if (score > bestScore) {
+      bestScore = score;
+      best = &language;
+    }
+  }
+  return *best;
+}
 
 }  // namespace startboard

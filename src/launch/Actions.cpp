@@ -1,8 +1,6 @@
 #include "launch/Actions.h"
 
-#include <array>
 #include <string>
-#include <utility>
 
 #include "brand/Data.h"
 #include "launch/DiscPaths.h"
@@ -13,21 +11,6 @@ namespace {
 
 // Code 31, no program for the file's type, has the document's own text.
 constexpr LaunchResult kNoAssociation = 31;
-constexpr std::array<std::pair<LaunchResult, std::string_view>, 11> kFailureMessages{{
-    {2, "File not found"},
-    {3, "Path not found"},
-    {5, "Access denied"},
-    {8, "Out of memory"},
-    {11, "Invalid EXE file or error in EXE image"},
-    {26, "A sharing violation occurred"},
-    {27, "Incomplete or invalid file association"},
-    {28, "DDE Time out"},
-    {29, "DDE transaction failed"},
-    {30, "DDE busy"},
-    {32, "DLL not found"},
-}};
-
-constexpr std::string_view kUnknownError = "Unknown error";
 constexpr std::string_view kStartDirectory = "C:\\";
 
 }  // namespace
@@ -50,12 +33,13 @@ bool RunAction(ShellServices& shell, const Action& action) {
 
 // Open
 
-std::string_view LaunchFailureMessage(LaunchResult result, std::string_view noProgram) {
+std::string_view LaunchFailureMessage(const Messages& messages, LaunchResult result,
+                                      std::string_view noProgram) {
   if (result == kNoAssociation) return noProgram;
-  for (const auto& [code, text] : kFailureMessages) {
+  for (const auto& [code, text] : messages.failures) {
     if (code == result) return text;
   }
-  return kUnknownError;
+  return messages.unknownError;
 }
 
 LaunchResult OpenWithShell(ShellServices& shell, std::string_view path) {
@@ -64,7 +48,9 @@ LaunchResult OpenWithShell(ShellServices& shell, std::string_view path) {
 
 bool ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram) {
   const LaunchResult result = OpenWithShell(shell, CdPath(shell, relativePath));
-  if (!Succeeded(result)) shell.Message(LaunchFailureMessage(result, noProgram), Buttons::Ok);
+  if (!Succeeded(result)) {
+    shell.Message(LaunchFailureMessage(*shell.Texts().messages, result, noProgram), Buttons::Ok);
+  }
   return Succeeded(result);
 }
 
@@ -92,14 +78,14 @@ bool OpenWebLink(ShellServices& shell, std::string_view url) {
   const LaunchResult found =
       shell.FindExecutableFor(CdPath(shell, brand::kProbePage), std::nullopt, buffer);
   if (!Succeeded(found)) {
-    shell.Message(kNoBrowserMessage, Buttons::Ok);
+    shell.Message(shell.Texts().messages->noBrowser, Buttons::Ok);
     return false;
   }
   const std::string browser = buffer.substr(0, buffer.find('\0'));
   // Parented to the main window even when the click came from the About box.
   const LaunchResult started =
       shell.Execute(shell.MainWindow(), "open", browser, url, std::nullopt, kShowNormal);
-  if (!Succeeded(started)) shell.Message(kPageFailedMessage, Buttons::Ok);
+  if (!Succeeded(started)) shell.Message(shell.Texts().messages->pageFailed, Buttons::Ok);
   return Succeeded(started);
 }
 

@@ -14,9 +14,11 @@ namespace startboard {
 // Says whether the shell started what the action names.
 bool RunAction(ShellServices& shell, const Action& action);
 
-// Open: the message shown for a failed start: `noProgram` when no program
-// opens the file's type, "Unknown error" for any code without its own text.
-std::string_view LaunchFailureMessage(LaunchResult result, std::string_view noProgram);
+// Open: the message shown for a failed start, in the user's language:
+// `noProgram` when no program opens the file's type, the unknown error's for
+// any code without its own text.
+std::string_view LaunchFailureMessage(const Messages& messages, LaunchResult result,
+                                      std::string_view noProgram);
 
 // Starts an absolute path with its associated program, with "C:\" as the
 // started program's working directory. Shows nothing; returns the result.
@@ -33,10 +35,6 @@ bool Install(ShellServices& shell, const Action& action);
 // Web: opens a URL in the default web browser, the program registered for
 // the disc's probe page, started with the URL as its parameter.
 bool OpenWebLink(ShellServices& shell, std::string_view url);
-
-inline constexpr std::string_view kNoBrowserMessage =
-    "Can't launch your web browser. Please install a web browser.";
-inline constexpr std::string_view kPageFailedMessage = "Web page couldn't be opened";
 
 // FindExecutable writes up to MAX_PATH characters with the NUL.
 inline constexpr std::size_t kBrowserBufferLength = 260;

@@ -30,7 +30,9 @@ constexpr int kShowNormal = 1;
 
 class ShellServices {
  public:
-  ShellServices() = default;
+  // Boxes speak `language`: the user's, chosen at start.
+  explicit ShellServices(const Language& language = brand::kLanguages.front())
+      : language_(&language) {}
   ShellServices(const ShellServices&) = delete;
   ShellServices& operator=(const ShellServices&) = delete;
   virtual ~ShellServices() = default;
@@ -61,14 +63,20 @@ class ShellServices {
   // title the box carries the application's title.
   int Message(std::string_view prompt, Buttons buttons,
               std::optional<std::string_view> title = std::nullopt) {
-    return ShowMessage(prompt, buttons, title.value_or(brand::kTitle));
+    return ShowMessage(prompt, buttons, title.value_or(language_->title));
   }
+
+  // The texts of the user's language.
+  const Language& Texts() const { return *language_; }
 
   // The directory holding the running executable, as the system reports it.
   virtual std::string ApplicationDirectory() = 0;
 
  protected:
   virtual int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) = 0;
+
+ private:
+  const Language* language_;
 };
 
 }  // namespace startboard

@@ -13,6 +13,7 @@ namespace startboard {
 
 class Win32Shell final : public ShellServices {
  public:
+  using ShellServices::ShellServices;
   void SetMainWindow(HWND window) { main_ = window; }
 
   WindowHandle DesktopWindow() override;

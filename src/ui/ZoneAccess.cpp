@@ -53,7 +53,7 @@ class Zones final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
-    *count = static_cast<long>(brand::kZones.size());
+    *count = static_cast<long>(lights_.Zones().size());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override {
@@ -104,7 +104,7 @@ class Zones final : public IAccessible {
       return S_FALSE;
     }
     focus->vt = VT_I4;
-    focus->lVal = static_cast<long>(zone - brand::kZones.data()) + 1;
+    focus->lVal = static_cast<long>(zone - lights_.Zones().data()) + 1;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -135,10 +135,10 @@ class Zones final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
     POINT point{x, y};
     ScreenToClient(owner_, &point);
-    const auto* zone = FrontmostAt<HotZone>(brand::kZones, point.x, point.y, DpiOf(owner_));
+    const auto* zone = FrontmostAt<HotZone>(lights_.Zones(), point.x, point.y, DpiOf(owner_));
     child->vt = VT_I4;
     child->lVal =
-        zone != nullptr ? static_cast<long>(zone - brand::kZones.data()) + 1 : CHILDID_SELF;
+        zone != nullptr ? static_cast<long>(zone - lights_.Zones().data()) + 1 : CHILDID_SELF;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
@@ -150,12 +150,12 @@ class Zones final : public IAccessible {
   static bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
   }
-  static const HotZone* ZoneOf(const VARIANT& child) {
+  const HotZone* ZoneOf(const VARIANT& child) const {
     if (child.vt != VT_I4 || child.lVal < 1 ||
-        child.lVal > static_cast<long>(brand::kZones.size())) {
+        child.lVal > static_cast<long>(lights_.Zones().size())) {
       return nullptr;
     }
-    return &brand::kZones[static_cast<std::size_t>(child.lVal - 1)];
+    return &lights_.Zones()[static_cast<std::size_t>(child.lVal - 1)];
   }
   HRESULT Text(std::string_view text, BSTR* out) {
     const std::wstring wide = Widen(text);

@@ -14,24 +14,27 @@ namespace {
 // that start-up decodes only what the first paint needs.
 constexpr UINT kLoadMessage = WM_APP + 24;
 
-std::size_t IndexOf(const HotZone& zone) {
-  return static_cast<std::size_t>(&zone - brand::kZones.data());
+// A zone's index among `zones`, the same in every language.
+std::size_t IndexOf(std::span<const HotZone> zones, const HotZone& zone) {
+  return static_cast<std::size_t>(&zone - zones.data());
 }
 
 // The index in kFocusOrder of a zone, or -1 when the keys never visit it.
-int OrderOf(const HotZone* zone) {
+int OrderOf(std::span<const HotZone> zones, const HotZone* zone) {
   const auto* found = std::find(brand::kFocusOrder.begin(), brand::kFocusOrder.end(),
-                                zone != nullptr ? static_cast<int>(IndexOf(*zone)) : -1);
+                                zone != nullptr ? static_cast<int>(IndexOf(zones, *zone)) : -1);
   return found != brand::kFocusOrder.end() ? static_cast<int>(found - brand::kFocusOrder.begin())
                                            : -1;
 }
 
 }  // namespace
 
-void ZoneLights::Attach(HWND owner, ComApartment& com, ClickableLabels<HotZone>& zones) {
+void ZoneLights::Attach(HWND owner, ComApartment& com, ClickableLabels<HotZone>& zones,
+                        const Language& language) {
   owner_ = owner;
   com_ = &com;
   zones_ = &zones;
+  language_ = &language;
 }
 
 void ZoneLights::SetDpi(int dpi) {
@@ -51,15 +54,15 @@ ZoneLights::Look ZoneLights::LookOf(const HotZone& zone) const {
 
 ZoneLights::Looks ZoneLights::AllLooks() const {
   Looks looks{};
-  for (std::size_t i = 0; i < looks.size(); ++i) looks[i] = LookOf(brand::kZones[i]);
+  for (std::size_t i = 0; i < looks.size(); ++i) looks[i] = LookOf(Zones()[i]);
   return looks;
 }
 
 GdiObject<HRGN> ZoneLights::ClickablePart(std::size_t index) const {
-  const PixelRect own = brand::kZones[index].twips.At(dpi_);
+  const PixelRect own = Zones()[index].twips.At(dpi_);
   GdiObject<HRGN> part(CreateRectRgn(own.left, own.top, own.right, own.bottom));
   for (std::size_t front = 0; front < index && part; ++front) {
-    const PixelRect cover = brand::kZones[front].twips.At(dpi_);
+    const PixelRect cover = Zones()[front].twips.At(dpi_);
     const GdiObject<HRGN> hole(CreateRectRgn(cover.left, cover.top, cover.right, cover.bottom));
     CombineRgn(part.get(), part.get(), hole.get(), RGN_DIFF);
   }
@@ -91,29 +94,29 @@ void ZoneLights::SetState(const HotZone* hot, const HotZone* pressed, const HotZ
   if (focus_ != focusBefore && focus_ != nullptr) {
     // Screen readers follow the focus among the window's children.
     NotifyWinEvent(EVENT_OBJECT_FOCUS, owner_, OBJID_CLIENT,
-                   static_cast<LONG>(IndexOf(*focus_) + 1));
+                   static_cast<LONG>(IndexOf(Zones(), *focus_) + 1));
   }
 }
 
 const HotZone* ZoneLights::ZoneAt(LPARAM lParam) const {
   const auto* zone =
-      FrontmostAt<HotZone>(brand::kZones, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), dpi_);
+      FrontmostAt<HotZone>(Zones(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), dpi_);
   return zone != nullptr && zone->click.kind != ActionKind::None ? zone : nullptr;
 }
 
 void ZoneLights::LoadPictures() {
   const Looks before = AllLooks();
   const HINSTANCE instance = InstanceOf(owner_);
-  if (brand::kMenuHover.Present()) hover_ = LoadArt(*com_, instance, brand::kMenuHover, dpi_);
-  if (brand::kMenuPressed.Present()) {
-    pressed_ = LoadArt(*com_, instance, brand::kMenuPressed, dpi_);
+  if (language_->hover.Present()) hover_ = LoadArt(*com_, instance, language_->hover, dpi_);
+  if (language_->pressed.Present()) {
+    pressed_ = LoadArt(*com_, instance, language_->pressed, dpi_);
   }
   Repaint(before);
 }
 
 void ZoneLights::Paint(HDC dc, const RECT& dirty) {
   if constexpr (!kUsed) return;
-  if (!loadPosted_ && (brand::kMenuHover.Present() || brand::kMenuPressed.Present())) {
+  if (!loadPosted_ && (language_->hover.Present() || language_->pressed.Present())) {
     loadPosted_ = PostMessageW(owner_, kLoadMessage, 0, 0) != FALSE;
   }
   const Looks looks = AllLooks();
@@ -123,7 +126,7 @@ void ZoneLights::Paint(HDC dc, const RECT& dirty) {
     const GdiObject<HRGN> part = ClickablePart(i);
     SelectClipRgn(dc, part.get());
     if (looks[i] == kFrame) {
-      RECT frame = ToRect(brand::kZones[i].twips.At(dpi_));
+      RECT frame = ToRect(Zones()[i].twips.At(dpi_));
       InflateRect(&frame, -2, -2);
       DrawFocusRect(dc, &frame);
     } else {
@@ -138,10 +141,10 @@ void ZoneLights::Paint(HDC dc, const RECT& dirty) {
 void ZoneLights::MoveFocus(bool forward) {
   const int count = static_cast<int>(brand::kFocusOrder.size());
   if (count == 0) return;
-  const int at = OrderOf(focus_);
+  const int at = OrderOf(Zones(), focus_);
   const int next =
       at < 0 ? (forward ? 0 : count - 1) : (at + (forward ? 1 : count - 1)) % std::max(count, 1);
-  SetState(hot_, pressedZone_, &brand::kZones[static_cast<std::size_t>(brand::kFocusOrder[next])]);
+  SetState(hot_, pressedZone_, &Zones()[static_cast<std::size_t>(brand::kFocusOrder[next])]);
 }
 
 bool ZoneLights::OnKey(WPARAM key, LPARAM flags) {
@@ -163,10 +166,11 @@ bool ZoneLights::OnKey(WPARAM key, LPARAM flags) {
       if (focus_ != nullptr && !repeat) zones_->Run(*focus_);
       return true;
     case VK_ESCAPE: {
-      const auto* quit =
-          std::find_if(brand::kZones.begin(), brand::kZones.end(),
-                       [](const HotZone& z) { return z.click.kind == ActionKind::Quit; });
-      if (quit != brand::kZones.end() && !repeat) zones_->Run(*quit);
+      const std::span<const HotZone> zones = Zones();
+      const auto quit = std::find_if(zones.begin(), zones.end(), [](const HotZone& z) {
+        return z.click.kind == ActionKind::Quit;
+      });
+      if (quit != zones.end() && !repeat) zones_->Run(*quit);
       return true;
     }
     default:

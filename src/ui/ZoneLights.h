@@ -9,6 +9,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 
 #include "brand/Data.h"
 #include "shell/SystemLibrary.h"
@@ -22,7 +23,9 @@ class ZoneLights {
   static constexpr bool kUsed =
       brand::kMenuHover.Present() || brand::kMenuPressed.Present() || brand::kKeyboard;
 
-  void Attach(HWND owner, ComApartment& com, ClickableLabels<HotZone>& zones);
+  // `language`: the zones and pictures of the language the user reads.
+  void Attach(HWND owner, ComApartment& com, ClickableLabels<HotZone>& zones,
+              const Language& language);
   // Forgets the pictures made for another dpi; they are made again after
   // the next paint.
   void SetDpi(int dpi);
@@ -32,6 +35,7 @@ class ZoneLights {
   void Paint(HDC dc, const RECT& dirty);
   // The zone with the keyboard's focus (nullptr: none yet).
   const HotZone* Focused() const { return focus_; }
+  std::span<const HotZone> Zones() const { return language_->zones; }
 
  private:
   // Which picture a zone is drawn from now, and whether it has a focus frame.
@@ -52,6 +56,7 @@ class ZoneLights {
   HWND owner_ = nullptr;
   ComApartment* com_ = nullptr;
   ClickableLabels<HotZone>* zones_ = nullptr;
+  const Language* language_ = &brand::kLanguages.front();
   int dpi_ = kDefaultDpi;
   Bitmap hover_;
   Bitmap pressed_;

@@ -84,7 +84,7 @@ frmAbout::~frmAbout() {
 
 bool frmAbout::Create(HWND owner) {
   const PixelRect area = WorkAreaOf(owner);
-  const std::wstring caption = Widen(brand::kAboutTitle);
+  const std::wstring caption = Widen(shell_.Texts().aboutTitle);
   // Owned by the main window: no task-bar button, and it stays above it.
   return CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, area.left, area.top, 1, 1,
                          owner, nullptr, InstanceOf(owner), this) != nullptr;
@@ -145,7 +145,7 @@ void frmAbout::RunClick(const Action& action) { RunAction(shell_, action); }
 void frmAbout::OnCreate() {
   labels_.Attach(hwnd_, *this);
   std::size_t picture = 0;
-  for (const AboutControl& control : brand::kAboutControls) {
+  for (const AboutControl& control : shell_.Texts().aboutControls) {
     if (control.kind == ControlKind::Picture && picture < pictures_.size()) {
       pictures_[picture++].Create(hwnd_, control);
     }
@@ -198,8 +198,9 @@ void frmAbout::OnPaint() {
   const Brush background(CreateSolidBrush(ToColorRef(brand::kAboutBackground)));
   FillRect(dc, &client, background.get());
   // Back to front; the picture boxes are windows and paint themselves.
-  for (std::size_t i = brand::kAboutControls.size(); i-- > 0;) {
-    const AboutControl& control = brand::kAboutControls[i];
+  const std::span<const AboutControl> controls = shell_.Texts().aboutControls;
+  for (std::size_t i = controls.size(); i-- > 0;) {
+    const AboutControl& control = controls[i];
     if (control.kind == ControlKind::Label) {
       PaintLabel(dc, control);
     } else if (control.kind == ControlKind::Oval) {

@@ -15,7 +15,8 @@
 
 namespace startboard {
 
-// A picture box for each picture control.
+// A picture box for each picture control: each language has the same
+// controls, with its own texts and pictures.
 inline constexpr auto kAboutPictureCount = static_cast<std::size_t>(std::count_if(
     brand::kAboutControls.begin(), brand::kAboutControls.end(),
     [](const AboutControl& control) { return control.kind == ControlKind::Picture; }));
@@ -44,7 +45,7 @@ class frmAbout final : public Win32Window<frmAbout>, private ClickTarget {
 
   static bool Register(HINSTANCE instance);
 
-  explicit frmAbout(Win32Shell& shell) : shell_(shell) {}
+  explicit frmAbout(Win32Shell& shell) : shell_(shell), labels_(shell.Texts().aboutControls) {}
   ~frmAbout();
   frmAbout(const frmAbout&) = delete;
   frmAbout& operator=(const frmAbout&) = delete;
@@ -72,7 +73,7 @@ class frmAbout final : public Win32Window<frmAbout>, private ClickTarget {
   int dpi_ = 0;  // none yet: ShowModal makes fonts and pictures at the owner's dpi
   std::array<PictureBox, kAboutPictureCount> pictures_;
   Font fonts_[2][2];  // [bold][underline]
-  ClickableLabels<AboutControl> labels_{brand::kAboutControls};
+  ClickableLabels<AboutControl> labels_;
   bool open_ = false;
 };
 

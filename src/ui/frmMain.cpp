@@ -28,7 +28,7 @@ bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
   POINT pointer{};
   GetCursorPos(&pointer);
   const PixelRect area = WorkAreaAt(pointer);
-  const std::wstring title = Widen(brand::kTitle);
+  const std::wstring title = Widen(language_.title);
   // Made hidden inside the monitor's work area, so that it knows that
   // monitor's dpi before it takes its size.
   if (CreateWindowExW(kExStyle, kClassName, title.c_str(), kStyle, area.left, area.top, 1, 1,
@@ -84,13 +84,13 @@ void frmMain::RunClick(const Action& action) {
 
 bool frmMain::OnCreate() {
   zones_.Attach(hwnd_, *this);
-  lights_.Attach(hwnd_, shell_->Com(), zones_);
+  lights_.Attach(hwnd_, shell_->Com(), zones_, language_);
   return UseDpi(DpiOf(hwnd_));
 }
 
 // The picture for a dpi, made once: every repaint is then a plain blit.
 bool frmMain::UseDpi(int dpi) {
-  Bitmap background = LoadArt(shell_->Com(), InstanceOf(hwnd_), brand::kMenuArt, dpi);
+  Bitmap background = LoadArt(shell_->Com(), InstanceOf(hwnd_), language_.menuArt, dpi);
   if (!background) return false;
   background_ = std::move(background);
   dpi_ = dpi;

@@ -20,6 +20,8 @@ class frmMain final : public Win32Window<frmMain>, private ClickTarget {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardMain";
 
+  explicit frmMain(const Language& language) : language_(language), zones_(language.zones) {}
+
   // Registers this window's class and those of the windows it opens.
   static bool Register(HINSTANCE instance);
   // Creates the window and shows it centred in the work area of the monitor
@@ -37,13 +39,13 @@ class frmMain final : public Win32Window<frmMain>, private ClickTarget {
   void OnDestroy();
   bool UseDpi(int dpi);
 
+  const Language& language_;
   Win32Shell* shell_ = nullptr;
   int dpi_ = kDefaultDpi;
   Bitmap background_;
-  ClickableLabels<HotZone> zones_{brand::kZones};
-  std::optional<frmAbout> about_;
-  ZoneLights lights_;  // hover, pressed and the keyboard's focus, where the brand has them  // made
-                       // on first use, then kept
+  ClickableLabels<HotZone> zones_;
+  std::optional<frmAbout> about_;  // made on first use, then kept
+  ZoneLights lights_;  // hover, pressed and the keyboard's focus, where the brand has them
 };
 
 }  // namespace startboard

@@ -38,12 +38,14 @@ probe_page = "probe.htm"
 label = "Test Disc"
 
 [[zone]]  # manual
+name = "manual"
 rect = [0, 0, 20, 15]
 tooltip = "Read the manual"
 action = "open"
 document = "docs/manual.pdf"
 
 [[zone]]  # setup
+name = "setup"
 rect = [20, 0, 20, 15]
 tooltip = "Install"
 action = "install"
@@ -88,6 +90,26 @@ tooltip = "Send mail"
 kind = "oval"
 rect = [60, 40, 90, 90]
 colour = "#FFFFFF"
+'''
+# Two languages beside the brand's own English; zones and controls by name.
+LANGUAGES = '''
+[language.de.about.control.Label2]
+text = "Schreiben Sie uns"
+
+[language.de.identity]
+title = "Test-Starter"
+
+[language.de.menu]
+picture = "menu-de.bmp"
+
+[language.de.zone.manual]
+tooltip = "Das Handbuch lesen"
+
+[language.de.messages]
+file_not_found = "Datei nicht gefunden"
+
+[language.fr.zone.manual]
+tooltip = "Lire le manuel"
 '''
 GARBAGE = b"this is not a picture at all"
 TRUNCATED_ICON = (ROOT / "assets" / "startboard.ico").read_bytes()[:60]
@@ -194,7 +216,7 @@ ROWS = [
     ("name longer than a disc holds", 'program = "setup/setup.exe"', 'program = "%s.exe"' % ("s" * 70), None,
      "a disc's names hold 64"),
     # Pictures, icon and cursor
-    ("about without a window", ABOUT, "", 'action = "about"', 'an "about" zone needs an [about] window'),
+    ("about without a window", ABOUT + LANGUAGES.split("[language.de.identity]")[0], "", 'action = "about"', 'an "about" zone needs an [about] window'),
     ("window never shown", 'action = "about"', 'action = "quit"', "[about]", "the [about] window is never shown"),
     ("missing picture", 'picture = "menu.bmp"', 'picture = "gone.bmp"', None,
      "menu.picture: no file gone.bmp beside the brand"),
@@ -236,18 +258,56 @@ ROWS = [
      "pressed_2x", "menu.pressed_2x is 60x40; it must be exactly twice menu.pressed, 80x60"),
     ("hover 2x alone", "size = [40, 30]", 'size = [40, 30]\nhover_2x = "menu-2x.jpg"', "hover_2x",
      "menu.hover_2x needs menu.hover"),
-    ("focus order without the keyboard", "size = [40, 30]", 'size = [40, 30]\nfocus_order = ["Zone1"]',
+    ("focus order without the keyboard", "size = [40, 30]", 'size = [40, 30]\nfocus_order = ["manual"]',
      "focus_order", "menu.focus_order goes with keyboard = true"),
     ("focus order naming no zone", "size = [40, 30]", 'size = [40, 30]\nkeyboard = true\nfocus_order = ["Zone9"]',
-     "focus_order", 'no zone is named "Zone9" (did you mean \'Zone4\'?); the zones are Zone1, Zone2, Zone3, Zone4'),
+     "focus_order", 'no zone is named "Zone9" (did you mean \'Zone4\'?); the zones are manual, setup, Zone3, Zone4'),
     ("focus order naming a zone twice", "size = [40, 30]",
-     'size = [40, 30]\nkeyboard = true\nfocus_order = ["Zone2", "zone2"]', "focus_order", 'names zone "zone2" twice'),
+     'size = [40, 30]\nkeyboard = true\nfocus_order = ["setup", "Setup"]', "focus_order", 'names zone "Setup" twice'),
     ("focus order of numbers", "size = [40, 30]", 'size = [40, 30]\nkeyboard = true\nfocus_order = [1, 2]',
      "focus_order", "menu.focus_order must be a list of zone names"),
     ("then on an about zone", 'action = "about"', 'action = "about"\nthen = "quit"', 'then =',
      "then is for open and install and web only"),
     ("then other than quit", 'url = "https://example.com/"', 'url = "https://example.com/"\nthen = "close"', 'then =',
      'zone 4 (web).then must be "quit", not "close"'),
+    # Languages
+    ("unknown language tag", "[language.fr.zone.manual]", "[language.fr-XX.zone.manual]", None,
+     "[language.fr-XX]: \"fr-XX\" is not a language tag Windows knows (did you mean 'fr'?)"),
+    ("tag with an underscore", "[language.fr.zone.manual]", "[language.pt_BR.zone.manual]", None,
+     "(did you mean 'pt-BR'?)"),
+    ("right-to-left language", "[language.fr.zone.manual]", "[language.he.zone.manual]", None,
+     "is written right to left, which the launcher does not lay out"),
+    ("right-to-left own language", 'version = "1.2"', 'version = "1.2"\nlanguage = "ar"', "language =",
+     "identity.language: \"ar\" is written right to left"),
+    ("the brand's own language again", "[language.fr.zone.manual]", "[language.EN.zone.manual]", None,
+     "[language.EN] is the brand's own language (identity.language, en by default)"),
+    ("one language twice", "[language.fr.zone.manual]", "[language.DE.zone.manual]", None,
+     "[language.DE] is given twice: [language.de] at line"),
+    ("unknown zone", "[language.de.zone.manual]", "[language.de.zone.manuel]", None,
+     "language de zone: the brand has none named \"manuel\" (did you mean 'manual'?); it has manual, setup,"),
+    ("zone by position", "[language.de.zone.manual]", "[[language.de.zone]]", None,
+     "language de zone must be tables named after the brand's"),
+    ("unknown control", "[language.de.about.control.Label2]", "[language.de.about.control.Mail]", None,
+     "language de about control: the brand has none named \"Mail\""),
+    ("unknown table of a language", "[language.de.menu]", "[language.de.menus]", None,
+     "language de has no table 'menus' (did you mean 'menu'?)"),
+    ("unknown key of a language", 'file_not_found = "Datei nicht gefunden"', 'file_not_fund = "Datei"', None,
+     "language de messages has no key 'file_not_fund' (did you mean 'file_not_found'?)"),
+    ("a key every language shares", 'tooltip = "Das Handbuch lesen"', "rect = [0, 0, 5, 5]", None,
+     "language de zone manual: rect is the same in every language; a language gives tooltip, no_program"),
+    ("a key of another action", 'tooltip = "Das Handbuch lesen"', 'question = "Lesen?"', None,
+     "language de zone manual: question is for install only"),
+    ("a text the brand lacks", 'tooltip = "Lire le manuel"', 'tooltip = "Lire"\n[language.fr.zone.setup]\n'
+     'question_title = "Installer"', "question_title",
+     "language fr zone setup: the brand has no question_title of its own"),
+    ("a language's text of the wrong kind", 'title = "Test-Starter"', "title = 5", None,
+     "language de identity.title must be a non-empty text"),
+    ("a language's picture of another size", 'picture = "menu-de.bmp"', 'picture = "logo.jpg"', None,
+     "language de menu.picture is 30x20; the brand's picture is 40x30"),
+    ("a language's 2x alone", 'picture = "menu-de.bmp"', 'picture_2x = "menu-2x.jpg"  # alone', None,
+     "language de menu gives picture_2x but not picture"),
+    ("a language's missing picture", 'picture = "menu-de.bmp"', 'picture = "gone.bmp"', None,
+     "language de menu.picture: no file gone.bmp beside the brand file"),
 ]
 
 
@@ -255,7 +315,8 @@ class BrandTest(unittest.TestCase):
     def setUp(self):
         self.folder = Path(tempfile.mkdtemp())
         self.addCleanup(shutil.rmtree, self.folder)
-        for name, size in (("menu.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)), ("logo.jpg", (30, 20)),
+        for name, size in (("menu.bmp", (40, 30)), ("menu-de.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)),
+                           ("logo.jpg", (30, 20)),
                            ("logo-2x.jpg", (60, 40))):
             Image.new("RGB", size, (200, 40, 40)).save(self.folder / name)
         shutil.copy(ROOT / "assets" / "startboard.ico", self.folder / "app.ico")
@@ -263,7 +324,7 @@ class BrandTest(unittest.TestCase):
         self.path = self.folder / "brand.toml"
 
     def write(self, old="", new="", files=None):
-        text = MAIN + ABOUT
+        text = MAIN + ABOUT + LANGUAGES
         if old:
             self.assertEqual(text.count(old), 1, old)
         text = text.replace(old, new)
@@ -280,13 +341,27 @@ class BrandTest(unittest.TestCase):
         self.assertTrue(loaded["zones"] and loaded["about"]["controls"])
         self.assertEqual(loaded["menu"]["focus"], [])  # mouse only
         self.write("size = [40, 30]", 'size = [40, 30]\nhover = "menu.bmp"\nhover_2x = "menu-2x.jpg"\n'
-                   'pressed = "menu.bmp"\nkeyboard = true\nfocus_order = ["Zone4", "zone1"]')
+                   'pressed = "menu.bmp"\nkeyboard = true\nfocus_order = ["Zone4", "Manual"]')
         self.assertEqual(brand.load(str(self.path))["menu"]["focus"], [3, 0])
         # What Windows editors write and publishers type: a byte-order mark,
         # CRLF lines, a path starting ./ and a Windows path in single quotes.
         text = self.write('program = "setup/setup.exe"', "program = './setup\\setup.exe'")
         self.path.write_bytes(b"\xef\xbb\xbf" + text.replace("\n", "\r\n").encode("utf-8"))
         self.assertEqual(brand.load(str(self.path))["zones"][1]["program"], "setup\\setup.exe")
+
+    def test_languages_say_what_they_translate_and_what_will_not_fit(self):
+        self.write('text = "Schreiben Sie uns"', 'text = "Schreiben Sie uns bitte eine lange Nachricht"')
+        loaded = brand.load(str(self.path))
+        self.assertEqual([tag for tag, _ in loaded["languages"]], ["en", "de", "fr"])
+        # Title and description, 6 zone texts (a default no_program among them), the About title, the
+        # label's text and tip, and 14 messages; after the warning that no zone quits.
+        self.assertEqual(loaded["warnings"][1:], [
+            "%s:73: warning: language de about control Label2: the text needs 5 lines and the label "
+            "(rect [10, 50, 60, 12]) holds 1; its end will be cut off" % self.path,
+            "%s: languages: en (the brand's own), de 4 of 25 texts, fr 1 of 25 texts" % self.path])
+        # What the brand's own text needs is what fits, even past its rectangle.
+        self.write('text = "Mail us"', 'text = "Mail us, we will answer"')
+        self.assertEqual(len(brand.load(str(self.path))["warnings"]), 2)
 
     def test_each_mistake_is_one_line_at_its_place(self):
         for what, old, new, at, fragment, *files in ROWS:
@@ -312,6 +387,14 @@ class BrandTest(unittest.TestCase):
         self.assertEqual([z["action"] for z in loaded["zones"]], ["open", "install", "web"])
         self.assertEqual(len(loaded["warnings"]), 1)  # no quit zone
         self.assertTrue(loaded["menu"]["cursor"].endswith("hand.cur"))
+        # And with its example of languages.
+        with open(self.path, "a", encoding="utf-8") as f:
+            f.write(readme.split("### Languages", 1)[1].split("```toml\n", 1)[1].split("```", 1)[0])
+        Image.new("RGB", (480, 320), (60, 40, 20)).save(self.folder / "menu-de.png")
+        Image.new("RGB", (960, 640), (60, 40, 20)).save(self.folder / "menu-de-2x.png")
+        loaded = brand.load(str(self.path))
+        self.assertEqual([tag for tag, _ in loaded["languages"]], ["en", "de", "fr"])
+        self.assertIn("de 5 of 20 texts, fr 1 of 20 texts", loaded["warnings"][-1])
 
     def test_readme_key_table_is_the_checkers(self):
         readme = (ROOT / "README.md").read_text(encoding="utf-8")
@@ -325,7 +408,12 @@ class BrandTest(unittest.TestCase):
                    str(out), str(depfile)]
         good = subprocess.run(command, capture_output=True, text=True)
         self.assertEqual(good.returncode, 0, good.stderr)
-        self.assertIn("std::array<HotZone, 4>", (out / "brand" / "Data.h").read_text())
+        header = (out / "brand" / "Data.h").read_text()
+        self.assertIn("std::array<HotZone, 4>", header)
+        # Each language's tables; the exact id of a country, a language's alone for all its countries.
+        self.assertIn("namespace in_fr {", header)
+        self.assertIn("kLanguages{{\n    {.id = 0x0009, .title = kTitle,", header)
+        self.assertIn("{.id = 0x0007, .title = in_de::kTitle, .menuArt = in_de::kMenuArt,", header)
         self.assertIn("logo-2x.jpg", depfile.read_text())  # a changed picture rebuilds
 
         text = self.write('size = [40, 30]', 'size = [40, 32]')

@@ -20,8 +20,8 @@ PREVIEW = ROOT / "tools" / "brand" / "preview.py"
 BRAND = ROOT / "assets" / "brand.toml"
 
 
-def preview(brand_file, out):
-    return subprocess.run([sys.executable, str(PREVIEW), str(brand_file), str(out)],
+def preview(brand_file, out, *tag):
+    return subprocess.run([sys.executable, str(PREVIEW), str(brand_file), str(out), *tag],
                           capture_output=True, text=True, check=False)
 
 
@@ -71,3 +71,22 @@ class Preview(unittest.TestCase):
             self.assertEqual((done.returncode, done.stdout), (1, ""))
             self.assertRegex(done.stderr, r"^%s:\d+: identity.icon: no file startboard.ico" % re.escape(str(alone)))
             self.assertFalse(out.parent.exists(), "no folder made for a preview never drawn")
+
+    def test_a_sheet_per_language(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            folder = Path(tmp)
+            shutil.copytree(ROOT / "assets", folder, dirs_exist_ok=True)
+            german = Image.new("RGB", (725, 544), (30, 90, 40))
+            german.save(folder / "menu-de.bmp")
+            with open(folder / "brand.toml", "a", encoding="utf-8") as f:
+                f.write('\n[language.de.menu]\npicture = "menu-de.bmp"\n\n[language.fr.identity]\ntitle = "Norvane"\n')
+            done = preview(folder / "brand.toml", folder / "preview.png")
+            sheets = [folder / name for name in ("preview.png", "preview-de.png", "preview-fr.png")]
+            self.assertEqual(done.stdout, "".join("preview in %s\n" % sheet for sheet in sheets), done.stderr)
+            with Image.open(sheets[1]) as image:
+                find(image.convert("RGB"), german.crop((0, 0, 24, 24)))  # the German menu on the German sheet
+            done = preview(folder / "brand.toml", folder / "alone.png", "DE")
+            self.assertEqual((done.returncode, sorted(p.name for p in folder.glob("alone*"))), (0, ["alone.png"]))
+            done = preview(folder / "brand.toml", folder / "es.png", "es")
+            self.assertEqual((done.returncode, done.stderr), (1, "preview: the brand has no language es; it has en, "
+                                                                 "de, fr\n"))

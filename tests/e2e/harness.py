@@ -197,9 +197,11 @@ class Test:
                  "no window %r titled %r" % (name, title))
         return kind(self, self.wine.call("info", found[0]["hwnd"]))
 
-    def launcher(self, root=DISC, exe="Startboard.exe", title=APP_TITLE):
+    def launcher(self, root=DISC, exe="Startboard.exe", title=APP_TITLE, locale=None):
         """Starts the launcher from the disc, in C:\\windows so that a start
-        directory of C:\\ can only come from the launcher."""
+        directory of C:\\ can only come from the launcher; with `locale`
+        (de_DE.UTF-8) as the user's language."""
+        self.wine.speak(locale)
         self.pid = self.wine.call("start", '"%s%s"' % (root, exe), "C:\\windows")["pid"]
         return self.window(Window, "StartboardMain", title)
 

@@ -1,9 +1,11 @@
 """A second brand, unlike the default in every way a publisher may change:
 another picture size (480 x 320), a publisher's PNG pictures, PNG icon and
-PNG cursor, five zones, a web zone, an install with no question, a zone that
-closes the launcher once it started, its own identity and exe name, no About
-window, pictures of the menu lit and pressed, the keyboard, and its own disc
-files, spelt in other cases than its keys name them.
+PNG cursor, six zones, a web zone, an install with no question and one with,
+a zone that closes the launcher once it started, its own identity and exe
+name, no About window, pictures of the menu lit and pressed, the keyboard,
+its own disc files, spelt in other cases than its keys name them, and two
+languages beside its own English: German, with a menu picture of its own,
+and French, which leaves some texts in English.
 
     second.py make FOLDER STANDIN   writes the brand file, its pictures and
                                     its disc files there (STANDIN: the
@@ -13,6 +15,7 @@ Its tests run that launcher, built from this brand, as a user meets it:
 pytest tests/e2e/second.py with the options of tests/e2e/conftest.py."""
 import os
 import pathlib
+import struct
 import sys
 import time
 
@@ -37,8 +40,29 @@ ZONES = {  # pixels at 96 dpi (left, top, width, height), colour on the picture,
                 {"action": "install", "program": "setup/atlas.exe"}),
     "web": ((24, 176, 200, 120), (200, 140, 40), "Visit the Atlas website", {"action": "web", "url": URL}),
     "quit": ((256, 176, 200, 120), (170, 60, 60), "Close this window", {"action": "quit"}),
+    "tools": ((24, 300, 136, 16), (120, 120, 150), "Install the map tools",
+              {"action": "install", "program": "setup/tools.exe", "question": "Install the map tools?",
+               "question_title": "Map tools"}),
     "readme": ((176, 300, 128, 16), (150, 150, 150), "Read me, then close",
                {"action": "open", "document": "readme.txt", "then": "quit"}),
+}
+GERMAN_FIELD = (44, 30, 18)  # the German menu's own picture: another background
+LANGUAGES = {
+    "de": {"identity": {"title": "Orchard Atlas Einrichtung", "description": "Orchard Atlas Einrichtung"},
+           "menu": {"picture": "menu-de.jpg", "picture_2x": "menu-de-2x.jpg"},
+           "zone": {"guide": {"tooltip": "Das Atlas-Handbuch lesen",
+                              "no_program": "Installieren Sie ein PDF-Programm, um das Handbuch zu lesen."},
+                    "install": {"tooltip": "Orchard Atlas installieren"},
+                    "web": {"tooltip": "Die Atlas-Website besuchen"},
+                    "quit": {"tooltip": "Dieses Fenster schlie\u00dfen"},
+                    "tools": {"tooltip": "Die Kartenwerkzeuge installieren",
+                              "question": "Die Kartenwerkzeuge installieren?", "question_title": "Kartenwerkzeuge"}},
+           "messages": {"no_browser": "Kein Webbrowser gefunden. Bitte installieren Sie einen."}},
+    "fr": {"identity": {"title": "Installation d\u2019Orchard Atlas",
+                        "copyright": "\u00a9 2026 Pellucid Maps SARL"},
+           "zone": {"guide": {"tooltip": "Lire le guide de l\u2019Atlas",
+                              "no_program": "Installez un lecteur PDF pour lire le guide."},
+                    "tools": {"question": "Installer les outils cartographiques\u00a0?"}}},
 }
 GAP = (240, 160)  # between the zones
 ROLE_CLIENT, ROLE_PUSHBUTTON = 0x0A, 0x2B  # Active Accessibility's roles
@@ -60,14 +84,14 @@ LOOKS = {"plain": lambda c: c, "hover": lambda c: tuple(min(255, v + 70) for v i
          "pressed": lambda c: tuple(v // 2 for v in c)}
 
 
-def picture(scale, look="plain"):
-    """The menu: a dark field with one coloured panel per zone, lit or pressed."""
-    image = Image.new("RGB", (SIZE[0] * scale, SIZE[1] * scale), (20, 24, 40))
+def picture(scale, look="plain", field=(20, 24, 40)):
+    """The menu: a field with one coloured panel per zone, lit or pressed."""
+    image = Image.new("RGB", (SIZE[0] * scale, SIZE[1] * scale), field)
     draw = ImageDraw.Draw(image)
     for (left, top, width, height), plain, _, _ in ZONES.values():
         colour = LOOKS[look](plain)
         draw.rounded_rectangle([left * scale, top * scale, (left + width) * scale - 1, (top + height) * scale - 1],
-                               radius=12 * scale, fill=colour)
+                               radius=min(12, height // 2) * scale, fill=colour)
     return image
 
 
@@ -75,9 +99,11 @@ def make(folder, standin):
     os.makedirs(folder, exist_ok=True)
     zones = [dict(name=name, rect=list(rect), tooltip=tip, **action) for name, (rect, _, tip, action) in ZONES.items()]
     with open(os.path.join(folder, "brand.toml"), "wb") as f:
-        tomli_w.dump(dict(BRAND, zone=zones), f)
+        tomli_w.dump(dict(BRAND, zone=zones, language=LANGUAGES), f)
     picture(1).save(os.path.join(folder, "menu.png"))
     picture(2).save(os.path.join(folder, "menu-2x.png"))
+    picture(1, field=GERMAN_FIELD).save(os.path.join(folder, "menu-de.jpg"), quality=92)
+    picture(2, field=GERMAN_FIELD).save(os.path.join(folder, "menu-de-2x.jpg"), quality=92)
     picture(1, "hover").save(os.path.join(folder, "hover.jpg"), quality=92)
     picture(2, "hover").save(os.path.join(folder, "hover-2x.jpg"), quality=92)
     picture(1, "pressed").save(os.path.join(folder, "pressed.png"))
@@ -89,7 +115,8 @@ def make(folder, standin):
                                  fill=(255, 255, 255, 255), outline=(0, 0, 0, 255))
     hand.save(os.path.join(folder, "hand.png"))
     files = os.path.join(folder, "Disc Files")
-    for name, data in list(DISC_FILES.items()) + [("Setup/ATLAS.exe", pathlib.Path(standin).read_bytes())]:
+    for name, data in list(DISC_FILES.items()) + [(name, pathlib.Path(standin).read_bytes())
+                                           for name in ("Setup/ATLAS.exe", "Setup/Tools.EXE")]:
         os.makedirs(os.path.dirname(os.path.join(files, name)), exist_ok=True)
         with open(os.path.join(files, name), "wb") as f:
             f.write(data)
@@ -118,15 +145,27 @@ def test_second_brand_window_pointer_tips_and_version_block(t):
     expect(t.pointer_is(main, tuple(v * t.dpi // 96 for v in GAP), arrow), "a hand between the zones")
     if t.dpi == 96:
         exe = pefile.PE(os.path.join(t.disc, EXE))
-        strings = {k.decode(): v.decode() for info in exe.FileInfo[0] if info.Key == b"StringFileInfo"
-                   for table in info.StringTable for k, v in table.entries.items()}
+        tables = {table.LangID.decode(): {k.decode(): v.decode() for k, v in table.entries.items()}
+                  for info in exe.FileInfo[0] if info.Key == b"StringFileInfo" for table in info.StringTable}
         fixed = exe.VS_FIXEDFILEINFO[0]
-        expect_equal((strings, fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS),
-                     ({"CompanyName": "Pellucid Maps Ltd.", "FileDescription": TITLE, "FileVersion": "2.5.1",
-                       "InternalName": "Atlas",
-                       "LegalCopyright": "\u00a9 2026 Pellucid Maps Ltd.", "OriginalFilename": EXE,
-                       "ProductName": "Orchard Atlas", "ProductVersion": "2.5"}, 0x20005, 0x10000, 0x20005),
-                     "version block")
+        english = {"CompanyName": "Pellucid Maps Ltd.", "FileDescription": TITLE, "FileVersion": "2.5.1",
+                   "InternalName": "Atlas", "LegalCopyright": "\u00a9 2026 Pellucid Maps Ltd.",
+                   "OriginalFilename": EXE, "ProductName": "Orchard Atlas", "ProductVersion": "2.5"}
+        # One string table per language: Explorer shows the user's.
+        expect_equal((tables, fixed.FileVersionMS, fixed.FileVersionLS, fixed.ProductVersionMS),
+                     ({"040904B0": english,
+                       "040704B0": dict(english, FileDescription="Orchard Atlas Einrichtung"),
+                       "040C04B0": dict(english, FileDescription=LANGUAGES["fr"]["identity"]["title"],
+                                        LegalCopyright=LANGUAGES["fr"]["identity"]["copyright"])},
+                      0x20005, 0x10000, 0x20005), "version block")
+        # The Translation list, as Explorer reads it (pefile keeps only its last pair).
+        raw = bytes(exe.__data__)
+        key = "Translation".encode("utf-16-le") + b"\0\0"
+        start = raw.index(key) - 6
+        length = struct.unpack_from("<H", raw, start + 2)[0]
+        value = (start + 6 + len(key) + 3) & ~3
+        expect_equal(struct.unpack_from("<%dH" % (length // 2), raw, value),
+                     (0x0409, 1200, 0x0407, 1200, 0x040C, 1200), "the version block's languages")
 
 
 @pytest.mark.dpi(96, 144)
@@ -247,6 +286,43 @@ def test_second_brand_then_quit_closes_only_after_a_start(t):
     main.click(centre("readme", t.dpi))
     expect_start(t.records(1)[-1], [RECORDER, DISC + "readme.txt"])
     expect_equal(t.exit_code(), 0, "exit code after a then-quit zone started")
+
+
+def said(tag, zone, key):
+    """A zone's text in a language: its own, else the brand's."""
+    own = next(entry[3].get(key, entry[2] if key == "tooltip" else None) for name, entry in ZONES.items()
+               if name == zone)
+    return LANGUAGES.get(tag, {}).get("zone", {}).get(zone, {}).get(key, own)
+
+
+@pytest.mark.parametrize("locale, tag", [("de_DE.UTF-8", "de"), ("fr_CA.UTF-8", "fr"), ("es_ES.UTF-8", "en")],
+                         ids=["German", "French in Canada", "Spanish, which the brand lacks"])
+def test_second_brand_speaks_the_users_language(t, locale, tag):
+    title = LANGUAGES.get(tag, {}).get("identity", {}).get("title", TITLE)
+    main = t.launcher(exe=EXE, title=title, locale=locale)
+    expected = picture(1, field=GERMAN_FIELD if tag == "de" else (20, 24, 40))
+    share = matching(main.shot(), expected, 24)
+    expect(share > 0.97, "the %s menu picture matches %.1f%%" % (tag, 100 * share))
+    for name in ZONES:
+        tip = said(tag, name, "tooltip")
+        main.move(centre(name, t.dpi))
+        expect(t.tooltip(tip), "no tip %r over %s" % (tip, name))
+    main.click(centre("tools", t.dpi))
+    box = t.box(said(tag, "tools", "question_title"))
+    expect_equal(box.text, said(tag, "tools", "question"), "the question")
+    box.answer("No")
+    t.associate(pdf=False, htm=False)
+    time.sleep(0.6)
+    main.click(centre("guide", t.dpi))
+    box = t.box(title)
+    expect_equal(box.text, said(tag, "guide", "no_program"), "the box when no program opens the guide")
+    box.answer("OK")
+    time.sleep(0.6)
+    main.click(centre("web", t.dpi))
+    box = t.box(title)
+    expect_equal(box.text, LANGUAGES.get(tag, {}).get("messages", {}).get(
+        "no_browser", "Can't launch your web browser. Please install a web browser."), "the box without a browser")
+    box.answer("OK")
 
 
 if __name__ == "__main__":

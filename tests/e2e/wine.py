@@ -29,7 +29,7 @@ class Wine:
         self.root = tempfile.mkdtemp(prefix="startboard-e2e-")
         self.prefix = os.path.join(self.root, "prefix")
         self.cd = os.path.join(self.root, "cd")  # what drive D:, a CD-ROM drive, shows
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+        self.env = dict({k: v for k, v in os.environ.items() if k != "LC_ALL"}, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
                         STARTBOARD_RECORD_LOG=r"C:\e2e\record.log")  # the recorder's, for all it starts
         if WINE.endswith("64"):  # the 64-bit loader must start Wine's own processes too
@@ -63,9 +63,34 @@ class Wine:
         os.makedirs(self.host_path("C:\\e2e"))
         for program in programs:
             shutil.copy(program, self.host_path("C:\\e2e"))
+        self.start_driver()
+
+    def start_driver(self):
         self.driver = subprocess.Popen([WINE, "explorer", "/desktop=e2e," + self.screen, r"C:\e2e\e2e_driver.exe"],
                                        env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.pending = b""
         self.answer(120)  # the desktop takes a while to come up
+
+    def speak(self, locale):
+        """Programs the driver starts from now on get the user's language of
+        `locale` (de_DE.UTF-8; None: Wine's default). Wine 8 takes it from a
+        program's Unix locale variables, LC_ALL first (even where the system
+        lacks that locale), which a program inherits from the one that
+        started it, not from its Windows environment: so the driver restarts
+        with it."""
+        if self.env.get("LC_ALL") == locale:
+            return
+        self.driver.stdin.close()
+        try:
+            self.driver.wait(10)
+        except subprocess.TimeoutExpired:
+            self.driver.kill()
+            self.driver.wait()
+        if locale:
+            self.env["LC_ALL"] = locale
+        else:
+            self.env.pop("LC_ALL", None)
+        self.start_driver()
 
     def run(self, *command):
         done = subprocess.run(command, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=180,

@@ -1,6 +1,7 @@
 // The commands' rules, against a shell that records what they ask of it.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <tuple>
 
@@ -59,7 +60,7 @@ TEST(ShowDocument, OpensFromTheDesktopInCAndExplainsOnlyAFailure) {
 
 TEST(LaunchFailureMessage, CodesWithoutTheirOwnTextAreUnknown) {
   for (const LaunchResult code : {0, 1, 4, 6, 9, 25, -1, INT_MIN}) {
-    EXPECT_EQ(LaunchFailureMessage(code, "no program"), "Unknown error") << code;
+    EXPECT_EQ(LaunchFailureMessage(brand::kMessages, code, "no program"), "Unknown error") << code;
   }
 }
 
@@ -130,12 +131,58 @@ TEST(OpenWebLink, SaysWhichStepFailed) {
     RecordingShell shell;
     shell.lookup = lookup;
     EXPECT_FALSE(OpenWebLink(shell, "http://nv98.example.net"));
-    EXPECT_EQ(shell.calls, (Calls{find, Box(kNoBrowserMessage, Buttons::Ok)})) << lookup;
+    EXPECT_EQ(shell.calls, (Calls{find, Box(brand::kMessages.noBrowser, Buttons::Ok)})) << lookup;
   }
   RecordingShell shell;
   shell.starts = {32};
   EXPECT_FALSE(OpenWebLink(shell, "http://nv98.example.net"));
-  EXPECT_EQ(shell.calls.at(2), Box(kPageFailedMessage, Buttons::Ok));
+  EXPECT_EQ(shell.calls.at(2), Box(brand::kMessages.pageFailed, Buttons::Ok));
+}
+
+// Another language's boxes: its caption, its failure texts.
+constexpr Messages kGerman{.failures = {{{2, "Datei nicht gefunden"}}},
+                           .unknownError = "Unbekannter Fehler",
+                           .noBrowser = "Kein Browser",
+                           .pageFailed = "Seite nicht geöffnet"};
+constexpr Language kDeutsch{.id = 0x07, .title = "Einrichtung", .messages = &kGerman};
+
+TEST(Language, BoxesSpeakTheShellsLanguage) {
+  RecordingShell shell(kDeutsch);
+  shell.starts = {2, 9};
+  RunAction(shell, kManual);
+  RunAction(shell, kManual);
+  shell.lookup = 2;
+  OpenWebLink(shell, "http://nv98.example.net");
+  EXPECT_EQ(shell.calls.at(1), Box("Datei nicht gefunden", Buttons::Ok, "Einrichtung"));
+  EXPECT_EQ(shell.calls.at(3), Box("Unbekannter Fehler", Buttons::Ok, "Einrichtung"));
+  EXPECT_EQ(shell.calls.at(5), Box("Kein Browser", Buttons::Ok, "Einrichtung"));
+  // A question keeps its own caption.
+  shell.calls.clear();
+  Install(shell, kReader);
+  EXPECT_EQ(shell.calls.at(0), Box("Install it?", Buttons::YesNo, "Reader"));
+}
+
+TEST(LanguageFor, TheSameCountryThenTheLanguageThenTheBrandsOwn) {
+  constexpr std::array<Language, 5> languages{{{.id = 0x09, .title = "en"},
+                                               {.id = 0x0416, .title = "pt-BR"},
+                                               {.id = 0x0C07, .title = "de-AT"},
+                                               {.id = 0x07, .title = "de"},
+                                               {.id = 0x0816, .title = "pt-PT"}}};
+  const std::pair<std::uint16_t, std::string_view> cases[] = {
+      {0x0409, "en"},     // en-US: English for every country
+      {0x0416, "pt-BR"},  // exact
+      {0x0816, "pt-PT"},  // exact, though another Portuguese comes first
+      {0x0C07, "de-AT"},  // exact beats the language's own
+      {0x0407, "de"},     // de-DE: the language for every country beats Austria's
+      {0x1007, "de"},     // de-LU
+      {0x0C0A, "en"},     // Spanish: none, the brand's own
+      {0x0000, "en"},
+  };
+  for (const auto& [user, title] : cases) {
+    EXPECT_EQ(LanguageFor(languages, user).title, title) << std::hex << user;
+  }
+  constexpr std::array<Language, 2> portuguese{{{.id = 0x09}, {.id = 0x0416, .title = "pt-BR"}}};
+  EXPECT_EQ(LanguageFor(portuguese, 0x0816).title, "pt-BR");  // pt-PT: the language's only country
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ using Calls = std::vector<std::string>;
 
 class RecordingShell final : public ShellServices {
  public:
+  using ShellServices::ShellServices;
   std::string directory = "E:\\";
   std::deque<LaunchResult> starts;  // Execute's results; 42 once none is left
   LaunchResult lookup = 42;         // FindExecutable's result

@@ -7,11 +7,13 @@
 # Exit code 0 unless a measurement broke; a budget that is not met is
 # reported, not failed.
 # Usage: tools/bench/run_bench.sh [runs]   (runs per program; 25 by default)
+# The brand is $BRAND_PATH (make bench BRAND=...), the default brand without it.
 set -euo pipefail
 top=$(realpath "$(dirname "$0")/../..")
 cd "$top"
 runs=${1:-25}
 python=/usr/bin/python3
+brand=$(realpath -ms -- "${BRAND_PATH:-assets/brand.toml}")
 
 source tools/wine_session.sh
 timed=$wine_bits-bit product=$wine_preset bench=bench
@@ -20,7 +22,7 @@ echo "Wine: $wine_note." >&2
 presets=("$bench" "$product")
 [[ $product == win32 ]] || presets+=(win32)  # the sizes are always the 32-bit product's
 for preset in "${presets[@]}"; do
-  cmake --preset "$preset" -DSTARTBOARD_BRAND="$top/assets/brand.toml" >/dev/null
+  cmake --preset "$preset" -DSTARTBOARD_BRAND="$brand" >/dev/null
   cmake --build --preset "$preset" --target Startboard wine_probe >/dev/null
 done
 cmake --build --preset "$bench" --target bench_floor bench_driver bench_viewer >/dev/null
@@ -64,6 +66,7 @@ timeout 900 "$STARTBOARD_WINE" explorer "/desktop=bench,$desktop" 'C:\startboard
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 machine="$cpu, $(nproc) cores, $(wine --version), $(date '+%Y-%m-%d %H:%M')"
+[[ $brand == "$top/assets/brand.toml" ]] || machine+=", brand ${brand#"$top/"}"
 # The raw figures stay beside the table; the programs' logs when one broke.
 cp "$work/results.txt" build/bench-results.txt 2>/dev/null || rm -f build/bench-results.txt
 rm -rf build/bench-logs

@@ -19,7 +19,9 @@ try:
 
     import emit
     import keys as schema
+    import labels
     import pictures
+    import tags
     from positions import key_lines, line_of
 except ImportError as missing_module:  # a publisher's machine without Pillow
     sys.exit("brand.py: Python lacks %s; install it: apt-get install python3-pil" % missing_module.name)
@@ -50,6 +52,7 @@ class Brand:
     lines: dict = field(default_factory=dict)
     errors: list = field(default_factory=list)
     warnings: list = field(default_factory=list)
+    notes: list = field(default_factory=list)  # what the build says of a good brand
     files: set = field(default_factory=set)  # every file read, for the build's depfile
 
     def line(self, where):
@@ -153,6 +156,20 @@ class Checker:
         if not isinstance(value, list) or not value or not all(isinstance(v, str) for v in value):
             return self.wrong(where, what, value, 'a list of zone names, ["Manual", "Quit"]')
         return value
+
+    def kind_language(self, where, value, what):
+        if not isinstance(value, str) or not value:
+            return self.wrong(where, what, value, "a language tag such as en, de or pt-BR")
+        if tags.right_to_left(value):
+            return self.brand.error(where, "%s: %s is written right to left, which the launcher does not lay out; "
+                                    "only left-to-right languages are supported" % (what, shown(value)))
+        tag = tags.canonical(value)
+        if tag is None:
+            close = tags.nearest(value)
+            return self.brand.error(where, "%s: %s is not a language tag Windows knows%s; write a language, or "
+                                    "a language and country: en, de, pt-BR" % (
+                                        what, shown(value), " (did you mean %r?)" % close if close else ""))
+        return tag
 
     def kind_bool(self, where, value, what):
         return value if isinstance(value, bool) else self.wrong(where, what, value, "true or false")
@@ -535,7 +552,7 @@ def load(path):
     if brand.errors:
         raise BrandError("\n".join(brand.errors))
     out["files"] = sorted(brand.files)
-    out["warnings"] = brand.warnings
+    out["warnings"] = brand.warnings + brand.notes
     return out
 
 
@@ -555,8 +572,10 @@ def check(brand, data):
     identity, menu, disc = out["identity"], out["menu"], out["disc"]
     if identity is not None:
         identity.setdefault("product_version", identity.get("version"))
+        out["own_description"] = "description" in identity  # else each language's follows its title
         identity.setdefault("description", identity.get("title"))
         identity.setdefault("exe", "Startboard.exe")
+        identity.setdefault("language", "en")
         if "icon" in identity:
             icon(brand, ("identity", "icon"), identity["icon"])
         if "assembly_name" not in identity:
@@ -592,7 +611,204 @@ def check(brand, data):
     out["zones"] = [z for z in out["zones"] if z]
     if menu is not None:
         menu["focus"] = focus_order(brand, menu, out["zones"])
+    out["messages"] = {key.name: key.default for key in schema.of("messages")}
+    if "messages" in data:
+        out["messages"].update(check_table(brand, ("messages",), data["messages"], "messages", None, "messages")
+                               or {})
+    out["languages"] = languages(brand, data.get("language"), out) if identity is not None else []
     return out
+
+# --- Languages ----------------------------------------------------------------
+
+def own_texts(out):
+    """[(part, name or None, key)] of every text of the brand a language may
+    give its own of."""
+    found = [("identity", None, key.name) for key in schema.translated("identity")
+             if key.kind in ("line", "text") and key.name in out["identity"]]
+    for zone in out["zones"]:
+        found += [("zone", zone["name"], key.name) for key in schema.translated("zone")
+                  if key.kind in ("line", "text") and key.name in zone]
+    if out["about"]:
+        found += [("about", None, "title")] if "title" in out["about"] else []
+        for control in out["about"]["controls"]:
+            found += [("control", control["name"], key.name) for key in schema.translated("control")
+                      if key.kind in ("line", "text") and key.name in control]
+    return found + [("messages", None, key.name) for key in schema.of("messages")]
+
+
+def local_table(brand, where, table, name, kind, what, own):
+    """A language's table for one of the brand's: only texts and pictures the
+    brand's own table (`own`) has, checked as the brand's are."""
+    checker = Checker(brand)
+    if not isinstance(table, dict):
+        brand.error(where, "%s must be a table" % what)
+        return {}
+    allowed = [key for key in schema.translated(name) if key.taken_by(kind)]
+    out = {}
+    for key, value in table.items():
+        entry = next((k for k in allowed if k.name == key), None)
+        known = next((k for k in schema.of(name) if k.name == key), None)
+        if entry is None:
+            if known and known.translated:
+                brand.error(where + (key,), "%s: %s is for %s only" % (what, key, " and ".join(known.takes)))
+            elif known:
+                brand.error(where + (key,), "%s: %s is the same in every language; a language gives %s" % (
+                    what, key, ", ".join(k.name for k in allowed)))
+            else:
+                brand.error(where + (key,), "%s has no key %r%s; a language gives %s" % (
+                    what, key, nearest(key, [k.name for k in allowed]), ", ".join(k.name for k in allowed)))
+            continue
+        if own.get(key) is None and not (entry.kind == "picture_2x" and own.get(key[:-3]) is not None):
+            if entry.needed_by(kind):
+                continue  # the brand's own is reported missing or wrong
+            brand.error(where + (key,), "%s: the brand has no %s of its own; a language gives its own of what the "
+                        "brand has" % (what, key))
+            continue
+        checked = checker.value(where + (key,), entry.kind, value, "%s.%s" % (what, key))
+        if checked is not None:
+            out[key] = checked
+    return out
+
+
+def local_pictures(brand, where, table, name, what, opaque, own):
+    """A language's pictures beside their 2x; a 1x the same size as the brand's."""
+    for key in schema.translated(name):
+        if key.kind != "picture":
+            continue
+        two = key.name + "_2x"
+        if two in table and key.name not in table:
+            brand.error(where + (two,), "%s gives %s but not %s: give the picture and its 2x together" % (
+                what, two, key.name))
+        if key.name not in table:
+            continue
+        found = picture_pair(brand, where, table, key.name, "%s.%s" % (what, key.name), opaque)
+        if found and own is not None and key.name in own:
+            try:
+                size = pictures.read(own[key.name], WINDOW_LIMIT)[:2]
+            except pictures.PictureError:
+                continue  # reported with the brand's own picture
+            if found != size:
+                brand.error(where + (key.name,), "%s.%s is %dx%d; the brand's %s is %dx%d" % (
+                    what, key.name, *found, key.name, *size))
+
+
+def by_name(brand, where, tables, owners, what):
+    """{owner's index: its table} of a language's zones or controls, which it
+    names; an unknown name is reported with the nearest."""
+    if not isinstance(tables, dict):
+        brand.error(where, "%s must be tables named after the brand's: [%s.NAME]" % (what, ".".join(where)))
+        return {}
+    names = {owner["name"]: index for index, owner in enumerate(owners)}
+    found = {}
+    for name, table in tables.items():
+        if name not in names:
+            brand.error(where + (name,), "%s: the brand has none named %s%s; it has %s" % (
+                what, shown(name), nearest(name, names), ", ".join(names) or "none"))
+        else:
+            found[names[name]] = table
+    return found
+
+
+LANGUAGE_PARTS = ("identity", "menu", "zone", "about", "messages")
+
+
+def language(brand, tag, body, out):
+    """One [language.TAG]: what it gives, checked against the brand's own."""
+    where = ("language", tag)
+    label = "language %s" % tag
+    given = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
+    if not isinstance(body, dict):
+        brand.error(where, "[language.%s] must be a table" % tag)
+        return given
+    for part, table in body.items():
+        place = where + (part,)
+        if part not in LANGUAGE_PARTS:
+            brand.error(place, "%s has no table %r%s; it takes %s" % (
+                label, part, nearest(part, LANGUAGE_PARTS), ", ".join(LANGUAGE_PARTS)))
+        elif part == "zone":
+            for index, zone in by_name(brand, place, table, out["zones"], label + " zone").items():
+                own = out["zones"][index]
+                what = "%s zone %s" % (label, own["name"])
+                given["zones"][index] = local_table(brand, place + (own["name"],), zone, "zone", own["action"],
+                                                    what, own)
+        elif part == "about":
+            if out["about"] is None:
+                brand.error(place, "%s: the brand has no [about] window" % label)
+                continue
+            window = dict(table) if isinstance(table, dict) else table
+            controls = window.pop("control", {}) if isinstance(window, dict) else {}
+            given["about"] = local_table(brand, place, window, "about", None, label + " about", out["about"])
+            owners = out["about"]["controls"]
+            for index, control in by_name(brand, place + ("control",), controls, owners,
+                                          label + " about control").items():
+                own = owners[index]
+                what = "%s about control %s" % (label, own["name"])
+                spot = place + ("control", own["name"])
+                mine = given["controls"][index] = local_table(brand, spot, control, "control", own["kind"], what, own)
+                local_pictures(brand, spot, mine, "control", what, False, None)
+                fit(brand, spot + ("text",), own, mine.get("text"), what)
+        else:
+            own = out["menu"] if part == "menu" else out[part]
+            given[part] = local_table(brand, place, table, part, None, "%s %s" % (label, part), own or {})
+            if part == "menu" and own:
+                local_pictures(brand, place, given["menu"], "menu", label + " menu", True, own)
+    return given
+
+
+def fit(brand, where, own, text, what):
+    """A label's translation that needs more lines than its rectangle holds,
+    where the brand's own text fits, is cut at the label's edge: a warning."""
+    if text is None:
+        return
+    held = max(labels.lines_held(own), labels.lines_needed(own, own["text"]))
+    needed = labels.lines_needed(own, text)
+    if needed > held:
+        brand.warn(where, "%s: the text needs %d lines and the label (rect %s) holds %d; its end will be cut off" % (
+            what, needed, shown(list(own["rect"])), held))
+
+
+def languages(brand, tables, out):
+    """[(tag, what it gives)] of the brand's languages, its own first (giving
+    nothing: its texts are the brand's)."""
+    own = out["identity"].get("language")
+    found = [(own, None)] if own else []
+    if tables is None or own is None:
+        return found
+    if not isinstance(tables, dict):
+        brand.error(("language",), "language must be tables [language.TAG]")
+        return found
+    texts = own_texts(out)
+    seen = {}
+    summary = ["%s (the brand's own)" % own]
+    for written, body in tables.items():
+        tag = Checker(brand).kind_language(("language", written), written, "[language.%s]" % written)
+        if tag is None:
+            continue
+        if tag == own:
+            brand.error(("language", written), "[language.%s] is the brand's own language (identity.language, "
+                        "en by default): its texts are those of the brand's own tables" % written)
+            continue
+        if tag in seen:
+            brand.error(("language", written), "[language.%s] is given twice: [language.%s] at line %d is %s "
+                        "already" % (written, seen[tag][1], brand.line(seen[tag]), tag))
+            continue
+        seen[tag] = ("language", written)
+        given = language(brand, written, body, out)
+        count = sum(1 for part, name, key in texts if key in part_of(given, part, name, out))
+        summary.append("%s %d of %d texts" % (tag, count, len(texts)))
+        found.append((tag, given))
+    brand.notes.append("%s: languages: %s" % (brand.path, ", ".join(summary)))
+    return found
+
+
+def part_of(given, part, name, out):
+    if part == "zone":
+        index = next(i for i, z in enumerate(out["zones"]) if z["name"] == name)
+        return given["zones"].get(index, {})
+    if part == "control":
+        index = next(i for i, c in enumerate(out["about"]["controls"]) if c["name"] == name)
+        return given["controls"].get(index, {})
+    return given[part]
 
 
 def lit_pictures(brand, menu, size):
@@ -727,34 +943,71 @@ def twips(rect):
 ICON_ID, CURSOR_ID, PICTURE_ID, PICTURE_2X_ID = 1, 101, 201, 301
 
 
-def art_files(brand):
-    """(file, file_2x or None, matte) for the menu, then each About picture,
-    then the menu lit and pressed where the brand has them."""
-    found = [(brand["menu"]["picture"], brand["menu"].get("picture_2x"), 0)]
-    for control in (brand["about"] or {}).get("controls", []):
-        if control["kind"] == "picture":
-            found.append((control["file"], control.get("file_2x"), control.get("background", 0)))
-    return found + [(brand["menu"][key], brand["menu"].get(key + "_2x"), 0) for key in LIT if key in brand["menu"]]
-
-
 LIT = ("hover", "pressed")
 
 
-def lit_art(brand, arts):
-    """The header's lines for the menu lit and pressed (id 0: none)."""
-    lines, index = [], len(arts) - sum(key in brand["menu"] for key in LIT)
-    for key in LIT:
-        if key in brand["menu"]:
-            lines.append("inline constexpr Art kMenu%s%s;" % (key.capitalize(), art(index, arts[index])))
-            index += 1
-        else:
-            lines.append("inline constexpr Art kMenu%s{};" % key.capitalize())
+def pictures_of(view):
+    """(file, file_2x or None, matte) of a language's menu, then of each of its
+    About pictures, then of its menu lit and pressed where the brand has them."""
+    menu = view["menu"]
+    found = [(menu["picture"], menu.get("picture_2x"), 0)]
+    for control in (view["about"] or {}).get("controls", []):
+        if control["kind"] == "picture":
+            found.append((control["file"], control.get("file_2x"), control.get("background", 0)))
+    return found + [(menu[key], menu.get(key + "_2x"), 0) for key in LIT if key in menu]
+
+
+def lit_art(view, arts, files):
+    """A language's lines for the menu lit and pressed (id 0: none)."""
+    menu = view["menu"]
+    return ["inline constexpr Art kMenu%s%s;" % (key.capitalize(), art(arts, files, (
+        menu[key], menu.get(key + "_2x"), 0)) if key in menu else "{}") for key in LIT]
+
+
+def keyboard(brand):
+    """The header's lines for the keyboard: the same in every language."""
     menu = brand["menu"]
-    lines += ["inline constexpr bool kKeyboard = %s;" % ("true" if menu.get("keyboard") else "false"),
-              "// The zones the keys visit, in order, by index into kZones.",
-              "inline constexpr std::array<int, %d> kFocusOrder{%s};" % (
-                  len(menu["focus"]), ", ".join(str(i) for i in menu["focus"]))]
-    return lines
+    return ["inline constexpr bool kKeyboard = %s;" % ("true" if menu.get("keyboard") else "false"),
+            "// The zones the keys visit, in order, by index into kZones.",
+            "inline constexpr std::array<int, %d> kFocusOrder{%s};" % (
+                len(menu["focus"]), ", ".join(str(i) for i in menu["focus"]))]
+
+
+def art_files(brand):
+    """Every picture the exe embeds, once: the brand's own language's first,
+    then those its other languages bring."""
+    found = []
+    for _, view in brand["views"]:
+        found += [entry for entry in pictures_of(view) if entry not in found]
+    return found
+
+
+def with_own(table, given):
+    """A table with a language's texts and pictures in place of the brand's:
+    a picture it gives comes with its own 2x or none."""
+    merged = dict(table, **given)
+    for key in given:
+        if key + "_2x" in table and key + "_2x" not in given:
+            del merged[key + "_2x"]
+    return merged
+
+
+def views(brand):
+    """Each language's brand as the user sees it: [(tag, view)]."""
+    found = []
+    for tag, given in brand["languages"]:
+        given = given or {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
+        about_ = brand["about"] and dict(with_own(brand["about"], given["about"]), controls=[
+            with_own(control, given["controls"].get(index, {}))
+            for index, control in enumerate(brand["about"]["controls"])])
+        identity = dict(brand["identity"], language=tag, **given["identity"])
+        if not brand["own_description"] and "description" not in given["identity"]:
+            identity["description"] = identity["title"]
+        found.append((tag, {
+            "identity": identity, "menu": with_own(brand["menu"], given["menu"]),
+            "zones": [dict(zone, **given["zones"].get(index, {})) for index, zone in enumerate(brand["zones"])],
+            "about": about_, "messages": dict(brand["messages"], **given["messages"])}))
+    return found
 
 
 def embedded(brand, out_dir):
@@ -776,8 +1029,9 @@ def embedded(brand, out_dir):
     return result, conversions
 
 
-def art(index, files):
-    one, two = files
+def art(arts, files, entry):
+    index = files.index(entry)
+    one, two = arts[index]
     return "{.id = %d, .jpeg = %s, .id2x = %d}" % (
         PICTURE_ID + index, "false" if one.lower().endswith(".bmp") else "true", PICTURE_2X_ID + index if two else 0)
 
@@ -793,47 +1047,29 @@ def action(item, identity):
         ", .thenQuit = true" if item.get("then") == "quit" else "")
 
 
-def header(brand, arts):
-    identity, zones_, about_ = brand["identity"], brand["zones"], brand["about"]
+def language_tables(view, arts, files):
+    """The tables of one language: its texts and the pictures it shows."""
+    identity, zones_, about_ = view["identity"], view["zones"], view["about"]
     cpp = emit.cpp_string
-    lines = [
-        "// Generated from %s by tools/brand/brand.py: edit the brand file, not this." % (
-            named(os.path.basename(brand["source"]))),
-        "#pragma once",
-        "",
-        '#include "brand/Types.h"',
-        "",
-        "namespace startboard::brand {",
-        "",
-        "inline constexpr std::string_view kTitle = %s;" % cpp(identity["title"]),
-        "inline constexpr std::string_view kProbePage = %s;" % cpp(brand["disc"]["probe_page"]),
-        "inline constexpr int kIconId = %d;" % ICON_ID,
-        "inline constexpr int kCursorId = %d;" % CURSOR_ID,
-        "inline constexpr TwipRect kMenuClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in brand["menu"]["size"]),
-        "inline constexpr Art kMenuArt%s;" % art(0, arts[0]),
-        *lit_art(brand, arts),
-        "",
-        "// Front to back: where zones overlap, the front one wins.",
-        "inline constexpr std::array<HotZone, %d> kZones{{" % len(zones_),
-    ]
+    pictures_ = iter(pictures_of(view))
+    lines = ["inline constexpr std::string_view kTitle = %s;" % cpp(identity["title"]),
+             "inline constexpr Art kMenuArt%s;" % art(arts, files, next(pictures_)),
+             *lit_art(view, arts, files),
+             "",
+             "// Front to back: where zones overlap, the front one wins.",
+             "inline constexpr std::array<HotZone, %d> kZones{{" % len(zones_)]
     for zone in zones_:
         lines.append("    {.name = %s, .twips = %s, .tooltip = %s, .click = %s}," % (
             cpp(zone["name"]), twips(zone["rect"]), cpp(zone["tooltip"]), action(zone, identity)))
-    lines.append("}};")
-    lines.append("")
+    lines += ["}};", ""]
     if about_ is None:
         lines += ["inline constexpr std::string_view kAboutTitle = \"\";",
-                  "inline constexpr TwipRect kAboutClient{0, 0, 0, 0};",
-                  "inline constexpr Rgb kAboutBackground = 0;",
                   "inline constexpr std::array<AboutControl, 0> kAboutControls{};"]
     else:
         lines += ["inline constexpr std::string_view kAboutTitle = %s;" % cpp(about_["title"]),
-                  "inline constexpr TwipRect kAboutClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in about_["size"]),
-                  "inline constexpr Rgb kAboutBackground = 0x%06X;" % about_["background"],
                   "",
                   "// Front to back, as the designer stacked them.",
                   "inline constexpr std::array<AboutControl, %d> kAboutControls{{" % len(about_["controls"])]
-        picture_index = 0
         for control in about_["controls"]:
             kind = control["kind"]
             fields = [("kind", "ControlKind::" + kind.capitalize()), ("name", cpp(control["name"])),
@@ -850,14 +1086,63 @@ def header(brand, arts):
                 fields.append(("font", "{.bold = %s, .underline = %s}" % (
                     "true" if control.get("bold") else "false", "true" if control.get("underline") else "false")))
             if kind == "picture":
-                picture_index += 1
-                fields.append(("picture", art(picture_index, arts[picture_index])))
+                fields.append(("picture", art(arts, files, next(pictures_))))
             if "tooltip" in control:
                 fields.append(("tooltip", cpp(control["tooltip"])))
             if "url" in control:
                 fields.append(("click", action(control, identity)))
             lines.append("    {%s}," % ", ".join(".%s = %s" % field for field in fields))
         lines.append("}};")
+    messages = view["messages"]
+    failures = ", ".join("{%d, %s}" % (code, cpp(messages[key])) for key, code in schema.RESULT_CODES.items())
+    lines += ["",
+              "inline constexpr Messages kMessages{.failures = {{%s}}, .unknownError = %s, .noBrowser = %s, "
+              ".pageFailed = %s};" % (failures, cpp(messages["unknown_error"]), cpp(messages["no_browser"]),
+                                      cpp(messages["page_failed"]))]
+    return lines
+
+
+def namespace_of(tag):
+    """The namespace of a language's tables after the first (whose tables keep
+    the plain names): a tag is no C++ name (pt-BR; or, a keyword)."""
+    return "in_" + tag.replace("-", "_")
+
+
+def header(brand, arts):
+    files = art_files(brand)
+    lines = [
+        "// Generated from %s by tools/brand/brand.py: edit the brand file, not this." % (
+            named(os.path.basename(brand["source"]))),
+        "#pragma once",
+        "",
+        '#include "brand/Types.h"',
+        "",
+        "namespace startboard::brand {",
+        "",
+        "inline constexpr std::string_view kProbePage = %s;" % emit.cpp_string(brand["disc"]["probe_page"]),
+        "inline constexpr int kIconId = %d;" % ICON_ID,
+        "inline constexpr int kCursorId = %d;" % CURSOR_ID,
+        "inline constexpr TwipRect kMenuClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in brand["menu"]["size"]),
+        *keyboard(brand),
+    ]
+    about_ = brand["about"]
+    lines += ["inline constexpr TwipRect kAboutClient{0, 0, %d, %d};" % (
+        tuple(v * TWIPS for v in about_["size"]) if about_ else (0, 0)),
+              "inline constexpr Rgb kAboutBackground = %s;" % ("0x%06X" % about_["background"] if about_ else "0"),
+              ""]
+    entries = []
+    for index, (tag, view) in enumerate(brand["views"]):
+        space = namespace_of(tag) if index else None
+        lines += (["// %s" % tag] if not index else ["namespace %s {  // %s" % (space, tag)])
+        lines += language_tables(view, arts, files)
+        lines += ([""] if not index else ["", "}  // namespace %s" % space, ""])
+        prefix = space + "::" if space else ""
+        entries.append("    {.id = 0x%04X, .title = %skTitle, .menuArt = %skMenuArt, .hover = %skMenuHover, "
+                       ".pressed = %skMenuPressed, .zones = %skZones, .aboutTitle = %skAboutTitle, "
+                       ".aboutControls = %skAboutControls, .messages = &%skMessages}," % (
+                           tags.ids(tag)[0], *([prefix] * 8)))
+    lines += ["// The brand's own language first: the one any other user gets.",
+              "inline constexpr std::array<Language, %d> kLanguages{{" % len(entries)] + entries + ["}};"]
     lines += ["", "}  // namespace startboard::brand", ""]
     return "\n".join(lines)
 
@@ -901,12 +1186,18 @@ def resources(brand, arts, icon_path, cursor_path, manifest_path):
         "FILEVERSION %s" % version_numbers(identity["version"]),
         "PRODUCTVERSION %s" % version_numbers(identity["product_version"]),
         "FILEFLAGSMASK VS_FFI_FILEFLAGSMASK", "FILEFLAGS 0", "FILEOS VOS_NT_WINDOWS32", "FILETYPE VFT_APP",
-        "FILESUBTYPE VFT2_UNKNOWN", "BEGIN", '  BLOCK "StringFileInfo"', "  BEGIN", '    BLOCK "040904B0"',
-        "    BEGIN"]
-    lines += ["      VALUE %s, %s" % (emit.rc_string(key), emit.rc_string(value))
-              for key, value in version_strings(identity)]
-    lines += ["    END", "  END", '  BLOCK "VarFileInfo"', "  BEGIN", '    VALUE "Translation", 0x0409, 1200',
-              "  END", "END", ""]
+        "FILESUBTYPE VFT2_UNKNOWN", "BEGIN", '  BLOCK "StringFileInfo"', "  BEGIN"]
+    # One string table per language (Unicode, code page 1200): Explorer shows
+    # the one of the user's language.
+    ids = []
+    for tag, view in brand["views"]:
+        ids.append(tags.ids(tag)[1])
+        lines += ['    BLOCK "%04X04B0"' % ids[-1], "    BEGIN"]
+        lines += ["      VALUE %s, %s" % (emit.rc_string(key), emit.rc_string(value))
+                  for key, value in version_strings(view["identity"])]
+        lines += ["    END"]
+    lines += ["  END", '  BLOCK "VarFileInfo"', "  BEGIN",
+              '    VALUE "Translation", %s' % ", ".join("0x%04X, 1200" % i for i in ids), "  END", "END", ""]
     return "\n".join(lines)
 
 
@@ -955,6 +1246,7 @@ def depfile_path(brand_file, path):
 def generate(path, out_dir, depfile=None):
     brand = load(path)
     brand["source"] = path
+    brand["views"] = views(brand)
     folder = os.path.join(out_dir, "brand")
     data_h = os.path.join(folder, "Data.h")
     manifest_path = os.path.join(folder, "Startboard.manifest")

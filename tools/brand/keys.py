@@ -16,6 +16,12 @@ class Key:
     required: object = False  # True, False, or the actions/kinds that need it
     takes: tuple = ()  # zone and control keys: the actions/kinds it belongs to (all when empty)
     doc: str = ""
+    local: bool = None  # a language may give its own; by default every text and picture may
+    default: str = None  # [messages]: the text when the brand gives none
+
+    @property
+    def translated(self):
+        return self.kind in LOCAL_KINDS if self.local is None else self.local
 
     def needed_by(self, kind=None):
         return self.required is True or (kind is not None and kind in (self.required or ()))
@@ -23,6 +29,9 @@ class Key:
     def taken_by(self, kind):
         return not self.takes or kind in self.takes
 
+
+# The kinds of value a language may give its own of: what the user reads and sees.
+LOCAL_KINDS = ("line", "text", "picture", "picture_2x")
 
 # What each kind of value is, for README.
 KINDS = {
@@ -51,13 +60,21 @@ KINDS = {
     "control": "one of " + ", ".join(CONTROLS),
     "names": "[\"name\", ...]",
     "then": '"quit"',
+    "language": "a language tag: en, de, pt-BR, ...",
 }
+
+# The shell's result codes that have a text of their own when a start fails,
+# by the [messages] key that holds it; code 31 (no program for the type) is
+# the zone's `no_program`.
+RESULT_CODES = {"file_not_found": 2, "path_not_found": 3, "access_denied": 5, "out_of_memory": 8,
+                "bad_program": 11, "sharing_violation": 26, "bad_association": 27, "dde_timeout": 28,
+                "dde_failed": 29, "dde_busy": 30, "dll_not_found": 32}
 
 KEYS = (
     Key("identity", "title", "line", True, doc="the menu window's title and every message box's caption"),
-    Key("identity", "product", "line", True, doc="the version block's ProductName; also names the signature "
+    Key("identity", "product", "line", True, local=False, doc="the version block's ProductName; also names the signature "
         "and the manifest"),
-    Key("identity", "company", "line", True, doc="the version block's CompanyName"),
+    Key("identity", "company", "line", True, local=False, doc="the version block's CompanyName"),
     Key("identity", "version", "version", True, doc="FileVersion: up to four numbers, each at most 65535"),
     Key("identity", "product_version", "version", doc="ProductVersion, the same form; `version` by default"),
     Key("identity", "description", "line", doc="FileDescription, which Task Manager and the file's properties "
@@ -69,6 +86,8 @@ KEYS = (
         "`autorun.inf` follows it"),
     Key("identity", "assembly_name", "assembly", doc="the manifest's assembly name, dotted names of "
         "`A-Z a-z 0-9 _`; made from the company and product by default"),
+    Key("identity", "language", "language", local=False, doc="the language of the brand's own texts; `en` "
+        "by default. Others come in `[language.TAG]` tables (see \"Languages\")"),
 
     Key("menu", "picture", "picture", True, doc="the window's picture; its size must be `size`"),
     Key("menu", "picture_2x", "picture_2x", doc="the same picture at exactly twice the size, drawn above "
@@ -99,7 +118,8 @@ KEYS = (
         "default"),
     Key("disc", "files", "folder", doc="a folder of your disc files, copied beside the exe by `make disc`"),
 
-    Key("zone", "name", "name", doc="a name for messages and the preview (`Zone1`, ... by default)"),
+    Key("zone", "name", "name", doc="a name for messages, the preview and languages (`Zone1`, ... by "
+        "default)"),
     Key("zone", "rect", "rect", True, doc="where it takes clicks; wholly inside the picture"),
     Key("zone", "tooltip", "text", True, doc="the tip shown over it"),
     Key("zone", "action", "action", True, doc="what a click runs"),
@@ -139,19 +159,46 @@ KEYS = (
     Key("control", "underline", "bool", takes=("label",), doc="underlined text"),
     Key("control", "url", "url", takes=("label",), doc="makes the label a link with a hand and a tip"),
     Key("control", "tooltip", "text", takes=("label",), doc="a link's tip"),
+
+    Key("messages", "file_not_found", "line", default="File not found", doc="a failed open, shell code 2"),
+    Key("messages", "path_not_found", "line", default="Path not found", doc="code 3"),
+    Key("messages", "access_denied", "line", default="Access denied", doc="code 5"),
+    Key("messages", "out_of_memory", "line", default="Out of memory", doc="code 8"),
+    Key("messages", "bad_program", "line", default="Invalid EXE file or error in EXE image", doc="code 11"),
+    Key("messages", "sharing_violation", "line", default="A sharing violation occurred", doc="code 26"),
+    Key("messages", "bad_association", "line", default="Incomplete or invalid file association", doc="code 27"),
+    Key("messages", "dde_timeout", "line", default="DDE Time out", doc="code 28"),
+    Key("messages", "dde_failed", "line", default="DDE transaction failed", doc="code 29"),
+    Key("messages", "dde_busy", "line", default="DDE busy", doc="code 30"),
+    Key("messages", "dll_not_found", "line", default="DLL not found", doc="code 32"),
+    Key("messages", "unknown_error", "line", default="Unknown error", doc="any other code"),
+    Key("messages", "no_browser", "line", default="Can't launch your web browser. Please install a web browser.",
+        doc="a web link when no program opens the probe page"),
+    Key("messages", "page_failed", "line", default="Web page couldn't be opened", doc="a web link whose browser "
+        "did not start"),
 )
 
-TABLES = ("identity", "menu", "disc", "zone", "about")  # what a brand holds at its top
+TABLES = ("identity", "menu", "disc", "zone", "about", "messages", "language")  # what a brand holds at its top
 HEADERS = {"identity": "[identity]", "menu": "[menu]", "disc": "[disc]", "zone": "[[zone]]",
-           "about": "[about]", "control": "[[about.control]]"}
+           "about": "[about]", "control": "[[about.control]]", "messages": "[messages]",
+           "language": "[language.TAG]"}
+# A language's tables, as it writes them below [language.TAG]: zones and
+# About controls by their names.
+LANGUAGE_HEADERS = {"identity": "[language.TAG.identity]", "menu": "[language.TAG.menu]",
+                    "zone": "[language.TAG.zone.NAME]", "about": "[language.TAG.about]",
+                    "control": "[language.TAG.about.control.NAME]", "messages": "[language.TAG.messages]"}
 
 
 def of(table):
     return [key for key in KEYS if key.table == table]
 
 
+def translated(table):
+    return [key for key in KEYS if key.table == table and key.translated]
+
+
 def markdown():
-    """README's key table."""
+    """README's key table, then what a language may give."""
     rows = ["| Key | Value | Required | Meaning |", "|---|---|---|---|"]
     for key in KEYS:
         if key.required is True:
@@ -162,5 +209,9 @@ def markdown():
             required = ""
         takes = " (%s)" % ", ".join("`%s`" % kind for kind in key.takes) if key.takes else ""
         rows.append("| `%s` `%s`%s | %s | %s | %s |" % (
-            HEADERS[key.table], key.name, takes, KINDS[key.kind], required, key.doc))
+            HEADERS[key.table], key.name, takes, KINDS[key.kind], required, key.doc + (
+                '; "%s" by default' % key.default if key.default else "")))
+    rows += ["", "| A language's table | Keys it may give |", "|---|---|"]
+    for table, header in LANGUAGE_HEADERS.items():
+        rows.append("| `%s` | %s |" % (header, ", ".join("`%s`" % key.name for key in translated(table))))
     return "\n".join(rows) + "\n"

@@ -3,7 +3,11 @@
 outlined and numbered, the About window sketched with its controls, and a
 legend beside each.
 
-    preview.py BRAND.toml OUT.png
+    preview.py BRAND.toml OUT.png [TAG]
+
+OUT.png shows the brand in its own language, or in the language TAG; without
+TAG each of the brand's other languages gets a sheet of its own beside it,
+OUT-TAG.png (preview-de.png).
 """
 import os
 import sys
@@ -14,15 +18,13 @@ except ModuleNotFoundError:
     sys.exit("preview: Python module PIL is missing: install python3-pil (tools/ensure_deps.sh publisher)")
 
 import brand
+from labels import LABEL_LINE, font_of, wrap
 
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 SANS = ImageFont.truetype(FONTS + "DejaVuSans.ttf", 12)
 BOLD = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 12)
 TITLE = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 16)
 SMALL_BOLD = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 11)
-# About labels: condensed, near the width of the dialog font the window uses.
-LABEL = ImageFont.truetype(FONTS + "DejaVuSansCondensed.ttf", 11)
-LABEL_BOLD = ImageFont.truetype(FONTS + "DejaVuSansCondensed-Bold.ttf", 11)
 # Bright enough to show on dark pictures; the black line around each outline
 # carries it over light ones. Neighbouring numbers get unlike colours.
 COLOURS = [(255, 48, 48), (255, 214, 0), (0, 224, 255), (64, 255, 64), (255, 64, 255),
@@ -30,7 +32,6 @@ COLOURS = [(255, 48, 48), (255, 214, 0), (0, 224, 255), (64, 255, 64), (255, 64,
 INK, PAPER, GREY = (20, 20, 20), (246, 246, 242), (110, 110, 110)
 MARGIN, GAP, LEGEND_WIDTH, LINE = 16, 24, 560, 16
 PAD = 3  # around a picture, for the outlines of rectangles at its edges
-LABEL_LINE = 13  # pixels between the lines of an About label
 
 
 def colour(number):
@@ -43,22 +44,6 @@ def rgb(value):
 
 def one_line(text):
     return " ".join(text.split())
-
-
-def wrap(text, font, width):
-    """Greedy word wrap; a word longer than the width keeps a line to itself."""
-    lines = []
-    for paragraph in text.replace("\r\n", "\n").split("\n"):
-        line = ""
-        for word in paragraph.split(" "):
-            trial = word if not line else line + " " + word
-            if line and font.getlength(trial) > width:
-                lines.append(line)
-                line = word
-            else:
-                line = trial
-        lines.append(line)
-    return lines
 
 
 def tag_width(number):
@@ -191,7 +176,7 @@ def about_mock(window):
             pen = ImageDraw.Draw(label)
             if control.get("background") is not None:
                 pen.rectangle((0, 0, width, height), fill=rgb(control["background"]))
-            font = LABEL_BOLD if control.get("bold") else LABEL
+            font = font_of(control)
             ink = rgb(control["colour"])
             for row, text in enumerate(wrap(control["text"], font, width)):
                 y = row * LABEL_LINE
@@ -223,7 +208,8 @@ def render(path, loaded):
     canvas = Image.new("RGB", (width, height), PAPER)
     draw = ImageDraw.Draw(canvas)
     sizes = "menu %d x %d" % menu["size"] + (", About %d x %d" % window["size"] if window else "")
-    draw.text((MARGIN, MARGIN), '%s: "%s", %s' % (os.path.basename(path), title, sizes), font=TITLE, fill=INK)
+    draw.text((MARGIN, MARGIN), '%s (%s): "%s", %s' % (os.path.basename(path), loaded["identity"]["language"], title,
+                                                        sizes), font=TITLE, fill=INK)
     y = MARGIN + 30
     for heading, image, (lines, legend_height) in rows:
         draw.text((MARGIN, y), heading, font=BOLD, fill=GREY)
@@ -234,18 +220,7 @@ def render(path, loaded):
     return canvas
 
 
-def main(argv):
-    if len(argv) != 2:
-        print(__doc__.strip(), file=sys.stderr)
-        return 2
-    source, out = argv
-    try:
-        loaded = brand.load(source)
-    except brand.BrandError as error:
-        print(error, file=sys.stderr)
-        return 1
-    canvas = render(source, loaded)
-    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+def save(canvas, out):
     # Written whole under another name first: a failed run leaves no picture.
     partial = "%s.tmp.%d" % (out, os.getpid())
     try:
@@ -255,6 +230,33 @@ def main(argv):
         if os.path.exists(partial):
             os.remove(partial)
     print("preview in %s" % out)
+
+
+def main(argv):
+    if len(argv) not in (2, 3):
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    source, out = argv[:2]
+    try:
+        loaded = brand.load(source)
+    except brand.BrandError as error:
+        print(error, file=sys.stderr)
+        return 1
+    views = brand.views(loaded)
+    if len(argv) == 3:
+        chosen = [view for tag, view in views if tag.lower() == argv[2].lower()]
+        if not chosen:
+            print("preview: the brand has no language %s; it has %s" % (
+                argv[2], ", ".join(tag for tag, _ in views)), file=sys.stderr)
+            return 1
+        sheets = [(out, chosen[0])]
+    else:
+        base, extension = os.path.splitext(out)
+        sheets = [(out if index == 0 else "%s-%s%s" % (base, tag, extension), view)
+                  for index, (tag, view) in enumerate(views)]
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    for path, view in sheets:
+        save(render(source, view), path)
     return 0
 
 
