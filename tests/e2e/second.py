@@ -303,6 +303,8 @@ def test_second_brand_speaks_the_users_language(t, locale, tag):
     expected = picture(1, field=GERMAN_FIELD if tag == "de" else (20, 24, 40))
     share = matching(main.shot(), expected, 24)
     expect(share > 0.97, "the %s menu picture matches %.1f%%" % (tag, 100 * share))
+    expect_equal([child["name"] for child in t.wine.call("acc", main.hwnd)["children"]],
+                 [said(tag, name, "tooltip") for name in ZONES], "the buttons a screen reader reads")
     for name in ZONES:
         tip = said(tag, name, "tooltip")
         main.move(centre(name, t.dpi))
