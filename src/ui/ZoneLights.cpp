@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bench/Probe.h"
 #include "ui/Layout.h"
 #include "ui/Pictures.h"
 #include "ui/ZoneAccess.h"
@@ -130,6 +131,7 @@ void ZoneLights::Paint(HDC dc, const RECT& dirty) {
       const Selection picture(source.get(), (looks[i] == kPressed ? pressed_ : hover_).get());
       BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
              source.get(), dirty.left, dirty.top, SRCCOPY);
+      if (looks[i] == kHover) bench::Mark("lit");
     }
   }
   SelectClipRgn(dc, nullptr);

@@ -6,11 +6,14 @@
 # where Wine's 32-bit half cannot run, the 64-bit build, and the table says so.
 # Exit code 0 unless a measurement broke; a budget that is not met is
 # reported, not failed.
-# Usage: tools/bench/run_bench.sh [runs]   (runs per program; 25 by default)
+# Usage: [BRAND=brand.toml] tools/bench/run_bench.sh [runs]   (runs per
+# program; 25 by default). BRAND: the brand to build and measure, the
+# default one when unset.
 set -euo pipefail
 top=$(realpath "$(dirname "$0")/../..")
 cd "$top"
 runs=${1:-25}
+brand=$(realpath -- "${BRAND:-assets/brand.toml}")
 python=/usr/bin/python3
 
 source tools/wine_session.sh
@@ -20,7 +23,7 @@ echo "Wine: $wine_note." >&2
 presets=("$bench" "$product")
 [[ $product == win32 ]] || presets+=(win32)  # the sizes are always the 32-bit product's
 for preset in "${presets[@]}"; do
-  cmake --preset "$preset" -DSTARTBOARD_BRAND="$top/assets/brand.toml" >/dev/null
+  cmake --preset "$preset" -DSTARTBOARD_BRAND="$brand" >/dev/null
   cmake --build --preset "$preset" --target Startboard wine_probe >/dev/null
 done
 cmake --build --preset "$bench" --target bench_floor bench_driver bench_viewer >/dev/null
@@ -43,27 +46,23 @@ prepare_prefix
 # Each program alone in its folder, as the driver expects (see driver.cpp).
 work="$WINEPREFIX/drive_c/startboard-bench"
 tools=build/$bench/tools/bench
-mkdir -p "$work"/{start,floor,product,click/manual}
+mkdir -p "$work"/{start,floor,product,click}
 cp "build/$bench/Startboard.exe" "$work/start/"
 cp "build/$bench/Startboard.exe" "$work/click/"
 cp "build/$product/Startboard.exe" "$work/product/"
 cp "$tools/bench_floor.exe" "$work/floor/"
 cp "$tools/bench_driver.exe" "$tools/bench_viewer.exe" "$work/"
-: >"$work/click/manual/manual.pdf"
-# .pdf opens the stand-in viewer. Wine reads associations from HKLM only.
-wine reg add 'HKLM\Software\Classes\.pdf' /ve /d benchpdf /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\Classes\benchpdf\shell\open\command' /ve \
-  /d '"C:\startboard-bench\bench_viewer.exe" "%1"' /f >/dev/null 2>&1
-wineserver -w
 
 echo "Measuring the $timed build under Wine ($runs runs each; about two minutes)..." >&2
+load_before=$(cut -d ' ' -f 1 /proc/loadavg)
 status=0
 timeout 900 "$STARTBOARD_WINE" explorer "/desktop=bench,$desktop" 'C:\startboard-bench\bench_driver.exe' \
   'C:\startboard-bench' "$runs" >/dev/null 2>&1 || status=$?
 [[ $status -eq 0 ]] || echo "bench_driver ended with status $status" >&2
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
-machine="$cpu, $(nproc) cores, $(wine --version), $(date '+%Y-%m-%d %H:%M')"
+# Other programs on the machine slow every figure: the load says how busy it was.
+machine="$cpu, $(nproc) cores, load average $load_before before and $(cut -d ' ' -f 1 /proc/loadavg) after, $(wine --version), $(date '+%Y-%m-%d %H:%M')"
 # The raw figures stay beside the table; the programs' logs when one broke.
 cp "$work/results.txt" build/bench-results.txt 2>/dev/null || rm -f build/bench-results.txt
 rm -rf build/bench-logs
@@ -72,4 +71,4 @@ if ! grep -q '^done=' build/bench-results.txt 2>/dev/null; then
   cp "$work"/*.log build/bench-logs/ 2>/dev/null || true
 fi
 "$python" tools/bench/report.py --exe build/win32/Startboard.exe \
-  --results build/bench-results.txt --machine "$machine" --out build/bench.md --timed "$timed" --why "$wine_why"
+  --results build/bench-results.txt --machine "$machine" --brand "${brand#"$top"/}" --out build/bench.md --timed "$timed" --why "$wine_why"
