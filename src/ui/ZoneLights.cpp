@@ -1,11 +1,12 @@
 #include "ui/ZoneLights.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "bench/Probe.h"
 #include "ui/Layout.h"
 #include "ui/Pictures.h"
-#include "ui/ZoneAccess.h"
 
 namespace startboard {
 
@@ -90,6 +91,7 @@ void ZoneLights::SetState(const HotZone* hot, const HotZone* pressed, const HotZ
   focus_ = focus;
   Repaint(before);
   if (focus_ != focusBefore && focus_ != nullptr) {
+    zones_->ShowFocusTip(focus_);
     // Screen readers follow the focus among the window's children.
     NotifyWinEvent(EVENT_OBJECT_FOCUS, owner_, OBJID_CLIENT,
                    static_cast<LONG>(IndexOf(*focus_) + 1));
@@ -135,6 +137,25 @@ void ZoneLights::Paint(HDC dc, const RECT& dirty) {
     }
   }
   SelectClipRgn(dc, nullptr);
+}
+
+std::string_view ZoneLights::AccessibleName(std::size_t index) const {
+  return brand::kZones[index].tooltip;
+}
+
+RECT ZoneLights::AccessibleRect(std::size_t index) const {
+  return ToRect(brand::kZones[index].twips.At(dpi_));
+}
+
+std::optional<std::size_t> ZoneLights::AccessibleFocus() const {
+  if (focus_ == nullptr) return std::nullopt;
+  return IndexOf(*focus_);
+}
+
+std::optional<std::size_t> ZoneLights::AccessibleAt(POINT client) const {
+  const auto* zone = FrontmostAt<HotZone>(brand::kZones, client.x, client.y, dpi_);
+  if (zone == nullptr) return std::nullopt;
+  return IndexOf(*zone);
 }
 
 void ZoneLights::MoveFocus(bool forward) {
@@ -205,15 +226,24 @@ std::optional<LRESULT> ZoneLights::Handle(UINT message, WPARAM wParam, LPARAM lP
     case WM_ENABLE:
       // A message box or the About window is over the menu: nothing stays
       // lit behind it, and the pointer lights a zone again when it moves.
-      if (wParam == FALSE) SetState(nullptr, nullptr, focus_);
+      if (wParam == FALSE) {
+        SetState(nullptr, nullptr, focus_);
+        zones_->ShowFocusTip(nullptr);
+      }
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) SetState(nullptr, nullptr, focus_);
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        SetState(nullptr, nullptr, focus_);
+        zones_->ShowFocusTip(nullptr);
+      } else if (focus_ != nullptr) {
+        zones_->ShowFocusTip(focus_);  // back in front: the focus shows where it is
+      }
       break;
     case WM_GETOBJECT:
       if constexpr (brand::kKeyboard) {
         if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-          return AccessibleZones(owner_, *this, wParam, oleacc_);
+          return AnswerAccessible(owner_, *this, {ROLE_SYSTEM_PUSHBUTTON, "Press"}, wParam,
+                                  oleacc_);
         }
       }
       break;
