@@ -12,7 +12,7 @@ namespace {
 // Child ids: 0 is the client itself, 1 + i the item i.
 class Items final : public IAccessible {
  public:
-  Items(HWND owner, const AccessibleItems& items, AccessibleKind kind)
+  Items(HWND owner, const AccessibleItems& items, const AccessibleKind& kind)
       : owner_(owner), items_(items), kind_(kind) {}
 
   // IUnknown
@@ -172,7 +172,7 @@ class Items final : public IAccessible {
 
 }  // namespace
 
-LRESULT AnswerAccessible(HWND owner, const AccessibleItems& items, AccessibleKind kind,
+LRESULT AnswerAccessible(HWND owner, const AccessibleItems& items, const AccessibleKind& kind,
                          WPARAM wParam, SystemLibrary& oleacc) {
   const auto answer = oleacc.Get<decltype(&LresultFromObject)>("LresultFromObject");
   if (answer == nullptr) return 0;

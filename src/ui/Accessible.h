@@ -36,7 +36,7 @@ struct AccessibleKind {
 // The answer to WM_GETOBJECT for the client area: a new accessible object
 // over `items`, or 0 to leave the window to the system's. `oleacc` stays
 // loaded while the window lives: the answer refers to it.
-LRESULT AnswerAccessible(HWND owner, const AccessibleItems& items, AccessibleKind kind,
+LRESULT AnswerAccessible(HWND owner, const AccessibleItems& items, const AccessibleKind& kind,
                          WPARAM wParam, SystemLibrary& oleacc);
 
 }  // namespace startboard

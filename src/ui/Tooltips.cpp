@@ -58,7 +58,9 @@ void Tooltips::Track(HWND owner, const PixelRect* below, std::string_view text) 
   tool.uId = kFocusTool;
   tool.lpszText = wide.data();  // copied by the control
   if (below == nullptr) {
-    if (tracking_) SendMessageW(control_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    if (tracking_) {
+      SendMessageW(control_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    }
     tracking_ = false;
     return;
   }

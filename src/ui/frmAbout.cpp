@@ -18,25 +18,27 @@ namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
+constexpr bool ReadBefore(std::size_t a, std::size_t b) {
+  const TwipRect& first = brand::kAboutControls[a].twips;
+  const TwipRect& second = brand::kAboutControls[b].twips;
+  return first.top != second.top ? first.top < second.top : first.left < second.left;
+}
+
 // The table index of each link, in reading order (top to bottom, then left
 // to right): the order Tab visits them in and screen readers list them.
-constexpr auto kLinks = [] {
+constexpr std::array<std::size_t, kAboutLinkCount> LinksInReadingOrder() {
   std::array<std::size_t, kAboutLinkCount> links{};
   std::size_t next = 0;
-  for (std::size_t i = 0; i < brand::kAboutControls.size(); ++i) {
-    const AboutControl& control = brand::kAboutControls[i];
+  for (std::size_t index = 0; index < brand::kAboutControls.size(); ++index) {
+    const AboutControl& control = brand::kAboutControls[index];
     if (control.kind == ControlKind::Label && control.click.kind != ActionKind::None) {
-      links[next++] = i;
+      links[next++] = index;
     }
   }
-  const auto before = [](std::size_t a, std::size_t b) {
-    const TwipRect& first = brand::kAboutControls[a].twips;
-    const TwipRect& second = brand::kAboutControls[b].twips;
-    return first.top != second.top ? first.top < second.top : first.left < second.left;
-  };
-  std::sort(links.begin(), links.end(), before);
+  std::sort(links.begin(), links.end(), ReadBefore);
   return links;
-}();
+}
+constexpr auto kLinks = LinksInReadingOrder();
 
 const AboutControl& Link(std::size_t index) { return brand::kAboutControls[kLinks[index]]; }
 
@@ -199,8 +201,8 @@ void frmAbout::MoveFocus(bool forward) {
   // At least 1, so that a brand without links compiles; it returns first.
   const std::size_t count = std::max<std::size_t>(kAboutLinkCount, 1);
   if (kAboutLinkCount == 0) return;
-  const std::size_t next = !focus_ ? (forward ? 0 : count - 1)
-                                   : (*focus_ + (forward ? 1 : count - 1)) % count;
+  const std::size_t next =
+      !focus_ ? (forward ? 0 : count - 1) : (*focus_ + (forward ? 1 : count - 1)) % count;
   // The old and the new link's frames: only they are drawn again.
   for (const auto index : {focus_, std::optional<std::size_t>(next)}) {
     if (!index) continue;
@@ -213,11 +215,12 @@ void frmAbout::MoveFocus(bool forward) {
 
 std::string_view frmAbout::AccessibleName(std::size_t index) const { return Link(index).text; }
 
-RECT frmAbout::AccessibleRect(std::size_t index) const { return ToRect(Link(index).twips.At(dpi_)); }
+RECT frmAbout::AccessibleRect(std::size_t index) const {
+  return ToRect(Link(index).twips.At(dpi_));
+}
 
 std::optional<std::size_t> frmAbout::AccessibleAt(POINT client) const {
-  const AboutControl* control =
-      FrontmostAt<AboutControl>(brand::kAboutControls, client.x, client.y, dpi_);
+  const auto* control = FrontmostAt<AboutControl>(brand::kAboutControls, client.x, client.y, dpi_);
   for (std::size_t i = 0; i < kAboutLinkCount; ++i) {
     if (control == &Link(i)) return i;
   }

@@ -673,8 +673,8 @@ void MakeDocument() {
                         ZoneFor(ActionKind::Open).click.path.end());
   std::replace(relative.begin(), relative.end(), L'/', L'\\');
   const std::wstring document = Path(L"click\\") + relative;
-  for (std::size_t slash = document.find(L'\\', workDir.size() + 1);
-       slash != std::wstring::npos; slash = document.find(L'\\', slash + 1)) {
+  for (std::size_t slash = document.find(L'\\', workDir.size() + 1); slash != std::wstring::npos;
+       slash = document.find(L'\\', slash + 1)) {
     CreateDirectoryW(document.substr(0, slash).c_str(), nullptr);
   }
   const HANDLE file = CreateFileW(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -747,12 +747,9 @@ int wmain(int argc, wchar_t** argv) {
   const struct {
     const wchar_t* name;
     void (*run)(int runs);
-  } kMeasurements[] = {{L"startup", MeasureStartup},
-                       {L"hover", MeasureHover},
-                       {L"cpu", MeasureCpu},
-                       {L"peak", MeasurePeak},
-                       {L"about", MeasureAboutCycles},
-                       {L"click", MeasureClick}};
+  } kMeasurements[] = {{L"startup", MeasureStartup},   {L"hover", MeasureHover},
+                       {L"cpu", MeasureCpu},           {L"peak", MeasurePeak},
+                       {L"about", MeasureAboutCycles}, {L"click", MeasureClick}};
   if (argc < 3) return 1;
   workDir = argv[1];
   const int runs = std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10)));
