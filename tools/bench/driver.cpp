@@ -358,7 +358,7 @@ void CheckClient(const Child& child, const wchar_t* className, int dpi) {
 // --- The measurements -----------------------------------------------------
 
 // Where a launcher's start-up goes, from its marks before the first paint:
-// to the picture's first byte, loading the imaging DLLs (with COM), decoding,
+// to the picture's work, loading the imaging DLLs (with COM), decoding,
 // resizing, and from there to the paint. A part the picture does not need
 // (no JPEG: no DLLs and no decoding) is 0.
 constexpr const char* kParts[] = {"start", "dlls", "decode", "resize", "paint"};

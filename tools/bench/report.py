@@ -169,7 +169,7 @@ def startup_rows(figures):
 
 # The launcher's start-up at the higher dpi, part by part, as the driver
 # splits it from the launcher's marks.
-PARTS = (("start to the picture's first byte", "start"),
+PARTS = (("process start until the picture's work", "start"),
          ("loading the imaging DLLs (and COM)", "dlls"),
          ("decoding the 2x picture", "decode"),
          ("resizing it", "resize"),
