@@ -87,8 +87,10 @@ test: build cd
 run: deps disc
 	@$(brand_path) && tools/run_under_wine.sh "$$brand"
 
-# Size, start-up, idle CPU, memory and click-to-shell figures: build/bench.md
+# Size, start-up, idle CPU, memory and click-to-shell figures, and with hover
+# pictures the time to light a zone: build/bench.md. BRAND=... picks the brand.
 bench: deps
+	$(check_brand)
 	@tools/bench/run_bench.sh
 
 # The brand at a glance, without Wine: build/preview.png, and a sheet for each

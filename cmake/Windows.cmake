@@ -40,7 +40,7 @@ add_executable(Startboard WIN32
   src/ui/Tooltips.cpp
   src/ui/Pictures.cpp
   src/ui/ZoneLights.cpp
-  src/ui/ZoneAccess.cpp
+  src/ui/Accessible.cpp
   src/ui/frmMain.cpp
   src/ui/frmAbout.cpp
   src/app/Startboard.rc

@@ -95,6 +95,9 @@ class ClickableLabels {
     gate_.Run([&] { target_->RunClick(item.click); });
   }
 
+  // Shows the tip of the label the keyboard's focus is on (nullptr: none).
+  void ShowFocusTip(const Item* focused) { tooltips_.ShowFor(owner_, items_, focused, dpi_); }
+
   // Whether a label's command is still running.
   bool Busy() const { return gate_.Busy(); }
 

@@ -43,6 +43,37 @@ void Tooltips::Relay(HWND owner, LPARAM position) const {
   SendMessageW(control_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
+namespace {
+// Past every item's index, which is its tool's id.
+constexpr UINT kFocusTool = 0xFFFF;
+}  // namespace
+
+void Tooltips::Track(HWND owner, const PixelRect* below, std::string_view text) {
+  if (control_ == nullptr) return;
+  std::wstring wide = Widen(text);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  tool.hwnd = owner;
+  tool.uId = kFocusTool;
+  tool.lpszText = wide.data();  // copied by the control
+  if (below == nullptr) {
+    if (tracking_) {
+      SendMessageW(control_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    }
+    tracking_ = false;
+    return;
+  }
+  if (!tracking_) SendMessageW(control_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(control_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  // Just below the item's left edge, as a tip under a resting pointer shows.
+  POINT at{below->left, below->bottom};
+  ClientToScreen(owner, &at);
+  SendMessageW(control_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y + 2));
+  SendMessageW(control_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+  tracking_ = true;
+}
+
 void Tooltips::Pop() const {
   if (control_ != nullptr) SendMessageW(control_, TTM_POP, 0, 0);
 }
@@ -52,6 +83,7 @@ void Tooltips::Reset() {
   control_ = nullptr;
   created_ = false;
   under_ = nullptr;
+  tracking_ = false;
 }
 
 }  // namespace startboard

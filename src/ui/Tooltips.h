@@ -25,18 +25,24 @@ class Tooltips {
   void OnMouseMove(HWND owner, std::span<const Item> frontToBack, const Item* under,
                    LPARAM position, int dpi) {
     if (!created_) {
-      created_ = true;
-      if (CreateControl(owner)) {
-        for (std::size_t i = 0; i < frontToBack.size(); ++i) {
-          if (frontToBack[i].tooltip.empty()) continue;
-          Add(owner, static_cast<UINT>(i), frontToBack[i].twips.At(dpi), frontToBack[i].tooltip);
-        }
-      }
+      Create(owner, frontToBack, dpi);
     } else if (under == under_) {
       return;
     }
     under_ = under;
     Relay(owner, position);
+  }
+  // Shows the tip of the item the keyboard's focus is on below it, where the
+  // pointer cannot be asked to rest; nullptr hides it.
+  template <class Item>
+  void ShowFor(HWND owner, std::span<const Item> frontToBack, const Item* focused, int dpi) {
+    if (focused == nullptr || focused->tooltip.empty()) {
+      Track(owner, nullptr, {});
+      return;
+    }
+    if (!created_) Create(owner, frontToBack, dpi);
+    const PixelRect rect = focused->twips.At(dpi);
+    Track(owner, &rect, focused->tooltip);
   }
   // Hides a tip that would otherwise stay up over a command's message box.
   void Pop() const;
@@ -44,8 +50,19 @@ class Tooltips {
   void Reset();
 
  private:
+  template <class Item>
+  void Create(HWND owner, std::span<const Item> frontToBack, int dpi) {
+    created_ = true;
+    if (!CreateControl(owner)) return;
+    for (std::size_t i = 0; i < frontToBack.size(); ++i) {
+      if (frontToBack[i].tooltip.empty()) continue;
+      Add(owner, static_cast<UINT>(i), frontToBack[i].twips.At(dpi), frontToBack[i].tooltip);
+    }
+  }
   // Loads and registers the common controls, then makes the control.
   bool CreateControl(HWND owner);
+  // The focus's tip: a tool of its own that the control shows where told.
+  void Track(HWND owner, const PixelRect* below, std::string_view text);
   void Add(HWND owner, UINT id, const PixelRect& rect, std::string_view text) const;
   void Relay(HWND owner, LPARAM position) const;
 
@@ -54,6 +71,7 @@ class Tooltips {
   HWND control_ = nullptr;  // owned by its owner window, destroyed with it
   bool created_ = false;
   const void* under_ = nullptr;
+  bool tracking_ = false;  // the focus's tool is added and shown
 };
 
 }  // namespace startboard

@@ -1,10 +1,12 @@
 #include "ui/ZoneLights.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
+#include "bench/Probe.h"
 #include "ui/Layout.h"
 #include "ui/Pictures.h"
-#include "ui/ZoneAccess.h"
 
 namespace startboard {
 
@@ -92,6 +94,7 @@ void ZoneLights::SetState(const HotZone* hot, const HotZone* pressed, const HotZ
   focus_ = focus;
   Repaint(before);
   if (focus_ != focusBefore && focus_ != nullptr) {
+    zones_->ShowFocusTip(focus_);
     // Screen readers follow the focus among the window's children.
     NotifyWinEvent(EVENT_OBJECT_FOCUS, owner_, OBJID_CLIENT,
                    static_cast<LONG>(IndexOf(Zones(), *focus_) + 1));
@@ -133,9 +136,29 @@ void ZoneLights::Paint(HDC dc, const RECT& dirty) {
       const Selection picture(source.get(), (looks[i] == kPressed ? pressed_ : hover_).get());
       BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
              source.get(), dirty.left, dirty.top, SRCCOPY);
+      if (looks[i] == kHover) bench::Mark("lit");
     }
   }
   SelectClipRgn(dc, nullptr);
+}
+
+std::string_view ZoneLights::AccessibleName(std::size_t index) const {
+  return Zones()[index].tooltip;
+}
+
+RECT ZoneLights::AccessibleRect(std::size_t index) const {
+  return ToRect(Zones()[index].twips.At(dpi_));
+}
+
+std::optional<std::size_t> ZoneLights::AccessibleFocus() const {
+  if (focus_ == nullptr) return std::nullopt;
+  return IndexOf(Zones(), *focus_);
+}
+
+std::optional<std::size_t> ZoneLights::AccessibleAt(POINT client) const {
+  const auto* zone = FrontmostAt<HotZone>(Zones(), client.x, client.y, dpi_);
+  if (zone == nullptr) return std::nullopt;
+  return IndexOf(Zones(), *zone);
 }
 
 void ZoneLights::MoveFocus(bool forward) {
@@ -207,15 +230,24 @@ std::optional<LRESULT> ZoneLights::Handle(UINT message, WPARAM wParam, LPARAM lP
     case WM_ENABLE:
       // A message box or the About window is over the menu: nothing stays
       // lit behind it, and the pointer lights a zone again when it moves.
-      if (wParam == FALSE) SetState(nullptr, nullptr, focus_);
+      if (wParam == FALSE) {
+        SetState(nullptr, nullptr, focus_);
+        zones_->ShowFocusTip(nullptr);
+      }
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) SetState(nullptr, nullptr, focus_);
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        SetState(nullptr, nullptr, focus_);
+        zones_->ShowFocusTip(nullptr);
+      } else if (focus_ != nullptr) {
+        zones_->ShowFocusTip(focus_);  // back in front: the focus shows where it is
+      }
       break;
     case WM_GETOBJECT:
       if constexpr (brand::kKeyboard) {
         if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-          return AccessibleZones(owner_, *this, wParam, oleacc_);
+          return AnswerAccessible(owner_, *this, {ROLE_SYSTEM_PUSHBUTTON, "Press"}, wParam,
+                                  oleacc_);
         }
       }
       break;

@@ -13,12 +13,13 @@
 
 #include "brand/Data.h"
 #include "shell/SystemLibrary.h"
+#include "ui/Accessible.h"
 #include "ui/ClickableLabels.h"
 #include "ui/Gdi.h"
 
 namespace startboard {
 
-class ZoneLights {
+class ZoneLights final : private AccessibleItems {
  public:
   static constexpr bool kUsed =
       brand::kMenuHover.Present() || brand::kMenuPressed.Present() || brand::kKeyboard;
@@ -38,6 +39,13 @@ class ZoneLights {
   std::span<const HotZone> Zones() const { return language_->zones; }
 
  private:
+  // The zones as push buttons, for screen readers.
+  std::size_t AccessibleCount() const override { return Zones().size(); }
+  std::string_view AccessibleName(std::size_t index) const override;
+  RECT AccessibleRect(std::size_t index) const override;
+  std::optional<std::size_t> AccessibleFocus() const override;
+  std::optional<std::size_t> AccessibleAt(POINT client) const override;
+
   // Which picture a zone is drawn from now, and whether it has a focus frame.
   enum Look { kPlain, kHover, kPressed, kFrame };
   Look LookOf(const HotZone& zone) const;

@@ -1,5 +1,8 @@
 #include "ui/frmAbout.h"
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <iterator>
 
 #include "launch/Actions.h"
@@ -14,6 +17,28 @@ namespace {
 // A fixed dialog frame with a close box: no sizing, no minimise or maximise.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+constexpr bool ReadBefore(std::size_t a, std::size_t b) {
+  const TwipRect& first = brand::kAboutControls[a].twips;
+  const TwipRect& second = brand::kAboutControls[b].twips;
+  return first.top != second.top ? first.top < second.top : first.left < second.left;
+}
+
+// The table index of each link, in reading order (top to bottom, then left
+// to right): the order Tab visits them in and screen readers list them.
+constexpr std::array<std::size_t, kAboutLinkCount> LinksInReadingOrder() {
+  std::array<std::size_t, kAboutLinkCount> links{};
+  std::size_t next = 0;
+  for (std::size_t index = 0; index < brand::kAboutControls.size(); ++index) {
+    const AboutControl& control = brand::kAboutControls[index];
+    if (control.kind == ControlKind::Label && control.click.kind != ActionKind::None) {
+      links[next++] = index;
+    }
+  }
+  std::sort(links.begin(), links.end(), ReadBefore);
+  return links;
+}
+constexpr auto kLinks = LinksInReadingOrder();
 
 // Window-wide font: MS Sans Serif 8.25 points.
 constexpr std::wstring_view kFontFace = L"MS Sans Serif";
@@ -96,6 +121,7 @@ void frmAbout::ShowModal(HWND owner) {
   if (const int dpi = DpiOf(owner); dpi != dpi_) UseDpi(dpi);
   PlaceCentred(hwnd_, WorkAreaOf(owner), brand::kAboutClient, dpi_);
   open_ = true;
+  focus_.reset();
   EnableWindow(owner, FALSE);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   {
@@ -134,10 +160,75 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_KEYDOWN:
+      if (OnKey(wParam, lParam)) return 0;
+      break;
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        if (const LRESULT answer =
+                AnswerAccessible(hwnd_, *this, {ROLE_SYSTEM_LINK, "Jump"}, wParam, oleacc_)) {
+          return answer;
+        }
+      }
+      break;
     default:
       break;
   }
   return Default(message, wParam, lParam);
+}
+
+bool frmAbout::OnKey(WPARAM key, LPARAM flags) {
+  const bool repeat = (flags & (1 << 30)) != 0;
+  switch (key) {
+    case VK_TAB:
+      MoveFocus(GetKeyState(VK_SHIFT) >= 0);
+      return true;
+    case VK_RETURN:
+      if (focus_ && !repeat) labels_.Run(Link(*focus_));
+      return true;
+    case VK_ESCAPE:
+      // As the close box does.
+      if (!repeat) OnClose();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void frmAbout::MoveFocus(bool forward) {
+  // At least 1, so that a brand without links compiles; it returns first.
+  const std::size_t count = std::max<std::size_t>(kAboutLinkCount, 1);
+  if (kAboutLinkCount == 0) return;
+  const std::size_t next =
+      !focus_ ? (forward ? 0 : count - 1) : (*focus_ + (forward ? 1 : count - 1)) % count;
+  // The old and the new link's frames: only they are drawn again.
+  for (const auto index : {focus_, std::optional<std::size_t>(next)}) {
+    if (!index) continue;
+    const RECT rect = AccessibleRect(*index);
+    InvalidateRect(hwnd_, &rect, FALSE);
+  }
+  focus_ = next;
+  NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, static_cast<LONG>(next) + 1);
+}
+
+// A link in the language the user reads; its place is the same in every one.
+const AboutControl& frmAbout::Link(std::size_t index) const {
+  return shell_.Texts().aboutControls[kLinks[index]];
+}
+
+std::string_view frmAbout::AccessibleName(std::size_t index) const { return Link(index).text; }
+
+RECT frmAbout::AccessibleRect(std::size_t index) const {
+  return ToRect(Link(index).twips.At(dpi_));
+}
+
+std::optional<std::size_t> frmAbout::AccessibleAt(POINT client) const {
+  const auto* control =
+      FrontmostAt<AboutControl>(shell_.Texts().aboutControls, client.x, client.y, dpi_);
+  for (std::size_t i = 0; i < kAboutLinkCount; ++i) {
+    if (control == &Link(i)) return i;
+  }
+  return std::nullopt;
 }
 
 void frmAbout::RunClick(const Action& action) { RunAction(shell_, action); }
@@ -206,6 +297,10 @@ void frmAbout::OnPaint() {
     } else if (control.kind == ControlKind::Oval) {
       PaintOval(dc, control);
     }
+  }
+  if (focus_) {
+    const RECT frame = AccessibleRect(*focus_);
+    DrawFocusRect(dc, &frame);
   }
 }
 

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "brand/Data.h"
 #include "shell/Win32Shell.h"
+#include "ui/Accessible.h"
 #include "ui/ClickableLabels.h"
 #include "ui/Gdi.h"
 #include "ui/Win32Window.h"
@@ -20,6 +22,12 @@ namespace startboard {
 inline constexpr auto kAboutPictureCount = static_cast<std::size_t>(std::count_if(
     brand::kAboutControls.begin(), brand::kAboutControls.end(),
     [](const AboutControl& control) { return control.kind == ControlKind::Picture; }));
+
+// The links: labels with a command.
+inline constexpr auto kAboutLinkCount = static_cast<std::size_t>(std::count_if(
+    brand::kAboutControls.begin(), brand::kAboutControls.end(), [](const AboutControl& control) {
+      return control.kind == ControlKind::Label && control.click.kind != ActionKind::None;
+    }));
 
 // A picture box: a child window that shows one bitmap at its natural size
 // from its top-left corner on a plain background.
@@ -39,7 +47,7 @@ class PictureBox : public Win32Window<PictureBox> {
   Bitmap picture_;
 };
 
-class frmAbout final : public Win32Window<frmAbout>, private ClickTarget {
+class frmAbout final : public Win32Window<frmAbout>, private ClickTarget, private AccessibleItems {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardAbout";
 
@@ -64,8 +72,19 @@ class frmAbout final : public Win32Window<frmAbout>, private ClickTarget {
   void OnPaint();
   void OnClose();
   void UseDpi(int dpi);
+  // Tab, Shift+Tab, Enter and Escape; false for a key it leaves alone.
+  bool OnKey(WPARAM key, LPARAM flags);
+  void MoveFocus(bool forward);
+
+  // The links as screen readers see them.
+  std::size_t AccessibleCount() const override { return kAboutLinkCount; }
+  std::string_view AccessibleName(std::size_t index) const override;
+  RECT AccessibleRect(std::size_t index) const override;
+  std::optional<std::size_t> AccessibleFocus() const override { return focus_; }
+  std::optional<std::size_t> AccessibleAt(POINT client) const override;
 
   void PaintLabel(HDC dc, const AboutControl& label) const;
+  const AboutControl& Link(std::size_t index) const;
   void PaintOval(HDC dc, const AboutControl& oval) const;
   HFONT FontFor(const AboutControl& control) const;
 
@@ -75,6 +94,10 @@ class frmAbout final : public Win32Window<frmAbout>, private ClickTarget {
   Font fonts_[2][2];  // [bold][underline]
   ClickableLabels<AboutControl> labels_;
   bool open_ = false;
+  // The link with the keyboard's focus: none until the first Tab after each
+  // opening, so the window looks as the mouse knows it until then.
+  std::optional<std::size_t> focus_;
+  SystemLibrary oleacc_{L"oleacc.dll"};
 };
 
 }  // namespace startboard

@@ -62,6 +62,29 @@ class Preview(unittest.TestCase):
                                      "the zone's own pixel at %d,%d" % (x, y))
         self.assertEqual(len(set(colours)), len(colours), "each zone in a colour of its own")
 
+    def test_each_zone_shows_its_hover_and_pressed_part(self):
+        loaded = brand.load(str(BRAND))
+        zones = [zone["rect"] for zone in loaded["zones"]]
+        looks = {"hover": [(3, 9 + 20 * i, 251) for i in range(len(zones))],
+                 "pressed": [(251, 9 + 20 * i, 3) for i in range(len(zones))]}
+        with tempfile.TemporaryDirectory() as tmp:
+            folder = Path(tmp) / "brand"
+            shutil.copytree(BRAND.parent, folder)
+            for key, colours in looks.items():  # each zone in a colour of its own, the front one last
+                lit = Image.new("RGB", tuple(loaded["menu"]["size"]), (0, 0, 0))
+                for (left, top, width, height), fill in reversed(list(zip(zones, colours))):
+                    lit.paste(fill, (left, top, left + width, top + height))
+                lit.save(folder / (key + ".png"))
+            text = (folder / "brand.toml").read_text(encoding="utf-8")
+            (folder / "brand.toml").write_text(text.replace("[menu]\n", '[menu]\nhover = "hover.png"\n'
+                                                            'pressed = "pressed.png"\n', 1), encoding="utf-8")
+            out = Path(tmp) / "preview.png"
+            self.assertEqual(preview(folder / "brand.toml", out).returncode, 0)
+            with Image.open(out) as image:
+                shown = {colour for _, colour in image.convert("RGB").getcolors(1 << 24)}
+        for key, colours in looks.items():
+            self.assertEqual([c for c in colours if c not in shown], [], "zones whose %s part is missing" % key)
+
     def test_a_broken_brand_writes_nothing(self):
         with tempfile.TemporaryDirectory() as tmp:
             alone = Path(tmp) / "brand.toml"  # its pictures left behind

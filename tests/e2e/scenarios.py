@@ -8,11 +8,11 @@ from pathlib import Path
 
 import pefile
 import pytest
-from PIL import Image
+from PIL import Image, ImageChops
 
 from harness import (APP_TITLE, DISC, RECORDER, STANDIN_TITLE, art, asset, expect, expect_equal, hand,
                      matching, px)
-from wine import remove_tree
+from wine import remove_tree, wait_for
 
 READER = ("Install Adobe Acrobat Reader?", "You need the Adobe Acrobat Reader software to view the online User "
           "Manual from this CD-ROM.\r\n\r\nDo you wish to continue?")
@@ -50,6 +50,7 @@ LABELS = [  # twips, text, background, text colour, bold, underlined
     ((150, 5805, 2205, 255), "help@nv98.example.com", BLACK, CYAN, 0, 1),
     ((4245, 5850, 2880, 255), "Fairhaven, OR 97099", WHITE, BLACK, 0, 0),
 ]
+ROLE_CLIENT, ROLE_LINK = 0x0A, 0x1E  # Active Accessibility's roles
 WS_POPUP, WS_CAPTION, WS_SYSMENU, WS_FRAMES = 0x80000000, 0x00C00000, 0x00080000, 0x00070000
 WS_EX_DLGMODALFRAME, WS_EX_TOPMOST, WS_EX_APPWINDOW = 0x1, 0x8, 0x40000
 
@@ -147,6 +148,22 @@ def test_pointer_and_tips_show_where_a_click_counts(t):
     expect_equal((shown - {"tooltips_class32"}, t.records()), ({"StartboardMain"}, []), "windows and programs")
     main.click(point(QUIT_OVER_LOGO, t.dpi))  # in both the logo's zone and Quit's, in front
     expect_equal(t.exit_code(), 0, "exit code after Quit")
+
+
+def test_menu_takes_no_keys_lights_nothing_and_stays(t):
+    main = t.launcher()
+    main.move((-40, -40))
+    time.sleep(0.3)
+    plain = main.shot()
+    for keys in ("Tab", "Right", "Down", "shift+Tab", "Left", "Return", "space", "Escape"):
+        main.key(keys)
+    time.sleep(0.5)
+    expect(main.shot().tobytes() == plain.tobytes(), "the menu's pixels changed after Tab, arrows, Enter, Escape")
+    t.no_box()
+    expect_equal((main.fresh().visible, main.fresh().foreground, t.records()), (True, True, []),
+                 "the menu stays in front and runs nothing")
+    main.key("alt+F4")
+    expect_equal(t.exit_code(), 0, "exit code after Alt+F4")
 
 
 def test_a_click_opens_once_even_doubled_or_says_why_not(t):
@@ -298,6 +315,50 @@ def test_about_links_show_a_hand_and_tip_and_open_the_browser(t):
         t.settle()
     for spot in ((1200, 5685), (5250, 4350)):  # plain text, the maker's logo
         expect(t.pointer_is(about, point(spot, t.dpi), arrow), "a hand at %s, where there is no link" % (spot,))
+
+
+@pytest.mark.dpi(96, 144)
+def test_about_window_answers_tab_enter_escape_and_a_screen_reader(t):
+    main = t.launcher()
+    main.click(centre("about", t.dpi))
+    about = t.about()
+    about.move((-40, -40))
+    time.sleep(0.3)
+    plain = about.shot()
+    # Reading order: the product's site, the maker's, the support address.
+    links = [(LABELS[3], LINKS[1]), (LABELS[4], LINKS[0]), (LABELS[7], LINKS[2])]
+    read = t.wine.call("acc", about.hwnd)
+    expect_equal((read["role"], read["children"], read["focus"]),
+                 (ROLE_CLIENT, [{"name": label[1], "role": ROLE_LINK} for label, _ in links], 0),
+                 "the links as a screen reader reads them")
+    for keys, focus in (("Tab", 1), ("shift+Tab", 3), ("Tab", 1), ("Tab", 2)):
+        about.key(keys)
+        shot = about.shot()
+        left, top, right, bottom = box_of(links[focus - 1][0][0], t.dpi)
+        changed = ImageChops.difference(plain, shot).getbbox()
+        expect(changed is not None and left <= changed[0] and top <= changed[1] and changed[2] <= right
+               and changed[3] <= bottom, "after %s only the frame round link %d changed: %s, not in %s" % (
+                   keys, focus, changed, (left, top, right, bottom)))
+        expect_equal(t.wine.call("acc", about.hwnd)["focus"], focus, "the focused link after %s" % keys)
+    about.key("Return")
+    expect_equal(t.records(1)[-1].command_line, '"%s" %s' % (RECORDER, links[1][1][3]), "Enter opens the focused link")
+    t.settle()
+    wait_for(lambda: about.fresh().foreground, 5, "the About window is not in front after the browser")
+    about.key("Escape")
+    about.gone()
+    expect(main.fresh().enabled, "the menu stays disabled after Escape")
+    main.click(centre("about", t.dpi))
+    about = t.about()
+    about.move((-40, -40))
+    time.sleep(0.3)
+    expect(about.shot().tobytes() == plain.tobytes(), "opened again, the About window shows a focus frame")
+    # The close box, in the caption's right end, above the client area.
+    left, top, right, _ = about.rect
+    frame = about.client[0] - left
+    caption = about.client[1] - top - frame
+    t.xdotool("mousemove", right - frame - caption // 2, top + frame + caption // 2, "click", 1)
+    about.gone()
+    expect(main.fresh().enabled, "the menu stays disabled after the close box")
 
 
 # --- Folders nobody planned for, and the disc itself ----------------------------

@@ -2,13 +2,16 @@
 // writes key=value lines to <work dir>\results.txt; report.py turns them
 // into the table. Every run's figure is written; medians are taken there.
 //
-// Usage: bench_driver.exe <work dir> <runs> [startup|cpu|peak|about|click ...]
+// Usage: bench_driver.exe <work dir> <runs> [startup|hover|cpu|peak|about|click ...]
 // The work dir holds, each in a folder of its own:
 //   start\Startboard.exe    the bench build, alone
 //   floor\bench_floor.exe   the floor program
 //   product\Startboard.exe  the product build, without time stamps
-//   click\Startboard.exe    the bench build beside manual\manual.pdf; .pdf
-//                           opens bench_viewer.exe, which marks "opened"
+//   click\Startboard.exe    the bench build; the driver puts an empty copy of
+//                           the document its first open zone names beside it
+//                           and has its type open bench_viewer.exe, which
+//                           marks "opened"
+// A brand without hover picture skips "hover"; one without About window, "about".
 // Start-up and peak memory also run the launcher at kHighDpi; the desktop
 // must be large enough for its window there.
 // Exits 0 when every measurement ran, 2 when one broke (an "error=" line).
@@ -17,6 +20,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -31,6 +35,7 @@ namespace {
 using startboard::ActionKind;
 using startboard::HotZone;
 using startboard::brand::kMenuClient;
+using startboard::brand::kMenuHover;
 using startboard::brand::kZones;
 
 constexpr wchar_t kMainClass[] = L"StartboardMain";
@@ -292,26 +297,26 @@ void ReportCpu(const std::string& name, const CpuSample& before, const CpuSample
 
 // --- Dots per inch ----------------------------------------------------------
 
-// A length in pixels at 96 dpi, at `dpi`, as the launcher rounds it: it lays
-// out in twips, 15 to a pixel at 96 dpi.
-// The middle of a zone in client pixels at 96 dpi: everything that points
-// at zones runs at 96.
-POINT Centre(const HotZone& zone) {
-  const startboard::PixelRect rect = zone.twips.At(kDefaultDpi);
+// The middle of a zone in client pixels at `dpi`; Centre at 96, where
+// everything but the hover measurement points at zones.
+POINT CentreAt(const HotZone& zone, int dpi) {
+  const startboard::PixelRect rect = zone.twips.At(dpi);
   return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
+POINT Centre(const HotZone& zone) { return CentreAt(zone, kDefaultDpi); }
 
-// The front-most zone whose click runs `kind`: the bench opens the manual
-// and the About window the way the brand's zones do.
+// The front-most zone whose click runs `kind` and leaves the launcher
+// running: the bench opens a document and the About window the way the
+// brand's zones do.
 constexpr const HotZone& ZoneFor(ActionKind kind) {
   for (const HotZone& zone : kZones) {
-    if (zone.click.kind == kind) return zone;
+    if (zone.click.kind == kind && !zone.click.thenQuit) return zone;
   }
   return kZones.front();
 }
-static_assert(ZoneFor(ActionKind::Open).click.kind == ActionKind::Open &&
-                  ZoneFor(ActionKind::About).click.kind == ActionKind::About,
-              "the bench clicks a zone that opens a document and one that opens About");
+constexpr bool kHasAbout = ZoneFor(ActionKind::About).click.kind == ActionKind::About;
+static_assert(ZoneFor(ActionKind::Open).click.kind == ActionKind::Open,
+              "the bench clicks a zone that opens a document and leaves the launcher running");
 
 // The dpi of the programs started from now on. Wine reads LogPixels when a
 // process starts, so one started later in this same running prefix and
@@ -352,13 +357,40 @@ void CheckClient(const Child& child, const wchar_t* className, int dpi) {
 
 // --- The measurements -----------------------------------------------------
 
+// Where a launcher's start-up goes, from its marks before the first paint:
+// to the picture's work, loading the imaging DLLs (with COM), decoding,
+// resizing, and from there to the paint. A part the picture does not need
+// (no JPEG: no DLLs and no decoding) is 0.
+constexpr const char* kParts[] = {"start", "dlls", "decode", "resize", "paint"};
+using Parts = std::array<double, std::size(kParts)>;
+
+Parts PartsOf(const Child& child, LONGLONG paint) {
+  const auto before = [&](const char* event) {
+    LONGLONG last = 0;  // the last mark before the paint; the lit pictures' come after
+    for (const LONGLONG mark : child.Marks(event)) {
+      if (mark <= paint) last = mark;
+    }
+    return last;
+  };
+  const LONGLONG art = before("art");
+  if (art == 0) return {Ms(paint - child.Started()), 0, 0, 0, 0};
+  const LONGLONG codec = before("codec");
+  const LONGLONG decoded = before("decoded");
+  const LONGLONG resized = before("resized");
+  const bool jpeg = codec > art && decoded > codec;
+  return {Ms(art - child.Started()), jpeg ? Ms(codec - art) : 0, jpeg ? Ms(decoded - codec) : 0,
+          Ms(resized - (jpeg ? decoded : art)), Ms(paint - resized)};
+}
+
 // Counter just before CreateProcessW to the child's first complete paint,
-// which must show its window at `dpi`.
-double StartupMs(const std::wstring& exe, const wchar_t* className, int dpi) {
+// which must show its window at `dpi`; with `parts`, where the time went.
+double StartupMs(const std::wstring& exe, const wchar_t* className, int dpi,
+                 Parts* parts = nullptr) {
   const Child child(exe, L"start.log");
-  const double ms = Ms(child.WaitForMarks("paint", 1).front() - child.Started());
+  const LONGLONG paint = child.WaitForMarks("paint", 1).front();
   CheckClient(child, className, dpi);
-  return ms;
+  if (parts != nullptr) *parts = PartsOf(child, paint);
+  return Ms(paint - child.Started());
 }
 
 // Floor and launcher at 96 dpi, then both at kHighDpi, by turns, so that
@@ -370,21 +402,27 @@ void MeasureStartup(int runs) {
   std::vector<double> launcher;
   std::vector<double> highFloor;
   std::vector<double> high;
+  std::array<std::vector<double>, std::size(kParts)> highParts;
   for (int run = 0; run < kWarmUps + runs; ++run) {
     const double floorMs = StartupMs(floorExe, kFloorClass, kDefaultDpi);
     const double launcherMs = StartupMs(launcherExe, kMainClass, kDefaultDpi);
     double highFloorMs = 0;
     double highMs = 0;
+    Parts parts{};
     {
       const HighDpi highDpi;
       highFloorMs = StartupMs(floorExe, kFloorClass, kHighDpi);
-      highMs = StartupMs(launcherExe, kMainClass, kHighDpi);
+      highMs = StartupMs(launcherExe, kMainClass, kHighDpi, &parts);
     }
     if (run < kWarmUps) continue;
     floor.push_back(floorMs);
     launcher.push_back(launcherMs);
     highFloor.push_back(highFloorMs);
     high.push_back(highMs);
+    for (std::size_t part = 0; part < parts.size(); ++part) highParts[part].push_back(parts[part]);
+  }
+  for (std::size_t part = 0; part < highParts.size(); ++part) {
+    Report(("startup_hidpi_part_" + std::string(kParts[part]) + "_ms").c_str(), highParts[part]);
   }
   Report("startup_floor_ms", floor);
   Report("startup_launcher_ms", launcher);
@@ -394,6 +432,43 @@ void MeasureStartup(int runs) {
   Report("hidpi_dpi", kHighDpi);
   const startboard::PixelSize client = kMenuClient.SizeAt(kHighDpi);
   Report("hidpi_client", std::to_string(client.width) + "x" + std::to_string(client.height));
+}
+
+// From a pointer move into a zone, from outside the window, to the zone's
+// part drawn from the hover picture ("lit" mark), for every clickable zone
+// by turns. The lit pictures are made after the first paint; the pointer
+// waits a second for them.
+std::vector<double> HoverMs(int dpi, int runs) {
+  SetCursorPos(2, 2);
+  const Child child(Path(L"start\\Startboard.exe"), L"hover.log");
+  child.WaitForMarks("paint", 1);
+  const HWND main = child.WaitForWindow(kMainClass);
+  CheckClient(child, kMainClass, dpi);
+  Sleep(1000);
+  std::vector<const HotZone*> lit;
+  for (const HotZone& zone : kZones) {
+    if (zone.click.kind != ActionKind::None) lit.push_back(&zone);
+  }
+  std::vector<double> ms;
+  for (int run = 0; run < kWarmUps + runs; ++run) {
+    const POINT centre = CentreAt(*lit[static_cast<std::size_t>(run) % lit.size()], dpi);
+    MoveMouse(ToScreen(main, {-30, centre.y}));
+    Sleep(150);  // the pointer has left and the zone it left is plain again
+    const std::size_t before = child.Marks("lit").size();
+    const LONGLONG moved = Now();
+    MoveMouse(ToScreen(main, centre));
+    const LONGLONG drawn = child.WaitForMarks("lit", before + 1)[before];
+    if (run >= kWarmUps) ms.push_back(Ms(drawn - moved));
+  }
+  return ms;
+}
+
+void MeasureHover(int runs) {
+  if constexpr (kMenuHover.Present()) {
+    Report("hover_lit_ms", HoverMs(kDefaultDpi, runs));
+    const HighDpi highDpi;
+    Report("hover_lit_hidpi_ms", HoverMs(kHighDpi, runs));
+  }
 }
 
 void MeasureIdle(const Child& child, unsigned unixPid) {
@@ -427,12 +502,17 @@ void MeasureMouse(const std::string& name, const Child& child, HWND window, unsi
   }
   ReportCpu(name, before, SampleCpu(child.Process(), unixPid), Now() - start);
   Report((name + "_moves").c_str(), moves);
-  // Input is applied asynchronously; the last move must have arrived.
-  Sleep(100);
-  POINT now{};
-  GetCursorPos(&now);
-  if (std::abs(now.x - target.x) > 1 || std::abs(now.y - target.y) > 1) {
-    Fail("mouse moves do not arrive");
+  // Input is applied asynchronously, later on a busy machine; the last move
+  // must arrive.
+  const ULONGLONG deadline = GetTickCount64() + 2000;
+  for (POINT now{}; GetCursorPos(&now) == FALSE || std::abs(now.x - target.x) > 1 ||
+                    std::abs(now.y - target.y) > 1;) {
+    if (GetTickCount64() > deadline) {
+      Fail("mouse moves do not arrive: the pointer is at " + std::to_string(now.x) + ", " +
+           std::to_string(now.y) + ", not " + std::to_string(target.x) + ", " +
+           std::to_string(target.y));
+    }
+    Sleep(10);
   }
 }
 
@@ -556,6 +636,7 @@ void OpenAndCloseAbout(const Child& child, HWND main) {
 }
 
 void MeasureAboutCycles(int /*runs*/) {
+  if constexpr (!kHasAbout) return;
   const Child child(Path(L"product\\Startboard.exe"), L"about.log");
   WaitForInputIdle(child.Process(), kTimeoutMs);
   const HWND main = child.WaitForWindow(kMainClass);
@@ -585,11 +666,41 @@ void WaitUntilAnswering(HWND window) {
   }
 }
 
-// Real clicks on the manual zone; each waits for the stand-in viewer the
+// An empty copy of the open zone's document beside the click launcher, its
+// type opened by the stand-in viewer. Wine reads associations from HKLM only.
+void MakeDocument() {
+  std::wstring relative(ZoneFor(ActionKind::Open).click.path.begin(),
+                        ZoneFor(ActionKind::Open).click.path.end());
+  std::replace(relative.begin(), relative.end(), L'/', L'\\');
+  const std::wstring document = Path(L"click\\") + relative;
+  for (std::size_t slash = document.find(L'\\', workDir.size() + 1); slash != std::wstring::npos;
+       slash = document.find(L'\\', slash + 1)) {
+    CreateDirectoryW(document.substr(0, slash).c_str(), nullptr);
+  }
+  const HANDLE file = CreateFileW(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) Fail("cannot write " + Narrow(document));
+  CloseHandle(file);
+  const std::size_t dot = relative.find_last_of(L'.');
+  if (dot == std::wstring::npos) Fail("the open zone's document has no type");
+  const std::wstring viewer = L"\"" + Path(L"bench_viewer.exe") + L"\" \"%1\"";
+  const auto set = [](const std::wstring& key, const std::wstring& value) {
+    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    if (RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, value.c_str(), bytes) !=
+        ERROR_SUCCESS) {
+      Fail("cannot register " + Narrow(key));
+    }
+  };
+  set(L"Software\\Classes\\" + relative.substr(dot), L"benchdocument");
+  set(L"Software\\Classes\\benchdocument\\shell\\open\\command", viewer);
+}
+
+// Real clicks on the open zone; each waits for the stand-in viewer the
 // shell starts. The first click is a warm-up. A click that arrives while
 // the previous shell call still runs is dropped by the launcher, by
 // design: it is counted and clicked again.
 void MeasureClick(int runs) {
+  MakeDocument();
   const Child child(Path(L"click\\Startboard.exe"), L"click.log");
   child.WaitForMarks("paint", 1);
   const HWND main = child.WaitForWindow(kMainClass);
@@ -636,11 +747,9 @@ int wmain(int argc, wchar_t** argv) {
   const struct {
     const wchar_t* name;
     void (*run)(int runs);
-  } kMeasurements[] = {{L"startup", MeasureStartup},
-                       {L"cpu", MeasureCpu},
-                       {L"peak", MeasurePeak},
-                       {L"about", MeasureAboutCycles},
-                       {L"click", MeasureClick}};
+  } kMeasurements[] = {{L"startup", MeasureStartup},   {L"hover", MeasureHover},
+                       {L"cpu", MeasureCpu},           {L"peak", MeasurePeak},
+                       {L"about", MeasureAboutCycles}, {L"click", MeasureClick}};
   if (argc < 3) return 1;
   workDir = argv[1];
   const int runs = std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10)));

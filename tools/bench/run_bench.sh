@@ -45,27 +45,23 @@ prepare_prefix
 # Each program alone in its folder, as the driver expects (see driver.cpp).
 work="$WINEPREFIX/drive_c/startboard-bench"
 tools=build/$bench/tools/bench
-mkdir -p "$work"/{start,floor,product,click/manual}
+mkdir -p "$work"/{start,floor,product,click}
 cp "build/$bench/Startboard.exe" "$work/start/"
 cp "build/$bench/Startboard.exe" "$work/click/"
 cp "build/$product/Startboard.exe" "$work/product/"
 cp "$tools/bench_floor.exe" "$work/floor/"
 cp "$tools/bench_driver.exe" "$tools/bench_viewer.exe" "$work/"
-: >"$work/click/manual/manual.pdf"
-# .pdf opens the stand-in viewer. Wine reads associations from HKLM only.
-wine reg add 'HKLM\Software\Classes\.pdf' /ve /d benchpdf /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\Classes\benchpdf\shell\open\command' /ve \
-  /d '"C:\startboard-bench\bench_viewer.exe" "%1"' /f >/dev/null 2>&1
-wineserver -w
 
 echo "Measuring the $timed build under Wine ($runs runs each; about two minutes)..." >&2
+load_before=$(cut -d ' ' -f 1 /proc/loadavg)
 status=0
 timeout 900 "$STARTBOARD_WINE" explorer "/desktop=bench,$desktop" 'C:\startboard-bench\bench_driver.exe' \
   'C:\startboard-bench' "$runs" >/dev/null 2>&1 || status=$?
 [[ $status -eq 0 ]] || echo "bench_driver ended with status $status" >&2
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
-machine="$cpu, $(nproc) cores, $(wine --version), $(date '+%Y-%m-%d %H:%M')"
+# Other programs on the machine slow every figure: the load says how busy it was.
+machine="$cpu, $(nproc) cores, load average $load_before before and $(cut -d ' ' -f 1 /proc/loadavg) after, $(wine --version), $(date '+%Y-%m-%d %H:%M')"
 [[ $brand == "$top/assets/brand.toml" ]] || machine+=", brand ${brand#"$top/"}"
 # The raw figures stay beside the table; the programs' logs when one broke.
 cp "$work/results.txt" build/bench-results.txt 2>/dev/null || rm -f build/bench-results.txt
@@ -75,4 +71,4 @@ if ! grep -q '^done=' build/bench-results.txt 2>/dev/null; then
   cp "$work"/*.log build/bench-logs/ 2>/dev/null || true
 fi
 "$python" tools/bench/report.py --exe build/win32/Startboard.exe \
-  --results build/bench-results.txt --machine "$machine" --out build/bench.md --timed "$timed" --why "$wine_why"
+  --results build/bench-results.txt --machine "$machine" --brand "${brand#"$top"/}" --out build/bench.md --timed "$timed" --why "$wine_why"

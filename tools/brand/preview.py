@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The brand at a glance, without Wine: the menu picture with its click zones
 outlined and numbered, the About window sketched with its controls, and a
-legend beside each.
+legend beside each; where the brand has hover and pressed pictures, each
+zone's part of them beside its number.
 
     preview.py BRAND.toml OUT.png [TAG]
 
@@ -32,6 +33,7 @@ COLOURS = [(255, 48, 48), (255, 214, 0), (0, 224, 255), (64, 255, 64), (255, 64,
 INK, PAPER, GREY = (20, 20, 20), (246, 246, 242), (110, 110, 110)
 MARGIN, GAP, LEGEND_WIDTH, LINE = 16, 24, 560, 16
 PAD = 3  # around a picture, for the outlines of rectangles at its edges
+PART = (160, 64)  # the most a zone's lit and pressed part takes in the legend
 
 
 def colour(number):
@@ -136,24 +138,49 @@ def control_entry(control):
 
 
 def layout(entries):
-    """[(number or None, text)] of wrapped legend lines, and their height."""
+    """[(number or None, text or a list of pictures)] of wrapped legend lines,
+    and their height. An entry's pictures come after its text, in a row."""
     lines = []
     for number, entry in enumerate(entries, start=1):
         first = True
         for text in entry:
-            for piece in wrap(text, SANS, LEGEND_WIDTH - 30):
+            for piece in ([text] if isinstance(text, list) else wrap(text, SANS, LEGEND_WIDTH - 30)):
                 lines.append((number if first else None, piece))
                 first = False
         lines.append((None, ""))
-    return lines, len(lines) * LINE
+    return lines, sum(line_height(piece) for _, piece in lines)
 
 
-def draw_legend(draw, x, y, lines):
-    for number, text in lines:
+def line_height(piece):
+    return max(image.height for image in piece) + 4 if isinstance(piece, list) else LINE
+
+
+def draw_legend(canvas, draw, x, y, lines):
+    for number, piece in lines:
         if number is not None:
             tag(draw, x, y, number)
-        draw.text((x + 30, y), text, font=BOLD if number is not None else SANS, fill=INK)
-        y += LINE
+        if isinstance(piece, list):
+            left = x + 30
+            for image in piece:
+                canvas.paste(image, (left, y))
+                draw.rectangle((left - 1, y - 1, left + image.width, y + image.height), outline=GREY)
+                left += image.width + 8
+        else:
+            draw.text((x + 30, y), piece, font=BOLD if number is not None else SANS, fill=INK)
+        y += line_height(piece)
+
+
+def lit_parts(menu, rect):
+    """The zone's rectangle cut from the hover and the pressed picture the
+    brand has, made smaller where it is larger than PART; [] without either."""
+    parts, keys = [], [key for key in ("hover", "pressed") if menu.get(key)]
+    for key in keys:
+        left, top, width, height = rect
+        with Image.open(menu[key]) as picture:
+            part = picture.convert("RGB").crop((left, top, left + width, top + height))
+        part.thumbnail(PART)
+        parts.append(part)
+    return [" and ".join(keys) + ":", parts] if parts else []
 
 
 def about_mock(window):
@@ -193,7 +220,8 @@ def render(path, loaded):
         shown = picture.convert("RGB")
     rects = [z["rect"] for z in loaded["zones"]]
     title = loaded["identity"]["title"]
-    zones = [zone_entry(z, n, rects, title) for n, z in enumerate(loaded["zones"], start=1)]
+    zones = [zone_entry(z, n, rects, title) + lit_parts(menu, z["rect"])
+             for n, z in enumerate(loaded["zones"], start=1)]
     rows = [("Menu (%s): %d zones, 1 = front-most" % (os.path.basename(menu["picture"]), len(rects)),
              mark(shown, rects), layout(zones))]
     window = loaded["about"]
@@ -215,7 +243,7 @@ def render(path, loaded):
         draw.text((MARGIN, y), heading, font=BOLD, fill=GREY)
         y += 24
         canvas.paste(image, (MARGIN - PAD, y - PAD))
-        draw_legend(draw, MARGIN + left_width + GAP, y, lines)
+        draw_legend(canvas, draw, MARGIN + left_width + GAP, y, lines)
         y += max(image.height, legend_height) + GAP
     return canvas
 

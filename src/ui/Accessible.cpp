@@ -1,19 +1,19 @@
-#include "ui/ZoneAccess.h"
+#include "ui/Accessible.h"
 
 #include <oleacc.h>
 
 #include "shell/SystemLibrary.h"
 #include "shell/Unicode.h"
-#include "ui/Screen.h"
 
 namespace startboard {
 
 namespace {
 
-// Child ids: 0 is the client itself, 1 + i the zone kZones[i].
-class Zones final : public IAccessible {
+// Child ids: 0 is the client itself, 1 + i the item i.
+class Items final : public IAccessible {
  public:
-  Zones(HWND owner, const ZoneLights& lights) : owner_(owner), lights_(lights) {}
+  Items(HWND owner, const AccessibleItems& items, const AccessibleKind& kind)
+      : owner_(owner), items_(items), kind_(kind) {}
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
@@ -53,18 +53,18 @@ class Zones final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
-    *count = static_cast<long>(lights_.Zones().size());
+    *count = static_cast<long>(items_.AccessibleCount());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override {
-    *child = nullptr;  // the zones are simple elements of this object
+    *child = nullptr;  // the items are simple elements of this object
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     *name = nullptr;
-    const HotZone* zone = ZoneOf(child);
-    if (zone == nullptr) return IsSelf(child) ? S_FALSE : E_INVALIDARG;
-    return Text(zone->tooltip, name);
+    const auto item = ItemOf(child);
+    if (!item) return IsSelf(child) ? S_FALSE : E_INVALIDARG;
+    return Text(items_.AccessibleName(*item), name);
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override {
     *value = nullptr;
@@ -75,17 +75,17 @@ class Zones final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    if (!IsSelf(child) && ZoneOf(child) == nullptr) return E_INVALIDARG;
+    if (!IsSelf(child) && !ItemOf(child)) return E_INVALIDARG;
     role->vt = VT_I4;
-    role->lVal = IsSelf(child) ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON;
+    role->lVal = IsSelf(child) ? ROLE_SYSTEM_CLIENT : kind_.role;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-    const HotZone* zone = ZoneOf(child);
-    if (zone == nullptr && !IsSelf(child)) return E_INVALIDARG;
+    const auto item = ItemOf(child);
+    if (!item && !IsSelf(child)) return E_INVALIDARG;
     state->vt = VT_I4;
     state->lVal = STATE_SYSTEM_FOCUSABLE;
-    if (zone != nullptr && zone == lights_.Focused()) state->lVal |= STATE_SYSTEM_FOCUSED;
+    if (item && item == items_.AccessibleFocus()) state->lVal |= STATE_SYSTEM_FOCUSED;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* help) override {
@@ -98,13 +98,13 @@ class Zones final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-    const HotZone* zone = lights_.Focused();
-    if (zone == nullptr || GetFocus() != owner_) {
+    const auto item = items_.AccessibleFocus();
+    if (!item || GetFocus() != owner_) {
       focus->vt = VT_EMPTY;
       return S_FALSE;
     }
     focus->vt = VT_I4;
-    focus->lVal = static_cast<long>(zone - lights_.Zones().data()) + 1;
+    focus->lVal = static_cast<long>(*item) + 1;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
@@ -113,14 +113,14 @@ class Zones final : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
     *action = nullptr;
-    return ZoneOf(child) != nullptr ? Text("Press", action) : S_FALSE;
+    return ItemOf(child) ? Text(kind_.action, action) : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
     RECT rect{};
-    if (const HotZone* zone = ZoneOf(child)) {
-      rect = ToRect(zone->twips.At(DpiOf(owner_)));
+    if (const auto item = ItemOf(child)) {
+      rect = items_.AccessibleRect(*item);
     } else if (!IsSelf(child) || GetClientRect(owner_, &rect) == FALSE) {
       return E_INVALIDARG;
     }
@@ -135,10 +135,9 @@ class Zones final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
     POINT point{x, y};
     ScreenToClient(owner_, &point);
-    const auto* zone = FrontmostAt<HotZone>(lights_.Zones(), point.x, point.y, DpiOf(owner_));
+    const auto item = items_.AccessibleAt(point);
     child->vt = VT_I4;
-    child->lVal =
-        zone != nullptr ? static_cast<long>(zone - lights_.Zones().data()) + 1 : CHILDID_SELF;
+    child->lVal = item ? static_cast<long>(*item) + 1 : CHILDID_SELF;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
@@ -146,16 +145,16 @@ class Zones final : public IAccessible {
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
  private:
-  ~Zones() = default;
+  ~Items() = default;
   static bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
   }
-  const HotZone* ZoneOf(const VARIANT& child) const {
+  std::optional<std::size_t> ItemOf(const VARIANT& child) const {
     if (child.vt != VT_I4 || child.lVal < 1 ||
-        child.lVal > static_cast<long>(lights_.Zones().size())) {
-      return nullptr;
+        child.lVal > static_cast<long>(items_.AccessibleCount())) {
+      return std::nullopt;
     }
-    return &lights_.Zones()[static_cast<std::size_t>(child.lVal - 1)];
+    return static_cast<std::size_t>(child.lVal - 1);
   }
   HRESULT Text(std::string_view text, BSTR* out) {
     const std::wstring wide = Widen(text);
@@ -165,20 +164,21 @@ class Zones final : public IAccessible {
   }
 
   HWND owner_;
-  const ZoneLights& lights_;
+  const AccessibleItems& items_;
+  AccessibleKind kind_;
   ULONG references_ = 1;
   SystemLibrary oleaut32_{L"oleaut32.dll"};
 };
 
 }  // namespace
 
-LRESULT AccessibleZones(HWND owner, const ZoneLights& lights, WPARAM wParam,
-                        SystemLibrary& oleacc) {
+LRESULT AnswerAccessible(HWND owner, const AccessibleItems& items, const AccessibleKind& kind,
+                         WPARAM wParam, SystemLibrary& oleacc) {
   const auto answer = oleacc.Get<decltype(&LresultFromObject)>("LresultFromObject");
   if (answer == nullptr) return 0;
-  auto* zones = new Zones(owner, lights);
-  const LRESULT result = answer(IID_IAccessible, wParam, zones);
-  zones->Release();  // LresultFromObject holds its own reference
+  auto* object = new Items(owner, items, kind);
+  const LRESULT result = answer(IID_IAccessible, wParam, object);
+  object->Release();  // LresultFromObject holds its own reference
   return result;
 }
 
