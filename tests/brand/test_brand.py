@@ -271,6 +271,8 @@ ROWS = [
     ("then other than quit", 'url = "https://example.com/"', 'url = "https://example.com/"\nthen = "close"', 'then =',
      'zone 4 (web).then must be "quit", not "close"'),
     # Languages
+    ("a translated label without its own rect (found by the fuzzer)", "rect = [10, 50, 60, 12]\n", "",
+     "[[about.control]]  # mail", "about control 2 needs rect"),
     ("unknown language tag", "[language.fr.zone.manual]", "[language.fr-XX.zone.manual]", None,
      "[language.fr-XX]: \"fr-XX\" is not a language tag Windows knows (did you mean 'fr'?)"),
     ("tag with an underscore", "[language.fr.zone.manual]", "[language.pt_BR.zone.manual]", None,

@@ -757,8 +757,9 @@ def language(brand, tag, body, out):
 
 def fit(brand, where, own, text, what):
     """A label's translation that needs more lines than its rectangle holds,
-    where the brand's own text fits, is cut at the label's edge: a warning."""
-    if text is None:
+    where the brand's own text fits, is cut at the label's edge: a warning.
+    A label whose own rectangle or text is wrong has been reported already."""
+    if text is None or "rect" not in own or "text" not in own:
         return
     held = max(labels.lines_held(own), labels.lines_needed(own, own["text"]))
     needed = labels.lines_needed(own, text)
