@@ -4,10 +4,10 @@ brand and the test brand: each is either refused with only FILE:LINE lines
 that name a line of the file, leaving nothing generated, or accepted with
 tables that compile and carry its texts exactly.
 
-A seeded fuzzer of our own rather than a property-testing library: its edits
-know TOML's shape (keys, values, quotes, headers), a failure is one edit away
-from a good file so it needs no shrinking, and STARTBOARD_FUZZ_SEED and
-STARTBOARD_FUZZ_CASES replay or widen a run. A failing case is written to
+A fuzzer of our own rather than a property-testing library: its edits know
+TOML's shape (keys, values, quotes, headers), a failure is one edit away from
+a good file so it needs no shrinking, and STARTBOARD_FUZZ_RUN (which stream
+of edits) and STARTBOARD_FUZZ_CASES replay or widen a run. A failing case is written to
 build/fuzz-failure.toml."""
 
 import contextlib
@@ -24,10 +24,11 @@ import test_brand
 from test_brand import ABOUT, LANGUAGES, MAIN
 from test_generate import PRINTER
 
-ROOT = Path(__file__).resolve().parents[2]
 import brand
 
-SEED = int(os.environ.get("STARTBOARD_FUZZ_SEED", "20261207"))
+ROOT = Path(__file__).resolve().parents[2]
+# Which stream of random edits: the same number gives the same files.
+RUN = int(os.environ.get("STARTBOARD_FUZZ_RUN", "20261207"))
 CASES = int(os.environ.get("STARTBOARD_FUZZ_CASES", "300"))
 COMPILED = 8  # accepted cases compiled and run: each costs about a second
 
@@ -102,7 +103,7 @@ class Fuzz(unittest.TestCase):
         return subprocess.run([str(exe)], capture_output=True, check=True).stdout.decode("utf-8").split("\0")[:-1]
 
     def test_random_edits(self):
-        rng = random.Random(SEED)
+        rng = random.Random(RUN)
         out = self.folder / "out"
         good = (out / "brand")
         accepted = compiled = 0
@@ -128,7 +129,7 @@ class Fuzz(unittest.TestCase):
             except BaseException:
                 (ROOT / "build").mkdir(exist_ok=True)
                 (ROOT / "build" / "fuzz-failure.toml").write_text(text, encoding="utf-8", errors="surrogatepass")
-                print("fuzz case %d (seed %d) failed; written to build/fuzz-failure.toml" % (case, SEED))
+                print("fuzz case %d of run %d failed; written to build/fuzz-failure.toml" % (case, RUN))
                 raise
         self.assertGreater(accepted, CASES // 20, "too few accepted cases to test the generator")
         self.assertGreater(compiled, 0)
