@@ -1,6 +1,8 @@
 // Placement and hit-testing shared by both windows' layout tables.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <span>
 
 #include "brand/Geometry.h"
@@ -33,6 +35,13 @@ const Item* FrontmostAt(std::span<const Item> frontToBack, int x, int y, int dpi
     if (item.TakesMouse() && item.twips.At(dpi).Contains(x, y)) return &item;
   }
   return nullptr;
+}
+
+// Where a keyboard focus moves among `count` (> 0) items in a ring: one on,
+// or one back; from no focus yet, to the first, or back to the last.
+constexpr std::size_t NextInRing(std::optional<std::size_t> at, std::size_t count, bool forward) {
+  if (!at) return forward ? 0 : count - 1;
+  return (*at + (forward ? 1 : count - 1)) % count;
 }
 
 }  // namespace startboard

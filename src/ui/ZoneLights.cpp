@@ -21,12 +21,13 @@ std::size_t IndexOf(std::span<const HotZone> zones, const HotZone& zone) {
   return static_cast<std::size_t>(&zone - zones.data());
 }
 
-// The index in kFocusOrder of a zone, or -1 when the keys never visit it.
-int OrderOf(std::span<const HotZone> zones, const HotZone* zone) {
+// The place in kFocusOrder of a zone, or none when the keys never visit it.
+std::optional<std::size_t> OrderOf(std::span<const HotZone> zones, const HotZone* zone) {
+  if (zone == nullptr) return std::nullopt;
   const auto* found = std::find(brand::kFocusOrder.begin(), brand::kFocusOrder.end(),
-                                zone != nullptr ? static_cast<int>(IndexOf(zones, *zone)) : -1);
-  return found != brand::kFocusOrder.end() ? static_cast<int>(found - brand::kFocusOrder.begin())
-                                           : -1;
+                                static_cast<int>(IndexOf(zones, *zone)));
+  if (found == brand::kFocusOrder.end()) return std::nullopt;
+  return static_cast<std::size_t>(found - brand::kFocusOrder.begin());
 }
 
 }  // namespace
@@ -162,11 +163,8 @@ std::optional<std::size_t> ZoneLights::AccessibleAt(POINT client) const {
 }
 
 void ZoneLights::MoveFocus(bool forward) {
-  const int count = static_cast<int>(brand::kFocusOrder.size());
-  if (count == 0) return;
-  const int at = OrderOf(Zones(), focus_);
-  const int next =
-      at < 0 ? (forward ? 0 : count - 1) : (at + (forward ? 1 : count - 1)) % std::max(count, 1);
+  if (brand::kFocusOrder.empty()) return;
+  const std::size_t next = NextInRing(OrderOf(Zones(), focus_), brand::kFocusOrder.size(), forward);
   SetState(hot_, pressedZone_, &Zones()[static_cast<std::size_t>(brand::kFocusOrder[next])]);
 }
 

@@ -7,6 +7,7 @@
 
 #include "launch/Actions.h"
 #include "shell/Unicode.h"
+#include "ui/Layout.h"
 #include "ui/Pictures.h"
 #include "ui/Screen.h"
 
@@ -196,11 +197,8 @@ bool frmAbout::OnKey(WPARAM key, LPARAM flags) {
 }
 
 void frmAbout::MoveFocus(bool forward) {
-  // At least 1, so that a brand without links compiles; it returns first.
-  const std::size_t count = std::max<std::size_t>(kAboutLinkCount, 1);
   if (kAboutLinkCount == 0) return;
-  const std::size_t next =
-      !focus_ ? (forward ? 0 : count - 1) : (*focus_ + (forward ? 1 : count - 1)) % count;
+  const std::size_t next = NextInRing(focus_, kAboutLinkCount, forward);
   // The old and the new link's frames: only they are drawn again.
   for (const auto index : {focus_, std::optional<std::size_t>(next)}) {
     if (!index) continue;

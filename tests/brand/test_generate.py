@@ -142,6 +142,12 @@ class Generate(unittest.TestCase):
         self.assertEqual(manifest.find(ns + "description").text, PRODUCT)
         self.assertEqual(manifest.find(ns + "assemblyIdentity").get("version"), "1.2.0.0")
 
+    def test_picture_ids_never_meet_however_many_pictures_languages_bring(self):
+        for count in (3, 100, 150):
+            arts = [("a.bmp", "a-2x.jpg")] * count
+            used = [i for index in range(count) for i in brand.picture_ids(arts, index)]
+            self.assertEqual(len(set(used)), 2 * count, count)
+
     def test_png_inputs_become_what_the_exe_embeds(self):
         rc = (self.generated / "Data.rc").read_text(encoding="utf-8")
         with Image.open(self.generated / "picture0.bmp") as menu:

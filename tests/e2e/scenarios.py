@@ -295,13 +295,19 @@ def test_about_window_shows_the_logos_texts_and_oval(t):
     t.about().close()
 
 
-@pytest.mark.dpi(96, 120, 144, 192)
-def test_about_links_show_a_hand_and_tip_and_open_the_browser(t):
-    main = t.launcher()
+def open_about(t, main):
+    """Clicks the product's logo: the About window, the pointer off it."""
     main.click(centre("about", t.dpi))
     about = t.about()
     about.move((-40, -40))
     time.sleep(0.3)
+    return about
+
+
+@pytest.mark.dpi(96, 120, 144, 192)
+def test_about_links_show_a_hand_and_tip_and_open_the_browser(t):
+    main = t.launcher()
+    about = open_about(t, main)
     arrow = t.cursor()
     for count, (spot, right, tip, url) in enumerate(LINKS, start=1):
         x, y = point(spot, t.dpi)
@@ -320,10 +326,7 @@ def test_about_links_show_a_hand_and_tip_and_open_the_browser(t):
 @pytest.mark.dpi(96, 144)
 def test_about_window_answers_tab_enter_escape_and_a_screen_reader(t):
     main = t.launcher()
-    main.click(centre("about", t.dpi))
-    about = t.about()
-    about.move((-40, -40))
-    time.sleep(0.3)
+    about = open_about(t, main)
     plain = about.shot()
     # Reading order: the product's site, the maker's, the support address.
     links = [(LABELS[3], LINKS[1]), (LABELS[4], LINKS[0]), (LABELS[7], LINKS[2])]
@@ -347,10 +350,7 @@ def test_about_window_answers_tab_enter_escape_and_a_screen_reader(t):
     about.key("Escape")
     about.gone()
     expect(main.fresh().enabled, "the menu stays disabled after Escape")
-    main.click(centre("about", t.dpi))
-    about = t.about()
-    about.move((-40, -40))
-    time.sleep(0.3)
+    about = open_about(t, main)
     expect(about.shot().tobytes() == plain.tobytes(), "opened again, the About window shows a focus frame")
     # The close box, in the caption's right end, above the client area.
     left, top, right, _ = about.rect

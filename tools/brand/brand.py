@@ -35,9 +35,11 @@ NAME_MAX = 64  # Joliet's limit for one name on the disc
 PATH_MAX = 200  # a disc path, so the whole stays within Windows' 260 from a folder
 LINE_MAX = 256  # one-line texts: captions, version block entries
 TEXT_MAX = 4096
+LIT = ("hover", "pressed")  # the menu's pictures of a zone under the pointer and held down
 DEFAULT_NO_PROGRAM = "There is no program on this computer to open this file."
-DEFAULT_CURSOR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets", "hand.cur")
-MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "app", "Startboard.manifest")
+HERE = os.path.dirname(os.path.abspath(__file__))
+DEFAULT_CURSOR = os.path.join(HERE, "..", "..", "assets", "hand.cur")
+MANIFEST = os.path.join(HERE, "..", "..", "src", "app", "Startboard.manifest")
 
 
 class BrandError(Exception):
@@ -48,7 +50,6 @@ class BrandError(Exception):
 class Brand:
     path: str
     folder: str
-    text: str = ""
     lines: dict = field(default_factory=dict)
     errors: list = field(default_factory=list)
     warnings: list = field(default_factory=list)
@@ -84,7 +85,7 @@ def named(value):
 def shown(value):
     """A value as a publisher wrote it, on one line."""
     if isinstance(value, str):
-        return '"%s"' % "".join(c if c.isprintable() else "\\u%04X" % ord(c) for c in value)
+        return '"%s"' % named(value)
     if isinstance(value, bool):
         return "true" if value else "false"
     if isinstance(value, (int, float)):
@@ -432,7 +433,6 @@ def parse(brand, raw):
             brand.path, line, column, raw[error.start]))
         return None
     text = text[1:] if text.startswith("\ufeff") else text  # Windows editors write a BOM
-    brand.text = text
     try:
         data = tomllib.loads(text)
     except tomllib.TOMLDecodeError as error:
@@ -490,12 +490,12 @@ def syntax_error(path, text, message):
         # The parser stops at the end; the string started where the quotes open.
         line = unterminated(text) or line
         return "%s:%d: a text's closing quotes are missing (it runs to the end of the file)" % (path, line)
-    words = next(((pattern, phrase) for pattern, phrase in SYNTAX if re.search(pattern, raw)), None)
+    phrase = next((phrase for pattern, phrase in SYNTAX if re.search(pattern, raw)), None)
     where = "%s:%d: " % (path, line)
-    if words is None:
+    if phrase is None:
         return where + "TOML syntax: %s%s" % (raw, " at column %d" % column if column else "")
     key, first = key_at(text, line)
-    return where + words[1] % {"key": key, "first": first}
+    return where + phrase % {"key": key, "first": first}
 
 
 def unterminated(text):
@@ -545,8 +545,10 @@ def load(path):
         raise BrandError("%s:1: cannot read the brand file (%s)" % (path, error.strerror)) from None
     brand.files.add(os.path.abspath(path))
     brand.files.add(os.path.abspath(MANIFEST))
-    # The checker's own modules: a change to any of them remakes the tables.
-    brand.files.update(os.path.abspath(m.__file__) for m in (emit, schema, pictures, sys.modules[key_lines.__module__]))
+    # The checker's own modules, every one it loaded: a change to any of them
+    # remakes the tables.
+    brand.files.update(os.path.abspath(m.__file__) for m in list(sys.modules.values())
+                       if os.path.dirname(os.path.abspath(getattr(m, "__file__", None) or "/")) == HERE)
     data = parse(brand, raw)
     out = check(brand, data) if data is not None else None
     if brand.errors:
@@ -815,7 +817,7 @@ def part_of(given, part, name, out):
 def lit_pictures(brand, menu, size):
     """The menu drawn lit and pressed: each of the menu's size, its 2x twice
     that, and no 2x without its 1x."""
-    for key in ("hover", "pressed"):
+    for key in LIT:
         if key + "_2x" in menu and key not in menu:
             brand.error(("menu", key + "_2x"), "menu.%s_2x needs menu.%s, the same picture at 100 %%" % (key, key))
         found = picture_pair(brand, ("menu",), menu, key, "menu." + key, True)
@@ -940,11 +942,16 @@ def twips(rect):
 
 
 # Resource ids: the icon and cursor; each picture at 201 + n, its 2x at 301 + n
-# (the menu's picture is n = 0, the About pictures follow).
+# (the menu's picture is n = 0, the About pictures follow), or past the
+# pictures when a brand's languages bring more than a hundred.
 ICON_ID, CURSOR_ID, PICTURE_ID, PICTURE_2X_ID = 1, 101, 201, 301
 
 
-LIT = ("hover", "pressed")
+def picture_ids(arts, index):
+    """The resource ids of picture `index` and of its 2x (0: none)."""
+    two_base = max(PICTURE_2X_ID, PICTURE_ID + len(arts))
+    return PICTURE_ID + index, two_base + index if arts[index][1] else 0
+
 
 
 def pictures_of(view):
@@ -1032,9 +1039,9 @@ def embedded(brand, out_dir):
 
 def art(arts, files, entry):
     index = files.index(entry)
-    one, two = arts[index]
-    return "{.id = %d, .jpeg = %s, .id2x = %d}" % (
-        PICTURE_ID + index, "false" if one.lower().endswith(".bmp") else "true", PICTURE_2X_ID + index if two else 0)
+    one, two = picture_ids(arts, index)
+    jpeg = not arts[index][0].lower().endswith(".bmp")
+    return "{.id = %d, .jpeg = %s, .id2x = %d}" % (one, "true" if jpeg else "false", two)
 
 
 def action(item, identity):
@@ -1178,9 +1185,10 @@ def resources(brand, arts, icon_path, cursor_path, manifest_path):
              "CREATEPROCESS_MANIFEST_RESOURCE_ID RT_MANIFEST %s" % emit.rc_path(os.path.abspath(manifest_path))]
     for index, (one, two) in enumerate(arts):
         kind = "BITMAP" if one.lower().endswith(".bmp") else "RCDATA"
-        lines.append("%d %s %s" % (PICTURE_ID + index, kind, emit.rc_path(os.path.abspath(one))))
+        one_id, two_id = picture_ids(arts, index)
+        lines.append("%d %s %s" % (one_id, kind, emit.rc_path(os.path.abspath(one))))
         if two:
-            lines.append("%d RCDATA %s" % (PICTURE_2X_ID + index, emit.rc_path(os.path.abspath(two))))
+            lines.append("%d RCDATA %s" % (two_id, emit.rc_path(os.path.abspath(two))))
     lines += [
         "",
         "VS_VERSION_INFO VERSIONINFO",
