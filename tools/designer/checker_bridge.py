@@ -21,15 +21,19 @@ def key_list():
             "actions": list(schema.ACTIONS), "controls": list(schema.CONTROLS)}
 
 
-def pages(data):
+def pages():
     """The windows the designer draws, each with its picture and the tables
     standing on it, front to back. The menu first, then the About window."""
     return [{"id": "menu", "title": "Menu", "window": ["menu"], "items": ["zone"], "table": "zone",
              "kindKey": "action", "kinds": list(schema.ACTIONS), "picture": "picture", "lit": ["hover", "pressed"],
-             "focus": "focus_order", "language": "zone"},
+             "focus": "focus_order", "language": "zone",
+             "template": {"name": "Zone", "rect": [8, 8, 120, 40], "tooltip": "New zone", "action": "quit"}},
             {"id": "about", "title": "About window", "window": ["about"], "items": ["about", "control"],
              "table": "control", "kindKey": "kind", "kinds": list(schema.CONTROLS), "colour": "background",
-             "language": "about.control", "absent": "about" not in data}]
+             "language": "about.control",
+             "template": {"kind": "label", "name": "Label", "rect": [8, 8, 120, 17], "text": "New label",
+                          "colour": "#FFFFFF"},
+             "windowTemplate": {"title": "About", "size": [400, 300], "background": "#000000"}}]
 
 
 def check_text(path, text):
