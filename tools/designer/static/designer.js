@@ -325,14 +325,14 @@ function renderForm() {
   }
   const tables = P().id === "menu" ? ["identity", "menu", "disc", "messages"] : [P().window[0]];
   for (const table of tables) {
-    const body = table === P().window[0] ? windowTable() : (data[table] = data[table] || {});
+    const body = table === P().window[0] ? windowTable() : data[table] || {};
     const box = el("details", { open: table !== "messages" }, el("summary", { textContent: "[" + table + "]" }));
-    box.append(...fields(table, body, null, [table]));
+    box.append(...fields(table, body, null, [table], () => (data[table] = body)));
     form.append(box);
   }
 }
 
-function fields(table, item, kind, path) {
+function fields(table, item, kind, path, attach) {
   const keys = S.keys.filter((k) => k.table === table && (!lang || k.translated) &&
     ((kind ? !k.takes.length || k.takes.includes(kind) : true) || k.name in item));
   const out = [];
@@ -349,6 +349,7 @@ function fields(table, item, kind, path) {
     const required = !lang && (key.required === true || (Array.isArray(key.required) && key.required.includes(kind)));
     const input = editor(key, current, lang ? item[key.name] : key.default, (value) => {
       const t = target();
+      if (attach) attach();
       if (value === undefined) delete t[key.name]; else t[key.name] = value;
       if (key.name === "name" && !lang && table === P().table) renamed(current, value);
       if (lang) prune(data.language);

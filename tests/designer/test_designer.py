@@ -1,0 +1,194 @@
+"""make edit as a publisher meets it, in Debian's chromium: a zone dragged,
+one resized and nudged, a German tooltip, a mistake shown beside its zone
+and fixed, the save that keeps the comments and builds, a file changed on
+disk. Then the server's door, request by request."""
+import difflib
+import http.client
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import pytest
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+ROOT = Path(__file__).resolve().parents[2]
+SHOT = ROOT / "build" / "designer.png"
+CHROMIUM = ("--headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking "
+            "--disable-component-update --disable-sync --window-size=1400,800").split()
+
+
+@pytest.fixture(scope="module")
+def brand(tmp_path_factory):
+    top = tmp_path_factory.mktemp("designer")
+    shutil.copytree(ROOT / "assets", top / "brand é")
+    (top / "secret.txt").write_text("not the brand's")
+    (top / "brand é" / "link-out").symlink_to(top / "secret.txt")
+    (top / "brand é" / "folder-out").symlink_to(top)
+    (top / "brand é" / "escape.png").symlink_to(top / "escaped.png")
+    return top / "brand é" / "brand.toml"
+
+
+@pytest.fixture(scope="module")
+def address(brand):
+    server = subprocess.Popen([sys.executable, str(ROOT / "tools" / "designer" / "server.py"), str(brand)],
+                              stdout=subprocess.PIPE, text=True, env=dict(os.environ, DISPLAY=""))
+    found = re.search(r"http://127\.0\.0\.1:(\d+)/([\w-]+)/", server.stdout.readline())
+    yield found.group(0)
+    server.terminate()
+    server.wait()
+
+
+@pytest.fixture(scope="module")
+def page(address):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for argument in CHROMIUM + ["--user-data-dir=" + tempfile.mkdtemp(prefix="chromium-")]:
+        options.add_argument(argument)
+    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver.get(address)
+    yield driver
+    driver.quit()
+    shutil.rmtree(options.arguments[-1].split("=", 1)[1], ignore_errors=True)
+
+
+def find(page, css, text=""):
+    """The first element matching `css` whose text holds `text`, once there."""
+    return WebDriverWait(page, 10).until(lambda d: next(
+        (e for e in d.find_elements(By.CSS_SELECTOR, css) if text in e.text), None))
+
+
+def choose(page, name):
+    find(page, "#items li", name + " (").click()
+
+
+def typed(page, key, text, n=0):
+    field = find(page, ".field[data-key=%s]" % key).find_elements(By.CSS_SELECTOR, "input, textarea")[n]
+    field.send_keys(Keys.CONTROL, "a")
+    field.send_keys(text)
+    return checked(page)
+
+
+def checked(page):
+    return WebDriverWait(page, 10).until(lambda d: d.find_element(By.ID, "status").text != "checking…" and
+                                         d.find_element(By.ID, "status").text)
+
+
+def test_a_publisher_places_translates_fixes_and_saves(page, brand):
+    before = brand.read_text()
+    drag = ActionChains(page)
+    drag.click_and_hold(find(page, ".item", "Label6")).move_by_offset(-20, -10).release().perform()
+    assert find(page, "#readout").text == "540, 328, 162, 203"
+    choose(page, "Label2")
+    ActionChains(page).click_and_hold(find(page, ".item.sel .h-se")).move_by_offset(11, 7).release().perform()
+    ActionChains(page).key_down(Keys.SHIFT).send_keys(Keys.ARROW_RIGHT).key_up(Keys.SHIFT).send_keys(
+        Keys.ARROW_LEFT).perform()
+    assert find(page, "#readout").text == "243, 3, 270, 160"
+
+    page.find_element(By.ID, "newlang").send_keys("de", Keys.ENTER)
+    choose(page, "Label7")
+    assert typed(page, "tooltip", "Über das Paket / installieren") == "checked: the build takes it"
+    find(page, "#langs button", "en").click()
+
+    choose(page, "Label5")
+    assert "mistake" in typed(page, "rect", "900", 2)
+    assert "runs 179 px past the right edge" in find(page, '.item[data-i="2"] .msg').text
+    assert not page.find_element(By.ID, "save").is_enabled()
+    SHOT.parent.mkdir(exist_ok=True)
+    page.save_screenshot(str(SHOT))
+    assert typed(page, "rect", "149", 2) == "checked: the build takes it"
+    assert not page.find_elements(By.CSS_SELECTOR, ".item .msg")
+    page.find_element(By.ID, "save").click()
+    find(page, "#status", "saved brand.toml")
+
+    after = brand.read_text()
+    diff = [line for line in difflib.unified_diff(before.splitlines(), after.splitlines(), n=0)
+            if line[:1] in "+-" and line[:3] not in ("---", "+++") and line[1:].strip()]
+    assert sorted(diff) == sorted([
+        "-rect = [560, 338, 162, 203]", "+rect = [540, 328, 162, 203]",
+        "-rect = [234, 3, 259, 153]", "+rect = [243, 3, 270, 160]",
+        "+[language.de.zone.Label7]", '+tooltip = "Über das Paket / installieren"'])
+    with tempfile.TemporaryDirectory() as out:
+        built = subprocess.run([sys.executable, str(ROOT / "tools" / "brand" / "brand.py"), "generate", str(brand),
+                                out], capture_output=True, text=True)
+        assert built.returncode == 0, built.stderr
+        assert "ber das Paket / installieren" in (Path(out) / "brand" / "Data.h").read_text()
+
+    with brand.open("a") as f:
+        f.write("# changed in an editor\n")
+    find(page, "#banner", "changed on disk")
+    assert typed(page, "rect", "150", 2) and not page.find_element(By.ID, "save").is_enabled()
+    page.find_element(By.ID, "reload").click()
+    WebDriverWait(page, 10).until(lambda d: not d.find_element(By.ID, "banner").is_displayed())
+    assert brand.read_text().endswith("# changed in an editor\n")
+
+
+def ask(address, method, path, body=None, host=None, origin=None):
+    port, token = re.search(r":(\d+)/([\w-]+)/", address).groups()
+    connection = http.client.HTTPConnection("127.0.0.1", int(port), timeout=10)
+    connection.putrequest(method, path.replace("TOKEN", token), skip_host=True)
+    connection.putheader("Host", host or "127.0.0.1:" + port)
+    if origin:
+        connection.putheader("Origin", origin)
+    connection.putheader("Content-Length", str(len(body or b"")))
+    connection.endheaders(body)
+    response = connection.getresponse()
+    status, data = response.status, response.read()
+    connection.close()
+    return status, data
+
+
+@pytest.mark.parametrize("method, path, body, host, origin, status", [
+    ("GET", "/TOKEN/file/menu.bmp", None, None, None, 200),
+    ("GET", "/file/menu.bmp", None, None, None, 403),
+    ("GET", "/TOKEN0/file/menu.bmp", None, None, None, 403),
+    ("GET", "/TOKEN/file/menu.bmp", None, "evil.example", None, 421),
+    ("GET", "/TOKEN/file/menu.bmp", None, "127.0.0.1:1", None, 421),
+    ("GET", "/TOKEN/file/../secret.txt", None, None, None, 404),
+    ("GET", "/TOKEN/file/%2e%2e/secret.txt", None, None, None, 404),
+    ("GET", "/TOKEN/file/%2E%2E%2Fsecret.txt", None, None, None, 404),
+    ("GET", "/TOKEN/file/..%5Csecret.txt", None, None, None, 404),
+    ("GET", "/TOKEN/file//etc/passwd", None, None, None, 404),
+    ("GET", "/TOKEN/file/%2Fetc%2Fpasswd", None, None, None, 404),
+    ("GET", "/TOKEN/file/link-out", None, None, None, 404),
+    ("GET", "/TOKEN/file/folder-out/secret.txt", None, None, None, 404),
+    ("POST", "/TOKEN/api/picture?name=..%2Fout.png", b"x", None, None, 403),
+    ("POST", "/TOKEN/api/picture?name=brand.toml", b"x", None, None, 403),
+    ("POST", "/TOKEN/api/picture?name=docs%2Fout.png", b"x", None, None, 403),
+    ("POST", "/TOKEN/api/picture?name=menu.bmp", b"x", None, None, 409),
+    ("POST", "/TOKEN/api/picture?name=escape.png", b"x", None, None, 409),
+    ("POST", "/TOKEN/api/picture?name=new.png", b"x", None, None, 200),
+    ("POST", "/TOKEN/file/brand.toml", b"x", None, None, 403),
+    ("PUT", "/TOKEN/brand.toml", b"x", None, None, 501),
+    ("POST", "/TOKEN/api/check", b"{}", None, "http://evil.example", 403),
+])
+def test_the_door(address, brand, method, path, body, host, origin, status):
+    before = sorted(os.listdir(brand.parent))
+    assert ask(address, method, path, body, host, origin)[0] == status
+    added = sorted(set(os.listdir(brand.parent)) - set(before))
+    assert added == (["new.png"] if status == 200 and method == "POST" else [])
+
+
+def test_a_save_the_build_refuses_or_of_a_stale_file_writes_nothing(address, brand):
+    state = json.loads(ask(address, "GET", "/TOKEN/api/state")[1])
+    before = brand.read_bytes()
+    data = state["data"]
+    data["zone"][0]["rect"][0] = 4000
+    for base, status in ((state["base"], 400), ("stale", 409)):
+        answer = ask(address, "POST", "/TOKEN/api/save", json.dumps({"base": base, "data": data}).encode())
+        assert answer[0] == status
+    assert brand.read_bytes() == before
+    assert not [name for name in os.listdir(brand.parent) if name.startswith(".")]
+    port = int(re.search(r":(\d+)/", address).group(1))
+    with pytest.raises(ConnectionRefusedError):  # loopback's own address only
+        http.client.HTTPConnection("127.0.0.2", port, timeout=5).connect()
