@@ -50,7 +50,10 @@ def check_text(path, text):
     for lines, is_error in ((found.errors, True), (found.warnings + found.notes, False)):
         for line in lines:
             match = MESSAGE.match(line)
-            out.append((int(match.group(2)), match.group(3), is_error) if match else (1, line, is_error))
+            if match:
+                out.append((int(match.group(2)), match.group(3).removeprefix("warning: "), is_error))
+            else:  # a note on the whole brand
+                out.append((1, line.removeprefix(path + ": "), is_error))
     return out
 
 

@@ -107,7 +107,7 @@ function renderStage() {
     box.dataset.i = i;
     Object.assign(box.style, { left: r[0] * zoom + "px", top: r[1] * zoom + "px", width: r[2] * zoom + "px",
       height: r[3] * zoom + "px", zIndex: list.length - i });
-    box.append(face(item, r));
+    box.append(face(item, r, size));
     const n = order.indexOf(itemName(item, i));
     box.append(el("span", { className: "name", textContent: (n >= 0 ? n + 1 + ". " : "") + itemName(item, i) }));
     if (i === sel && P().lit) {
@@ -128,8 +128,10 @@ function renderStage() {
 }
 
 // What an About control looks like, roughly: the launcher draws it for real.
-function face(item, r) {
+function face(item, r, size) {
   const f = el("div", { className: "face" });
+  const past = (n) => Math.max(0, (r[n] + r[n + 2] - size[n]) * zoom) + "px";
+  f.style.clipPath = `inset(0 ${past(0)} ${past(1)} 0)`;  // the window cuts what runs past it
   const k = kindOf(item);
   if (k === "picture" && item.file) {
     f.style.background = item.background || "";
@@ -178,10 +180,11 @@ document.addEventListener("pointermove", (e) => {
 });
 document.addEventListener("pointerup", () => {
   if (!drag) return;
+  const was = drag.rect;
   drag = null;
   pressed = false;
   renderStage();
-  changed();
+  if (items()[sel].rect.some((v, n) => v !== was[n])) changed();
 });
 function moved() {
   renderStage();
@@ -234,7 +237,8 @@ function dragFocus(e, name) {
   const rows = [...$("order").children];
   const drop = (up) => {
     document.removeEventListener("pointerup", drop);
-    const at = rows.filter((li) => li.getBoundingClientRect().top + li.offsetHeight / 2 < up.clientY).length;
+    const at = rows.filter((li) => li.textContent !== name &&
+      li.getBoundingClientRect().top + li.offsetHeight / 2 < up.clientY).length;
     const order = focusOrder().filter((n) => n !== name);
     order.splice(Math.min(at, order.length), 0, name);
     data.menu.focus_order = order;
@@ -256,7 +260,7 @@ $("add").onclick = () => {
   changed();
 };
 function remove() {
-  const name = items()[sel].name;
+  const name = itemName(items()[sel], sel);
   items().splice(sel, 1);
   renamed(name, undefined);
   sel = -1;
@@ -277,7 +281,7 @@ $("down").onclick = () => reorder(1);
 
 // A zone's languages and its place in the focus order follow its name.
 function renamed(from, to) {
-  if (!from) return;
+  if (from === to) return;
   for (const tag of Object.keys(data.language || {})) {
     const t = get(data.language[tag], P().language.split("."));
     if (t && t[from] !== undefined) {
@@ -348,10 +352,10 @@ function fields(table, item, kind, path, attach) {
     const current = lang ? (langTable(table, item, false) || {})[key.name] : item[key.name];
     const required = !lang && (key.required === true || (Array.isArray(key.required) && key.required.includes(kind)));
     const input = editor(key, current, lang ? item[key.name] : key.default, (value) => {
-      const t = target();
+      const t = target(), before = kind !== null && itemName(item, sel);
       if (attach) attach();
       if (value === undefined) delete t[key.name]; else t[key.name] = value;
-      if (key.name === "name" && !lang && table === P().table) renamed(current, value);
+      if (key.name === "name" && !lang && before) renamed(before, itemName(item, sel));
       if (lang) prune(data.language);
       renderStage(); renderList(); changed();
     });
