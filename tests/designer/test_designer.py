@@ -8,6 +8,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -41,12 +42,12 @@ def brand(tmp_path_factory):
 
 @pytest.fixture(scope="module")
 def address(brand):
-    server = subprocess.Popen([sys.executable, str(ROOT / "tools" / "designer" / "server.py"), str(brand)],
-                              stdout=subprocess.PIPE, text=True, env=dict(os.environ, DISPLAY=""))
+    server = subprocess.Popen(["make", "-s", "edit", "BRAND=%s" % brand], cwd=ROOT, stdout=subprocess.PIPE, text=True,
+                              env=dict(os.environ, DISPLAY=""), start_new_session=True)
     found = re.search(r"http://127\.0\.0\.1:(\d+)/([\w-]+)/", server.stdout.readline())
     yield found.group(0)
-    server.terminate()
-    server.wait()
+    os.killpg(server.pid, signal.SIGINT)  # Ctrl+C
+    assert "The designer stopped." in server.communicate(timeout=10)[0]
 
 
 @pytest.fixture(scope="module")
