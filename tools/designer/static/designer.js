@@ -38,6 +38,7 @@ async function load() {
   $("pics").replaceChildren(...S.pictures.map((p) => el("option", { value: p })));
   dirty = false;
   page = Math.min(page, S.pages.length - 1);
+  if (sel >= items().length) sel = -1;
   showChecked(S);
   render();
 }
@@ -148,7 +149,7 @@ function face(item, r, size) {
 }
 
 function focusOrder() {
-  const menu = data.menu || {};
+  const menu = (data && data.menu) || {};
   if (P().focus === undefined || !menu.keyboard) return [];
   return menu.focus_order || items().map(itemName);
 }
@@ -330,9 +331,9 @@ function renderForm() {
   const tables = P().id === "menu" ? ["identity", "menu", "disc", "messages"] : [P().window[0]];
   for (const table of tables) {
     const body = table === P().window[0] ? windowTable() : data[table] || {};
-    const box = el("details", { open: table !== "messages" }, el("summary", { textContent: "[" + table + "]" }));
-    box.append(...fields(table, body, null, [table], () => (data[table] = body)));
-    form.append(box);
+    const found = fields(table, body, null, [table], () => (data[table] = body));
+    if (found.length) form.append(el("details", { open: table !== "messages" },
+      el("summary", { textContent: "[" + table + "]" }), ...found));
   }
 }
 
@@ -392,7 +393,8 @@ function editor(key, value, placeholder, set) {
     span.append(...inputs);
     return span;
   }
-  const text = typeof value === "string" ? value : value === undefined ? "" : JSON.stringify(value);
+  const text = typeof value === "string" ? value : value === undefined ? "" :
+    k === "names" ? value.join(", ") : JSON.stringify(value);
   const input = k === "text" ? el("textarea", { rows: 3, value: text }) : el("input", { value: text });
   if (/picture|icon|cursor|file/.test(k)) input.setAttribute("list", "pics");
   input.placeholder = placeholder == null ? "" : typeof placeholder === "string" ? placeholder : JSON.stringify(placeholder);
@@ -417,10 +419,12 @@ function changed() {
   pending = setTimeout(check, 250);
 }
 
+let asked = 0;
 async function check() {
   pending = null;
+  const mine = ++asked;
   const [code, out] = await call("api/check", { base: S.base, data });
-  if (pending) return;  // a newer change is on its way
+  if (pending || mine !== asked) return;  // a newer change is on its way
   if (code === 409) return diskChanged(out.text);
   showChecked(out);
 }
