@@ -17,6 +17,7 @@ import os
 import re
 import secrets
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -238,6 +239,8 @@ def main(argv):
     print("The designer of %s: open %s\n(Ctrl+C stops it)" % (args.brand, address), flush=True)
     if os.environ.get("DISPLAY") and shutil.which("xdg-open"):
         subprocess.Popen(["xdg-open", address], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # Ctrl+C stops it even when started from a shell that ignores it (in the background).
+    signal.signal(signal.SIGINT, signal.default_int_handler)
     try:
         server.serve_forever()
     except KeyboardInterrupt:
