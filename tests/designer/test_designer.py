@@ -2,6 +2,7 @@
 one resized and nudged, a German tooltip, a mistake shown beside its zone
 and fixed, the save that keeps the comments and builds, a file changed on
 disk. Then the server's door, request by request."""
+import collections
 import difflib
 import http.client
 import json
@@ -12,7 +13,7 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
+import tomllib
 from pathlib import Path
 
 import pytest
@@ -22,6 +23,8 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
+
+import document  # tools/designer, on the path pytest.ini sets
 
 ROOT = Path(__file__).resolve().parents[2]
 SHOT = ROOT / "build" / "designer.png"
@@ -85,6 +88,12 @@ def checked(page):
                                          d.find_element(By.ID, "status").text)
 
 
+def changes(before, after):
+    """The lines a diff shows, blank ones aside."""
+    return sorted(line for line in difflib.unified_diff(before.splitlines(), after.splitlines(), n=0)
+                  if line[:1] in "+-" and line[:3] not in ("---", "+++") and line[1:].strip())
+
+
 def test_a_publisher_places_translates_fixes_and_saves(page, brand):
     before = brand.read_text()
     drag = ActionChains(page)
@@ -99,7 +108,11 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
     page.find_element(By.ID, "newlang").send_keys("de", Keys.ENTER)
     choose(page, "Label7")
     assert typed(page, "tooltip", "Über das Paket / installieren") == "checked: the build takes it"
+    find(page, "#pages button", "About window").click()
+    choose(page, "Label8")
+    assert find(page, ".field[data-key=text] textarea").get_attribute("placeholder") == "Free e-mail technical support"
     find(page, "#langs button", "en").click()
+    find(page, "#pages button", "Menu").click()
 
     choose(page, "Label5")
     assert "mistake" in typed(page, "rect", "900", 2)
@@ -112,10 +125,7 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
     page.find_element(By.ID, "save").click()
     find(page, "#status", "saved brand.toml")
 
-    after = brand.read_text()
-    diff = [line for line in difflib.unified_diff(before.splitlines(), after.splitlines(), n=0)
-            if line[:1] in "+-" and line[:3] not in ("---", "+++") and line[1:].strip()]
-    assert sorted(diff) == sorted([
+    assert changes(before, brand.read_text()) == sorted([
         "-rect = [560, 338, 162, 203]", "+rect = [540, 328, 162, 203]",
         "-rect = [234, 3, 259, 153]", "+rect = [243, 3, 270, 160]",
         "+[language.de.zone.Label7]", '+tooltip = "Über das Paket / installieren"'])
@@ -193,3 +203,23 @@ def test_a_save_the_build_refuses_or_of_a_stale_file_writes_nothing(address, bra
     port = int(re.search(r":(\d+)/", address).group(1))
     with pytest.raises(ConnectionRefusedError):  # loopback's own address only
         http.client.HTTPConnection("127.0.0.2", port, timeout=5).connect()
+
+
+@pytest.mark.parametrize("mark, end", [("", "\n"), ("\ufeff", "\r\n")])
+def test_zones_moved_added_and_removed_change_only_their_own_lines(mark, end):
+    text = mark + (ROOT / "assets" / "brand.toml").read_text().replace("\n", end)
+    data = tomllib.loads(text.lstrip(mark))
+    for table in ("zone", "control"):
+        for place, element in enumerate(data[table] if table == "zone" else data["about"][table]):
+            element["@"] = place
+    data["zone"].insert(0, data["zone"].pop(4))
+    del data["about"]["control"][3]
+    data["zone"].append({"name": "Help", "rect": [0, 0, 9, 9], "tooltip": "Help", "action": "quit"})
+    out = document.edited(text, data)
+    assert out.startswith(mark + "# The Norvane") and out.count(end) == out.count("\n")
+    gone = ["[[about.control]]", 'kind = "label"', 'name = "Label7"', "rect = [10, 387, 147, 17]",
+            'text = "help@nv98.example.com"', 'background = "#000000"', 'colour = "#C0FFFF"', "underline = true",
+            'url = "mailto:help@nv98.example.com"', 'tooltip = "Send email to Norvane 98 Technical Support"']
+    added = ["[[zone]]", 'name = "Help"', "rect = [0, 0, 9, 9]", 'tooltip = "Help"', 'action = "quit"']
+    lines = [collections.Counter(line for line in t.splitlines() if line.strip()) for t in (text, out)]
+    assert (lines[1] - lines[0], lines[0] - lines[1]) == (collections.Counter(added), collections.Counter(gone))

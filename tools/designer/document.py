@@ -88,15 +88,19 @@ def apply_tables(aot, old, new):
 
 
 def edited(text, new):
-    """The loaded text with the page's brand written into it."""
+    """The loaded text with the page's brand written into it; a byte-order
+    mark (which Windows editors write) stays."""
+    mark = "\ufeff" if text.startswith("\ufeff") else ""
+    text = text[len(mark):]
     doc = tomlkit.parse(text)
-    old = tomllib.loads(text[1:] if text.startswith("\ufeff") else text)
-    apply(doc, old, new)
+    apply(doc, tomllib.loads(text), new)
     out = tomlkit.dumps(doc)
+    if "\r\n" in text:  # what tomlkit writes anew ends its lines in \n alone
+        out = out.replace("\r\n", "\n").replace("\n", "\r\n")
     try:
-        written = tomllib.loads(out[1:] if out.startswith("\ufeff") else out)
+        written = tomllib.loads(out)
     except tomllib.TOMLDecodeError as error:
         raise EditError("the edit would not be TOML (%s)" % error) from None
     if written != plain(new):  # never save what the page did not mean
         raise EditError("the edit could not be written into the file as it stands")
-    return out
+    return mark + out

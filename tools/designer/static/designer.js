@@ -486,6 +486,7 @@ $("save").onclick = async () => {
   const [code, out] = await call("api/save", { base: S.base, data });
   if (code === 409) return diskChanged(out.text);
   if (code !== 200) return showChecked(out);
+  S.base = out.base;  // the file on disk is now ours
   await load();
   status("saved " + S.name);
 };
