@@ -6,6 +6,7 @@ loaded file, so a moved zone keeps its comments."""
 import tomllib
 
 import tomlkit
+import tomlkit.exceptions
 from tomlkit.items import AoT, String
 
 PLACE = "@"
@@ -92,9 +93,12 @@ def edited(text, new):
     mark (which Windows editors write) stays."""
     mark = "\ufeff" if text.startswith("\ufeff") else ""
     text = text[len(mark):]
-    doc = tomlkit.parse(text)
-    apply(doc, tomllib.loads(text), new)
-    out = tomlkit.dumps(doc)
+    try:
+        doc = tomlkit.parse(text)
+        apply(doc, tomllib.loads(text), new)
+        out = tomlkit.dumps(doc)
+    except tomlkit.exceptions.TOMLKitError as error:
+        raise EditError(str(error)) from None
     if "\r\n" in text:  # what tomlkit writes anew ends its lines in \n alone
         out = out.replace("\r\n", "\n").replace("\n", "\r\n")
     try:

@@ -191,7 +191,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with open(os.path.join(STATIC, name), "rb") as f:
                 return self.reply(200, f.read(), mimetypes.guess_type(name)[0] + "; charset=utf-8")
         if path == "api/state":
-            return self.reply(200, self.designer.state())
+            try:
+                return self.reply(200, self.designer.state())
+            except OSError as error:  # moved or deleted meanwhile
+                return self.reply(404, {"text": "cannot read %s: %s" % (self.designer.path, error.strerror)})
         if path == "api/disk":
             return self.reply(200, {"disk": self.designer.disk()})
         if path.startswith("file/"):

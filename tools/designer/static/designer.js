@@ -29,7 +29,8 @@ async function call(path, body) {
 }
 
 async function load() {
-  const [, state] = await call("api/state");
+  const [code, state] = await call("api/state");
+  if (code !== 200) return status(state.text, true);
   S = state;
   data = S.data;
   changedOnDisk = false;
