@@ -44,7 +44,8 @@ def tables(value):
 
 def set_value(container, key, value):
     old = container.get(key)
-    if isinstance(value, str) and "\n" in value and isinstance(old, String) and old.as_string().startswith(("\"\"\"", "'''")):
+    multiline = isinstance(old, String) and old.as_string().startswith(('"""', "'''"))
+    if isinstance(value, str) and "\n" in value and multiline:
         value = tomlkit.string(value, multiline=True)
     container[key] = value
 

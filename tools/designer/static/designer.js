@@ -20,7 +20,8 @@ const windowTable = () => get(data, P().window) || {};
 const own = () => (data.identity && data.identity.language) || "en";
 const file = (path) => "file/" + path.split("/").map(encodeURIComponent).join("/");
 const kindOf = (item) => item[P().kindKey];
-const itemName = (item, i) => item.name || (P().table === "zone" ? "Zone" + (i + 1) : cap(kindOf(item) || "") + (i + 1));
+// The checker's names for unnamed ones: Zone1, ..., Label3, ...
+const itemName = (item, i) => item.name || (P().table === "zone" ? "Zone" : cap(kindOf(item) || "")) + (i + 1);
 const cap = (s) => s.charAt(0).toUpperCase() + s.slice(1);
 
 async function call(path, body) {
@@ -113,7 +114,7 @@ function renderStage() {
     const n = order.indexOf(itemName(item, i));
     box.append(el("span", { className: "name", textContent: (n >= 0 ? n + 1 + ". " : "") + itemName(item, i) }));
     if (i === sel && P().lit) {
-      const lit = pressed ? shown("menu", win, P().lit[1]) || shown("menu", win, P().lit[0]) : shown("menu", win, P().lit[0]);
+      const lit = (pressed && shown("menu", win, P().lit[1])) || shown("menu", win, P().lit[0]);
       if (lit) Object.assign(box.style, { backgroundImage: `url("${file(lit)}")`, backgroundSize: `${size[0] * zoom}px`,
         backgroundPosition: `${-r[0] * zoom}px ${-r[1] * zoom}px` });
       for (const h of ["n", "s", "e", "w", "ne", "nw", "se", "sw"]) {
@@ -228,7 +229,8 @@ function renderList() {
   for (const id of ["add", "del", "up", "down"]) $(id).disabled = absent || (id !== "add" && sel < 0);
   $("focus").hidden = !focusOrder().length;
   $("order").replaceChildren(...focusOrder().map((name) => {
-    const li = el("li", { textContent: name, className: sel >= 0 && itemName(items()[sel], sel) === name ? "sel" : "" });
+    const chosen = sel >= 0 && itemName(items()[sel], sel) === name;
+    const li = el("li", { textContent: name, className: chosen ? "sel" : "" });
     li.addEventListener("pointerdown", (e) => dragFocus(e, name));
     return li;
   }));
@@ -292,7 +294,9 @@ function renamed(from, to) {
     }
   }
   const menu = data.menu || {};
-  if (P().focus && menu.focus_order) menu.focus_order = menu.focus_order.flatMap((n) => (n === from ? (to ? [to] : []) : [n]));
+  if (P().focus && menu.focus_order) {
+    menu.focus_order = menu.focus_order.flatMap((n) => (n === from ? (to ? [to] : []) : [n]));
+  }
   prune(data.language || {});
   if (data.language && !Object.keys(data.language).length) delete data.language;
 }
@@ -398,12 +402,15 @@ function editor(key, value, placeholder, set) {
     k === "names" ? value.join(", ") : JSON.stringify(value);
   const input = k === "text" ? el("textarea", { rows: 3, value: text }) : el("input", { value: text });
   if (/picture|icon|cursor|file/.test(k)) input.setAttribute("list", "pics");
-  input.placeholder = placeholder == null ? "" : typeof placeholder === "string" ? placeholder : JSON.stringify(placeholder);
+  input.placeholder = placeholder == null ? "" : typeof placeholder === "string" ? placeholder
+    : JSON.stringify(placeholder);
   input.oninput = () => {
     const v = input.value;
     if (v === "") return set(undefined);
     if (k === "names") return set(v.split(",").map((s) => s.trim()).filter(Boolean));
-    if (typeof value !== "string" && value !== undefined) { try { return set(JSON.parse(v)); } catch (e) { /* as text */ } }
+    if (typeof value !== "string" && value !== undefined) {  // a list or number stays one when it parses
+      try { return set(JSON.parse(v)); } catch (e) { /* else as text */ }
+    }
     set(v);
   };
   return input;
@@ -465,7 +472,9 @@ function showMessages() {
         (m.path.join("/") + "/").startsWith(JSON.parse(f.dataset.path).join("/") + "/"));
       if (slot) { slot.querySelector(".msgs").append(note()); shownAt = true; }
     }
-    if (!shownAt) others.push(el("li", { className: m.error ? "err" : "warn", textContent: `line ${m.line}: ${m.text}` }));
+    if (!shownAt) {
+      others.push(el("li", { className: m.error ? "err" : "warn", textContent: `line ${m.line}: ${m.text}` }));
+    }
   }
   $("others").replaceChildren(...others);
 }
