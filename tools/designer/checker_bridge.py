@@ -1,6 +1,8 @@
 """The designer's one door to the brand checker: the key list, the check of
 an edited text, where each key stands, and the pages the designer draws.
-When the checker moves, only this file follows it."""
+When the checker moves, only this file follows it: it uses brand.Brand,
+brand.parse and brand.check, keys.KEYS, ACTIONS, CONTROLS and KINDS, and
+positions.key_lines."""
 import os
 import re
 import sys

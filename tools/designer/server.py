@@ -230,6 +230,8 @@ def main(argv):
     parser.add_argument("brand")
     parser.add_argument("--port", type=int, default=0)
     args = parser.parse_args(argv)
+    # Ctrl+C stops it even when started from a shell that ignores it (in the background).
+    signal.signal(signal.SIGINT, signal.default_int_handler)
     if not os.path.isfile(args.brand):
         sys.exit("%s:1: no brand file here" % args.brand)
     Handler.designer = Designer(args.brand)
@@ -242,8 +244,6 @@ def main(argv):
     print("The designer of %s: open %s\n(Ctrl+C stops it)" % (args.brand, address), flush=True)
     if os.environ.get("DISPLAY") and shutil.which("xdg-open"):
         subprocess.Popen(["xdg-open", address], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    # Ctrl+C stops it even when started from a shell that ignores it (in the background).
-    signal.signal(signal.SIGINT, signal.default_int_handler)
     try:
         server.serve_forever()
     except KeyboardInterrupt:
