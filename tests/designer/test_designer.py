@@ -25,6 +25,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
 import document  # tools/designer, on the path pytest.ini sets
+import server
 
 ROOT = Path(__file__).resolve().parents[2]
 SHOT = ROOT / "build" / "designer.png"
@@ -223,3 +224,14 @@ def test_zones_moved_added_and_removed_change_only_their_own_lines(mark, end):
     added = ["[[zone]]", 'name = "Help"', "rect = [0, 0, 9, 9]", 'tooltip = "Help"', 'action = "quit"']
     lines = [collections.Counter(line for line in t.splitlines() if line.strip()) for t in (text, out)]
     assert (lines[1] - lines[0], lines[0] - lines[1]) == (collections.Counter(added), collections.Counter(gone))
+
+
+def test_a_file_that_is_not_utf8_is_shown_its_mistake_and_never_saved(tmp_path):
+    path = tmp_path / "brand.toml"
+    path.write_bytes(b'[identity]\ntitle = "Caf\xe9"\n')
+    designer = server.Designer(str(path))
+    state = designer.state()
+    assert (state["data"], state["messages"][0]["line"]) == (None, 2)
+    assert "is not UTF-8" in state["messages"][0]["text"]
+    assert designer.edit({"base": state["base"], "data": {}}, True)[0] == 400
+    assert path.read_bytes() == b'[identity]\ntitle = "Caf\xe9"\n'

@@ -39,11 +39,11 @@ def pages():
 
 
 def check_text(path, text):
-    """The build's check of `text` as if it were the brand file at `path`,
-    without writing it anywhere: [(line, message, is_error)]."""
+    """The build's check of `text` (or bytes) as if it were the brand file at
+    `path`, without writing it anywhere: [(line, message, is_error)]."""
     found = checker.Brand(path=path, folder=os.path.dirname(os.path.abspath(path)))
     try:
-        data = checker.parse(found, text.encode("utf-8"))
+        data = checker.parse(found, text if isinstance(text, bytes) else text.encode("utf-8"))
         if data is not None:
             checker.check(found, data)
     except Exception as error:  # the build would stop too: never offer that save

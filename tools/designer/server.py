@@ -53,8 +53,11 @@ class Designer:
     def load(self):
         with open(self.path, "rb") as f:
             raw = f.read()
-        self.base = digest(raw)
-        self.text = raw.decode("utf-8", errors="replace")
+        self.base, self.raw = digest(raw), raw
+        try:
+            self.text = raw.decode("utf-8")
+        except UnicodeDecodeError:  # the checker says where; nothing to edit until fixed
+            self.text = None
 
     def disk(self):
         try:
@@ -68,14 +71,14 @@ class Designer:
             self.load()
             try:
                 data = tomllib.loads(self.text.lstrip("\ufeff"))
-            except tomllib.TOMLDecodeError:
+            except (tomllib.TOMLDecodeError, AttributeError):
                 data = None
             out = {"base": self.base, "data": data, "name": os.path.basename(self.path),
                    "pictures": self.pictures(), "pages": bridge.pages()}
             out.update(bridge.key_list())
             out.update(self.messages(self.text) if data is not None else
                        {"messages": [{"line": line, "text": text, "error": error, "path": []}
-                                     for line, text, error in bridge.check_text(self.path, self.text)]})
+                                     for line, text, error in bridge.check_text(self.path, self.raw)]})
             return out
 
     def pictures(self):
@@ -96,6 +99,8 @@ class Designer:
         with self.lock:
             if request.get("base") != self.base:
                 return 409, {"changed": True, "text": "the designer reloaded the file since this page read it"}
+            if self.text is None:
+                return 400, {"text": "the file is not UTF-8 text: fix it in an editor, then reload"}
             try:
                 text = document.edited(self.text, request["data"])
             except (document.EditError, KeyError, TypeError, AttributeError, ValueError) as error:
@@ -142,6 +147,9 @@ class Designer:
                 f.write(raw)
         except FileExistsError:
             return 409, {"text": "%s is already in the brand's folder" % name}
+        except OSError as error:  # no half picture left behind
+            os.remove(os.path.join(self.folder, name))
+            return 507, {"text": "cannot write %s: %s" % (name, error.strerror)}
         return 200, {"pictures": self.pictures()}
 
 
