@@ -54,8 +54,8 @@ function langPath(table, item) {
   return [table];
 }
 function langTable(table, item, create) {
-  let at = data.language = data.language || {};
-  for (const k of [lang].concat(langPath(table, item))) {
+  let at = data.language || (create ? (data.language = {}) : undefined);
+  for (const k of at ? [lang].concat(langPath(table, item)) : []) {
     if (!at[k]) { if (!create) return undefined; at[k] = {}; }
     at = at[k];
   }
@@ -291,14 +291,13 @@ function renamed(from, to) {
     if (t && t[from] !== undefined) {
       if (to) t[to] = t[from];
       delete t[from];
+      prune(data.language[tag]);
     }
   }
   const menu = data.menu || {};
   if (P().focus && menu.focus_order) {
     menu.focus_order = menu.focus_order.flatMap((n) => (n === from ? (to ? [to] : []) : [n]));
   }
-  prune(data.language || {});
-  if (data.language && !Object.keys(data.language).length) delete data.language;
 }
 
 $("newlang").addEventListener("keydown", (e) => {
@@ -362,7 +361,7 @@ function fields(table, item, kind, path, attach) {
       if (attach) attach();
       if (value === undefined) delete t[key.name]; else t[key.name] = value;
       if (key.name === "name" && !lang && before) renamed(before, itemName(item, sel));
-      if (lang) prune(data.language);
+      if (lang) prune(data.language[lang]);  // the language itself stays, if empty
       renderStage(); renderList(); changed();
     });
     out.push(field(key.name, key.doc + " (" + key.what + ")", input, path, required));
