@@ -244,7 +244,11 @@ def main(argv):
         sys.exit("%s:1: no brand file here" % args.brand)
     Handler.designer = Designer(args.brand)
     Handler.token = secrets.token_urlsafe(24)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    try:
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    except OSError as error:
+        sys.exit("make edit: cannot listen on port %d (%s); choose another with PORT=, or none for a free one"
+                 % (args.port, error.strerror))
     server.daemon_threads = True
     port = server.server_address[1]
     Handler.hosts = ("127.0.0.1:%d" % port, "localhost:%d" % port)
