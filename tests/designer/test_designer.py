@@ -37,11 +37,14 @@ CHROMIUM = ("--headless --no-sandbox --disable-gpu --disable-quic --no-first-run
 def brand(tmp_path_factory):
     top = tmp_path_factory.mktemp("designer")
     shutil.copytree(ROOT / "assets", top / "brand é")
+    path = top / "brand é" / "brand.toml"
+    path.write_text(path.read_text().replace('cursor = "hand.cur"\n', 'cursor = "hand.cur"\nhover = "menu-lit.bmp"\n'))
+    shutil.copy(top / "brand é" / "menu.bmp", top / "brand é" / "menu-lit.bmp")
     (top / "secret.txt").write_text("not the brand's")
     (top / "brand é" / "link-out").symlink_to(top / "secret.txt")
     (top / "brand é" / "folder-out").symlink_to(top)
     (top / "brand é" / "escape.png").symlink_to(top / "escaped.png")
-    return top / "brand é" / "brand.toml"
+    return path
 
 
 @pytest.fixture(scope="module")
@@ -101,6 +104,7 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
     drag.click_and_hold(find(page, ".item", "Label6")).move_by_offset(-20, -10).release().perform()
     assert find(page, "#readout").text == "540, 328, 162, 203"
     choose(page, "Label2")
+    assert "menu-lit.bmp" in find(page, ".item.sel").value_of_css_property("background-image")  # its hover part
     ActionChains(page).click_and_hold(find(page, ".item.sel .h-se")).move_by_offset(11, 7).release().perform()
     ActionChains(page).key_down(Keys.SHIFT).send_keys(Keys.ARROW_RIGHT).key_up(Keys.SHIFT).send_keys(
         Keys.ARROW_LEFT).perform()
