@@ -3,6 +3,7 @@ one resized and nudged, a German tooltip, a mistake shown beside its zone
 and fixed, the save that keeps the comments and builds, a file changed on
 disk. Then the server's door, request by request."""
 import collections
+import contextlib
 import http.client
 import json
 import os
@@ -53,7 +54,11 @@ def address(brand):
     found = re.search(r"http://127\.0\.0\.1:(\d+)/([\w-]+)/", server.stdout.readline())
     yield found.group(0)
     os.killpg(server.pid, signal.SIGINT)  # Ctrl+C
-    assert "The designer stopped." in server.communicate(timeout=10)[0]
+    try:
+        assert "The designer stopped." in server.communicate(timeout=10)[0]
+    finally:  # never a server left behind
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(server.pid, signal.SIGKILL)
 
 
 @pytest.fixture(scope="module")
