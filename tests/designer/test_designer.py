@@ -139,8 +139,7 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
         assert built.returncode == 0, built.stderr
         assert "ber das Paket / installieren" in (Path(out) / "brand" / "Data.h").read_text()
 
-    with brand.open("a") as f:
-        f.write("# changed in an editor\n")
+    brand.write_text(brand.read_text() + "# changed in an editor\n")
     find(page, "#banner", "changed on disk")
     assert typed(page, "rect", "150", 2) and not page.find_element(By.ID, "save").is_enabled()
     page.find_element(By.ID, "reload").click()
@@ -202,9 +201,8 @@ def test_a_save_the_build_refuses_or_of_a_stale_file_writes_nothing(address, bra
 def test_zones_moved_added_and_removed_change_only_their_own_lines(mark, end):
     text = mark + (ROOT / "assets" / "brand.toml").read_text().replace("\n", end)
     data = tomllib.loads(text.lstrip(mark))
-    for table in ("zone", "control"):
-        for place, element in enumerate(data[table] if table == "zone" else data["about"][table]):
-            element["@"] = place
+    for elements in (data["zone"], data["about"]["control"]):
+        elements[:] = [dict(element, **{"@": place}) for place, element in enumerate(elements)]
     data["zone"].insert(0, data["zone"].pop(4))
     del data["about"]["control"][3]
     data["zone"].append({"name": "Help", "rect": [0, 0, 9, 9], "tooltip": "Help", "action": "quit"})
