@@ -39,7 +39,7 @@ $(check_brand)
 @cmake --build --preset win32 --target Startboard standin_setup
 endef
 
-.PHONY: all deps publisher-deps brand-check build test run assets disc cd sign bench preview clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps publisher-deps brand-check build test run assets disc cd sign bench preview edit clean $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -99,6 +99,12 @@ bench: deps
 preview: publisher-deps
 	@rm -f build/preview.png build/preview-*.png
 	@/usr/bin/python3 tools/brand/preview.py "$$BRAND_PATH" build/preview.png $(IN)
+
+# The brand designer in the browser, on this computer alone: place zones and
+# About controls by hand, type the texts per language, save the brand file
+# checked. PORT=... picks the port (a free one by default).
+edit: publisher-deps
+	@$(brand_path) && /usr/bin/python3 tools/designer/server.py "$$brand" $(if $(PORT),--port "$(PORT)")
 
 assets:
 	@/usr/bin/python3 tools/make_assets.py assets

@@ -56,6 +56,7 @@ suite unit ctest --preset native
 suite memcheck memcheck
 suite assets "${pytest[@]}" -q tests/assets/test_assets.py
 suite brand "${pytest[@]}" -q tests/brand
+suite designer "${pytest[@]}" -q tests/designer
 suite static /usr/bin/python3 tests/static/check_pe.py build/win32/Startboard.exe
 suite lint tests/run_lint.sh
 suite cd tests/cd/test_cd.sh build/win32/Startboard.exe

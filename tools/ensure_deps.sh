@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a set of targets needs, when some are missing:
-#   tools/ensure_deps.sh publisher   make preview, disc, cd and sign: the cross
-#                                    compiler, Python with Pillow, xorriso, the
-#                                    image reader, osslsigncode
+#   tools/ensure_deps.sh publisher   make preview, edit, disc, cd and sign: the
+#                                    cross compiler, Python with Pillow and
+#                                    tomlkit, xorriso, the image reader,
+#                                    osslsigncode
 #   tools/ensure_deps.sh test        all that, and the test bench (Wine, Xvfb,
-#                                    the native build, lint, valgrind)
+#                                    the native build, lint, valgrind, the
+#                                    designer's browser: chromium, its driver)
 # As root it runs apt-get; otherwise it prints the line to run.
 # Wine's 32-bit half (to run the 32-bit product) is tried twice; when it
 # cannot be installed the tests run the 64-bit build instead, and say so.
@@ -12,7 +14,7 @@ set -euo pipefail
 
 publisher=(
   cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686
-  python3 python3-pil python3-pefile fonts-dejavu-core
+  python3 python3-pil python3-pefile python3-tomlkit fonts-dejavu-core
   xorriso python3-pycdlib osslsigncode
 )
 case "${1:-}" in
@@ -27,6 +29,7 @@ case "${1:-}" in
       wine wine64 xvfb xdotool x11-utils imagemagick
       python3-xlib python3-pytest python3-tomli-w fonts-wine
       clang-tidy clang-format cppcheck valgrind openssl
+      chromium chromium-driver python3-selenium
     )
     wine32=(wine32:i386 libxcursor1:i386)
     ;;

@@ -1,0 +1,225 @@
+"""make edit as a publisher meets it, in Debian's chromium: a zone dragged,
+one resized and nudged, a German tooltip, a mistake shown beside its zone
+and fixed, the save that keeps the comments and builds, a file changed on
+disk. Then the server's door, request by request."""
+import collections
+import contextlib
+import http.client
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import tomllib
+from pathlib import Path
+
+import pytest
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+import document  # tools/designer, on the path pytest.ini sets
+import server
+
+ROOT = Path(__file__).resolve().parents[2]
+SHOT = ROOT / "build" / "designer.png"
+CHROMIUM = ("--headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking "
+            "--disable-component-update --disable-sync --window-size=1400,800").split()
+
+
+@pytest.fixture(scope="module")
+def brand(tmp_path_factory):
+    top = tmp_path_factory.mktemp("designer")
+    shutil.copytree(ROOT / "assets", top / "brand é")
+    path = top / "brand é" / "brand.toml"
+    path.write_text(path.read_text().replace('cursor = "hand.cur"\n', 'cursor = "hand.cur"\nhover = "menu-lit.bmp"\n'))
+    shutil.copy(top / "brand é" / "menu.bmp", top / "brand é" / "menu-lit.bmp")
+    (top / "secret.txt").write_text("not the brand's")
+    (top / "brand é" / "link-out").symlink_to(top / "secret.txt")
+    (top / "brand é" / "folder-out").symlink_to(top)
+    (top / "brand é" / "escape.png").symlink_to(top / "escaped.png")
+    return path
+
+
+@pytest.fixture(scope="module")
+def address(brand):
+    server = subprocess.Popen(["make", "-s", "edit", "BRAND=%s" % brand], cwd=ROOT, stdout=subprocess.PIPE, text=True,
+                              env=dict(os.environ, DISPLAY=""), start_new_session=True)
+    found = re.search(r"http://127\.0\.0\.1:(\d+)/([\w-]+)/", server.stdout.readline())
+    yield found.group(0)
+    os.killpg(server.pid, signal.SIGINT)  # Ctrl+C
+    try:
+        assert "The designer stopped." in server.communicate(timeout=10)[0]
+    finally:  # never a server left behind
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(server.pid, signal.SIGKILL)
+
+
+@pytest.fixture(scope="module")
+def page(address):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    with tempfile.TemporaryDirectory(prefix="chromium-") as profile:
+        for argument in CHROMIUM + ["--user-data-dir=" + profile]:
+            options.add_argument(argument)
+        driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        driver.get(address)
+        yield driver
+        driver.quit()
+
+
+def find(page, css, text=""):
+    """The first element matching `css` whose text holds `text`, once there."""
+    return WebDriverWait(page, 10).until(lambda d: next(
+        (e for e in d.find_elements(By.CSS_SELECTOR, css) if text in e.text), None))
+
+
+def choose(page, name):
+    find(page, "#items li", name + " (").click()
+
+
+def typed(page, key, text, n=0):
+    field = find(page, ".field[data-key=%s]" % key).find_elements(By.CSS_SELECTOR, "input, textarea")[n]
+    field.send_keys(Keys.CONTROL, "a")
+    field.send_keys(text)
+    return WebDriverWait(page, 10).until(lambda d: d.find_element(By.ID, "status").text != "checking…" and
+                                         d.find_element(By.ID, "status").text)
+
+
+def changes(before, after):
+    """(lines added, lines removed), blank ones aside, wherever they stand."""
+    lines = [collections.Counter(line for line in text.splitlines() if line.strip()) for text in (before, after)]
+    return lines[1] - lines[0], lines[0] - lines[1]
+
+
+def test_a_publisher_places_translates_fixes_and_saves(page, brand):
+    before = brand.read_text()
+    ActionChains(page).click_and_hold(find(page, ".item", "Label6")).move_by_offset(-20, -10).release().perform()
+    assert find(page, "#readout").text == "540, 328, 162, 203"
+    choose(page, "Label2")
+    assert "menu-lit.bmp" in find(page, ".item.sel").value_of_css_property("background-image")  # its hover part
+    ActionChains(page).click_and_hold(find(page, ".item.sel .h-se")).move_by_offset(11, 7).release().perform()
+    ActionChains(page).key_down(Keys.SHIFT).send_keys(Keys.ARROW_RIGHT).key_up(Keys.SHIFT).send_keys(
+        Keys.ARROW_LEFT).perform()
+    assert find(page, "#readout").text == "243, 3, 270, 160"
+
+    page.find_element(By.ID, "newlang").send_keys("de", Keys.ENTER)
+    choose(page, "Label7")
+    assert typed(page, "tooltip", "Über das Paket / installieren") == "checked: the build takes it"
+    find(page, "#pages button", "About window").click()
+    choose(page, "Label8")
+    assert find(page, ".field[data-key=text] textarea").get_attribute("placeholder") == "Free e-mail technical support"
+    find(page, "#langs button", "en").click()
+    find(page, "#pages button", "Menu").click()
+
+    choose(page, "Label5")
+    assert "mistake" in typed(page, "rect", "900", 2)
+    assert "runs 179 px past the right edge" in find(page, '.item[data-i="2"] .msg').text
+    assert not page.find_element(By.ID, "save").is_enabled()
+    SHOT.parent.mkdir(exist_ok=True)
+    page.save_screenshot(str(SHOT))
+    assert typed(page, "rect", "149", 2) == "checked: the build takes it"
+    assert not page.find_elements(By.CSS_SELECTOR, ".item .msg")
+    page.find_element(By.ID, "save").click()
+    find(page, "#status", "saved brand.toml")
+
+    assert changes(before, brand.read_text()) == (collections.Counter([
+        "rect = [540, 328, 162, 203]", "rect = [243, 3, 270, 160]", "[language.de.zone.Label7]",
+        'tooltip = "Über das Paket / installieren"']), collections.Counter(["rect = [560, 338, 162, 203]",
+                                                                            "rect = [234, 3, 259, 153]"]))
+    with tempfile.TemporaryDirectory() as out:
+        built = subprocess.run([sys.executable, str(ROOT / "tools" / "brand" / "brand.py"), "generate", str(brand),
+                                out], capture_output=True, text=True)
+        assert built.returncode == 0, built.stderr
+        assert "ber das Paket / installieren" in (Path(out) / "brand" / "Data.h").read_text()
+
+    brand.write_text(brand.read_text() + "# changed in an editor\n")
+    find(page, "#banner", "changed on disk")
+    assert typed(page, "rect", "150", 2) and not page.find_element(By.ID, "save").is_enabled()
+    page.find_element(By.ID, "reload").click()
+    WebDriverWait(page, 10).until(lambda d: not d.find_element(By.ID, "banner").is_displayed())
+    assert brand.read_text().endswith("# changed in an editor\n")
+
+
+def ask(address, method, path, body=None, headers=None):
+    port, token = re.search(r":(\d+)/([\w-]+)/", address).groups()
+    connection = http.client.HTTPConnection("127.0.0.1", int(port), timeout=10)
+    connection.request(method, path.replace("TOKEN", token), body, dict({"Host": "127.0.0.1:" + port}, **headers or {}))
+    response = connection.getresponse()
+    return response.status, response.read()
+
+
+@pytest.mark.parametrize("method, path, body, headers, status", [
+    ("GET", "/TOKEN/file/menu.bmp", None, None, 200),
+    ("GET", "/file/menu.bmp", None, None, 403),
+    ("GET", "/TOKEN0/file/menu.bmp", None, None, 403),
+    ("GET", "/TOKEN/file/menu.bmp", None, {"Host": "evil.example"}, 421),
+    ("GET", "/TOKEN/file/../secret.txt", None, None, 404),
+    ("GET", "/TOKEN/file/%2e%2e/secret.txt", None, None, 404),
+    ("GET", "/TOKEN/file/..%5Csecret.txt", None, None, 404),
+    ("GET", "/TOKEN/file/%2Fetc%2Fpasswd", None, None, 404),
+    ("GET", "/TOKEN/file/link-out", None, None, 404),
+    ("GET", "/TOKEN/file/folder-out/secret.txt", None, None, 404),
+    ("POST", "/TOKEN/api/picture?name=..%2Fout.png", b"x", None, 403),
+    ("POST", "/TOKEN/api/picture?name=brand.toml", b"x", None, 403),
+    ("POST", "/TOKEN/api/picture?name=menu.bmp", b"x", None, 409),
+    ("POST", "/TOKEN/api/picture?name=escape.png", b"x", None, 409),
+    ("POST", "/TOKEN/api/picture?name=new.png", b"x", None, 200),
+    ("POST", "/TOKEN/file/brand.toml", b"x", None, 403),
+    ("PUT", "/TOKEN/brand.toml", b"x", None, 501),
+    ("POST", "/TOKEN/api/check", b"{}", {"Origin": "http://evil.example"}, 403),
+])
+def test_the_door(address, brand, method, path, body, headers, status):
+    before = sorted(os.listdir(brand.parent))
+    assert ask(address, method, path, body, headers)[0] == status
+    added = sorted(set(os.listdir(brand.parent)) - set(before))
+    assert added == (["new.png"] if status == 200 and method == "POST" else [])
+
+
+def test_a_save_the_build_refuses_or_of_a_stale_file_writes_nothing(address, brand):
+    state = json.loads(ask(address, "GET", "/TOKEN/api/state")[1])
+    before = brand.read_bytes()
+    data = state["data"]
+    data["zone"][0]["rect"][0] = 4000
+    for base, status in ((state["base"], 400), ("stale", 409)):
+        answer = ask(address, "POST", "/TOKEN/api/save", json.dumps({"base": base, "data": data}).encode())
+        assert answer[0] == status
+    assert brand.read_bytes() == before
+    assert not [name for name in os.listdir(brand.parent) if name.startswith(".")]
+    port = int(re.search(r":(\d+)/", address).group(1))
+    with pytest.raises(ConnectionRefusedError):  # loopback's own address only
+        http.client.HTTPConnection("127.0.0.2", port, timeout=5).connect()
+
+
+@pytest.mark.parametrize("mark, end", [("", "\n"), ("\ufeff", "\r\n")])
+def test_zones_moved_added_and_removed_change_only_their_own_lines(mark, end):
+    text = mark + (ROOT / "assets" / "brand.toml").read_text().replace("\n", end)
+    data = tomllib.loads(text.lstrip(mark))
+    for elements in (data["zone"], data["about"]["control"]):
+        elements[:] = [dict(element, **{"@": place}) for place, element in enumerate(elements)]
+    data["zone"].insert(0, data["zone"].pop(4))
+    del data["about"]["control"][3]
+    data["zone"].append({"name": "Help", "rect": [0, 0, 9, 9], "tooltip": "Help", "action": "quit"})
+    out = document.edited(text, data)
+    assert out.startswith(mark + "# The Norvane") and out.count(end) == out.count("\n")
+    gone = ["[[about.control]]", 'kind = "label"', 'name = "Label7"', "rect = [10, 387, 147, 17]",
+            'text = "help@nv98.example.com"', 'background = "#000000"', 'colour = "#C0FFFF"', "underline = true",
+            'url = "mailto:help@nv98.example.com"', 'tooltip = "Send email to Norvane 98 Technical Support"']
+    added = ["[[zone]]", 'name = "Help"', "rect = [0, 0, 9, 9]", 'tooltip = "Help"', 'action = "quit"']
+    assert changes(text, out) == (collections.Counter(added), collections.Counter(gone))
+
+
+def test_a_file_that_is_not_utf8_shows_its_line_and_is_never_saved(tmp_path):
+    path = tmp_path / "brand.toml"
+    path.write_bytes(b'[identity]\ntitle = "Caf\xe9"\n')
+    designer = server.Designer(str(path))
+    state = designer.state()
+    assert (state["data"], state["messages"][0]["line"]) == (None, 2) and "UTF-8" in state["messages"][0]["text"]
+    assert designer.edit({"base": state["base"], "data": {}}, True)[0] == 400
+    assert path.read_bytes() == b'[identity]\ntitle = "Caf\xe9"\n'
