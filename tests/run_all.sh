@@ -49,7 +49,7 @@ if [[ $wine_bits == 64 ]]; then
   tools/cd/make_iso.sh "$disc" "$iso" >/dev/null || exit 1
 fi
 echo "Wine: $wine_note ($disc/Startboard.exe)."
-e2e=(--iso "$iso" --tools "build/$wine_preset/tests/e2e")
+e2e=(--iso "$iso" --tools "build/$wine_preset/tools/wine")
 pytest=(/usr/bin/python3 -m pytest)
 
 suite unit ctest --preset native
@@ -69,7 +69,7 @@ suite e2e "${pytest[@]}" -v tests/e2e/scenarios.py --disc "$disc" "${e2e[@]}" --
 second_brand() {
   local folder="build/second brand é" out="build/second-$wine_preset"
   rm -rf "$folder" &&
-    /usr/bin/python3 tests/e2e/second.py make "$folder/brand" "build/$wine_preset/tools/sample_disc/standin_setup.exe" &&
+    PYTHONPATH=tools/wine /usr/bin/python3 tests/e2e/second.py make "$folder/brand" "build/$wine_preset/tools/sample_disc/standin_setup.exe" &&
     cmake --preset "$wine_preset" -B "$out" -DSTARTBOARD_BRAND="$PWD/$folder/brand/brand.toml" >/dev/null &&
     { cmake --build "$out" --target Startboard standin_setup >"$out.log" || { cat "$out.log"; false; }; } &&
     tools/sample_disc/make_disc.sh "$folder/cd" "$out" "$folder/brand/brand.toml" --strict &&
