@@ -109,10 +109,11 @@ edit: publisher-deps
 # Every state of the real launcher under Wine, at 96 and 144 dpi: at rest,
 # each zone's tip, hover, press and keyboard focus, the About window, the
 # questions and failure boxes. Named as make preview names its sheets:
-# build/shots.png, build/shots-de.png, ...; IN=de: German alone.
+# build/shots.png, build/shots-de.png, ...; IN=de: German alone. DOCS=1
+# renews README's pictures in docs/ instead.
 shots: deps disc
 	@rm -f build/shots.png build/shots-*.png
-	@$(brand_path) && tools/shots/shots.sh "$$brand" build/shots.png $(IN)
+	@$(brand_path) && $(if $(DOCS),tools/shots/readme_pictures.sh,tools/shots/shots.sh "$$brand" build/shots.png $(IN))
 
 assets:
 	@/usr/bin/python3 tools/make_assets.py assets

@@ -76,6 +76,7 @@ second_brand() {
     "${pytest[@]}" -v tests/e2e/second.py --disc "$folder/cd" "${e2e[@]}"
 }
 suite e2e-second second_brand
+suite shots "${pytest[@]}" -v tests/e2e/test_shots.py
 # CI also runs the suite in prefixes that report older Windows versions.
 if [[ "${CI:-}" == true ]]; then
   for version in win7 winxp; do

@@ -6,20 +6,24 @@ each zone in Tab order (with keyboard = true); the About window, and its focus
 frame after Tab; each question box; and the boxes a failed start shows: a
 document missing, no program for a document's type, no web browser.
 
-    shots.py BRAND.toml DISC TOOLS OUT.png [TAG]
+    shots.py BRAND.toml DISC TOOLS OUT.png [TAG] [--keep DPI:STATE=PATH ...]
 
 DISC is the laid-out disc whose exe Wine runs, TOOLS the folder of
 e2e_driver.exe and recorder.exe. Sheets are named as make preview names them
 (OUT.png, OUT-de.png; with TAG only that language, as OUT.png). A line is
 printed per state; a state that cannot be reached stops it, naming the state,
 and no sheet is written. The sheet's PNG text "tiles" lists each state's
-label, dpi and box on the sheet.
+label, dpi and box on the sheet. --keep saves a state's whole window too
+(README's pictures: see keep()).
 """
+import argparse
 import json
 import locale
 import os
 import sys
+import threading
 import time
+import traceback
 
 from PIL import Image, ImageDraw, PngImagePlugin
 
@@ -63,6 +67,17 @@ def spot(zones, index):
     return candidates[0]
 
 
+def on_disc(folder, relative):
+    """The host path of a file the launcher names, whatever its case on the
+    disc (Windows reads names either way); None when it is not there."""
+    for part in relative.split("/"):
+        found = [name for name in os.listdir(folder) if name.lower() == part.lower()] if os.path.isdir(folder) else []
+        if not found:
+            return None
+        folder = os.path.join(folder, found[0])
+    return folder
+
+
 class Session:
     """One language at one dpi, in a Wine world: the states as tiles."""
 
@@ -72,13 +87,15 @@ class Session:
         self.title = view["identity"]["title"]
         self.zones = view["zones"]
         self.tiles = []
+        self.windows = {}  # a state's whole launcher window, for README's pictures
         self.main = None
 
     def at(self, point96):
         return tuple(round(v * self.dpi / 96) for v in point96)
 
     def add(self, label, image):
-        print("shots: %d dpi, %s: %s" % (self.dpi, self.tag, label), flush=True)
+        sys.stdout.write("shots: %d dpi, %s: %s\n" % (self.dpi, self.tag, label))
+        sys.stdout.flush()
         self.tiles.append((label, image))
 
     def reach(self, what, found):
@@ -98,20 +115,30 @@ class Session:
         return shot
 
     def around(self, index, *windows):
-        """The zone's part of the screen and whatever windows show beside it."""
+        """The zone's part of the window, a margin round it, and the windows
+        (its tip) that show beside it."""
         left, top = self.main.at(self.at(self.zones[index]["rect"][:2]))
         width, height = scaled(self.zones[index]["rect"][2:], self.dpi)
-        boxes = [(left, top, left + width, top + height)] + [tuple(w.rect) for w in windows]
         margin = AROUND * self.dpi // 96
-        screen = self.d.grab().size
-        return self.still((max(0, min(b[0] for b in boxes) - margin), max(0, min(b[1] for b in boxes) - margin),
-                           min(screen[0], max(b[2] for b in boxes) + margin),
-                           min(screen[1], max(b[3] for b in boxes) + margin)))
+        frame = self.main.rect
+        boxes = [(max(frame[0], left - margin), max(frame[1], top - margin), min(frame[2], left + width + margin),
+                  min(frame[3], top + height + margin))] + [tuple(w["rect"]) for w in windows]
+        return self.still((min(b[0] for b in boxes), min(b[1] for b in boxes), max(b[2] for b in boxes),
+                           max(b[3] for b in boxes)))
+
+    def tips(self):
+        """The launcher's tips on the screen now."""
+        return [self.d.wine.call("info", w["hwnd"]) for w in self.d.wine.call("windows")["windows"]
+                if w["class"] == "tooltips_class32" and w["pid"] == self.d.pid]
 
     def start(self):
         self.d.xdotool("mousemove", 0, 0)  # over no zone
         self.main = self.d.launcher(ROOT, self.loaded["identity"]["exe"], self.title, locale_of(self.tag))
         self.reach("the launcher is not in front", wait_for(lambda: self.main.fresh().foreground, 5))
+        # Wine may place the pointer where it last knew it: tell it again,
+        # and let a tip (and a zone lit) that showed there go.
+        self.d.xdotool("mousemove", 1, 1, "mousemove", 0, 0)
+        self.reach("a tip stays at rest, the pointer off the window", wait_for(lambda: not self.tips(), 5))
 
     def quit(self):
         self.main.key("alt+F4")
@@ -128,16 +155,19 @@ class Session:
     def run(self):
         self.start()
         self.add("at rest", self.main.shot())
+        self.windows["at rest"] = self.tiles[-1][1]
         menu = self.view["menu"]
         for index, zone in enumerate(self.zones):
             self.main.move(self.at(spot(self.zones, index)))
-            tip = self.reach("no tip over zone %s" % self.name(index), self.d.tooltip(zone["tooltip"]))
-            self.add("%s: %stip" % (self.name(index), "lit, " if menu.get("hover") else ""), self.around(index, tip))
+            tip = self.reach("no tip over zone %s" % self.name(index), self.d.tooltip(zone["tooltip"], 5))
+            lit = "lit, " if menu.get("hover") else ""
+            self.add("%s: %stip" % (self.name(index), lit), self.around(index, tip.info))
+            self.windows.setdefault("lit", self.main.shot())
         if menu.get("pressed"):
             for index in range(len(self.zones)):
                 self.d.xdotool("mousemove", *self.main.at(self.at(spot(self.zones, index))), "mousedown", 1)
                 time.sleep(0.3)
-                self.add("%s: pressed" % self.name(index), self.around(index))
+                self.add("%s: pressed" % self.name(index), self.around(index, *self.tips()))
                 self.d.xdotool("mousemove", 0, 0, "mouseup", 1)  # released off it: it runs nothing
         self.d.xdotool("mousemove", 0, 0)
         self.questions()
@@ -168,7 +198,7 @@ class Session:
             self.d.open_with(extension, True)
         if opens:
             document = self.zones[opens[0]]["document"].replace("\\", "/")
-            path = os.path.join(self.d.wine.host_path(ROOT), document)
+            path = self.reach("no %s on the disc" % document, on_disc(self.d.wine.host_path(ROOT), document))
             os.rename(path, path + ".away")
             self.click(opens[0])
             self.box("%s: %s missing" % (self.name(opens[0]), document)).answer("OK")
@@ -184,7 +214,7 @@ class Session:
             about = self.open_about()
             left, top, _, height = links[0]["rect"]
             about.click(self.at((left + 4, top + min(height, 13) // 2)))
-            self.box("%s: no web browser" % links[0]["name"]).answer("OK")
+            self.box("About window, link %s: no web browser" % links[0]["name"]).answer("OK")
             about.key("Escape")
             about.gone()
         self.d.open_with(page, True)
@@ -204,6 +234,7 @@ class Session:
         about = self.open_about()
         plain = about.shot("rect")
         self.add("About window", plain)
+        self.windows["About window"] = plain
         about.key("Tab")
         framed = self.reach("no focus frame in the About window after Tab", wait_for(
             lambda: about.shot("rect").tobytes() != plain.tobytes(), 3) and about.shot("rect"))
@@ -217,8 +248,8 @@ class Session:
         for count, index in enumerate(self.view["menu"]["focus"], start=1):
             self.main.key("Tab")
             tip = self.reach("no tip for zone %s after Tab %d" % (self.name(index), count),
-                             self.d.tooltip(self.zones[index]["tooltip"]))
-            self.add("Tab %d: %s" % (count, self.name(index)), self.around(index, tip))
+                             self.d.tooltip(self.zones[index]["tooltip"], 5))
+            self.add("Tab %d: %s" % (count, self.name(index)), self.around(index, tip.info))
         self.quit()
 
 
@@ -230,28 +261,50 @@ def opened(loaded):
     return sorted({os.path.splitext(f)[1].lower() for f in files if f} - {""})
 
 
+def shoot_at(dpi, loaded, chosen, disc, tools, shots):
+    """Every chosen language's states at one dpi, in a Wine world of its own,
+    into shots[tag][dpi]."""
+    wine = Wine(dpi)
+    try:
+        start_world(wine, tools)
+        desktop = Desktop(wine, disc)
+        desktop.place_disc(ROOT)
+        for extension in opened(loaded):
+            desktop.open_with(extension, True)
+        for _, tag, view in chosen:
+            session = Session(desktop, view, tag, loaded)
+            try:
+                session.run()
+            except DriverError as error:
+                raise Unreached("%d dpi, %s: %s (the last state shown: %s)" % (
+                    dpi, tag, error, session.tiles[-1][0] if session.tiles else "none")) from None
+            shots[tag][dpi] = session
+    finally:
+        wine.close()
+
+
 def shoot(loaded, chosen, disc, tools):
-    """{tag: {dpi: [(label, image)]}} for the chosen languages."""
+    """{tag: {dpi: Session}} for the chosen languages. The dpis run
+    side by side, each in its own Wine world: most of the time goes in
+    waiting for Wine."""
     shots = {tag: {} for _, tag, _ in chosen}
-    for dpi in DPIS:
-        wine = Wine(dpi)
+    failed = []
+
+    def run(dpi):
         try:
-            start_world(wine, tools)
-            desktop = Desktop(wine, disc)
-            desktop.place_disc(ROOT)
-            for extension in opened(loaded):
-                desktop.open_with(extension, True)
-            for _, tag, view in chosen:
-                session = Session(desktop, view, tag, loaded)
-                try:
-                    session.run()
-                except DriverError as error:
-                    raise Unreached("%d dpi, %s: %s (the last state shown: %s)" % (
-                        dpi, tag, error, session.tiles[-1][0] if session.tiles else "none")) from None
-                shots[tag][dpi] = session.tiles
-        finally:
-            wine.close()
-    return shots
+            shoot_at(dpi, loaded, chosen, disc, tools, shots)
+        except (Unreached, DriverError) as error:
+            failed.append(str(error))
+        except Exception:  # a fault of this tool: said, not lost with the thread
+            failed.append("%d dpi: %s" % (dpi, traceback.format_exc()))
+    workers = [threading.Thread(target=run, args=(dpi,)) for dpi in DPIS]
+    for worker in workers:
+        worker.start()
+    for worker in workers:
+        worker.join()
+    if failed:
+        raise Unreached("; ".join(failed))
+    return {tag: dict(sorted(by_dpi.items())) for tag, by_dpi in shots.items()}
 
 
 def sheet(title, sections):
@@ -287,31 +340,53 @@ def sheet(title, sections):
     return canvas, info
 
 
+def keep(shots, tag, wanted):
+    """README's pictures: each `DPI:STATE=PATH` the whole launcher window of
+    that state in the first language (STATE: "at rest", "lit", "About
+    window"); PNG with a palette, JPEG for .jpg."""
+    for entry in wanted:
+        state, path = entry.split("=", 1)
+        dpi, state = state.split(":", 1)
+        window = shots[tag][int(dpi)].windows.get(state)
+        if window is None:
+            raise Unreached("%s dpi: the brand has no state %r for %s" % (dpi, state, path))
+        if path.endswith(".jpg"):
+            window.save(path, quality=90)
+        else:
+            window.convert("P", palette=Image.Palette.ADAPTIVE, colors=256).save(path, optimize=True)
+        print("shots: %s" % path)
+
+
 def main(argv):
-    if len(argv) not in (4, 5):
-        print(__doc__.strip(), file=sys.stderr)
-        return 2
-    source, disc, tools, out = argv[:4]
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0], usage=__doc__.split("\n\n")[1].strip())
+    parser.add_argument("brand")
+    parser.add_argument("disc")
+    parser.add_argument("tools")
+    parser.add_argument("out")
+    parser.add_argument("tag", nargs="?")
+    parser.add_argument("--keep", action="append", default=[], metavar="DPI:STATE=PATH")
+    args = parser.parse_args(argv)
     try:
-        loaded = brand.load(source)
+        loaded = brand.load(args.brand)
     except brand.BrandError as error:
         print(error, file=sys.stderr)
         return 1
-    chosen = preview.sheets(brand.views(loaded), out, argv[4] if len(argv) == 5 else None, "shots")
+    chosen = preview.sheets(brand.views(loaded), args.out, args.tag, "shots")
     if chosen is None:
         return 1
     started = time.time()
     try:
-        shots = shoot(loaded, chosen, os.path.abspath(disc), tools)
+        shots = shoot(loaded, chosen, os.path.abspath(args.disc), args.tools)
+        keep(shots, chosen[0][1], args.keep)
     except Unreached as error:
         print("shots: FAILED: %s" % error, file=sys.stderr)
         return 1
-    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
     for path, tag, view in chosen:
         canvas, info = sheet('%s (%s): "%s" under Wine' % (os.path.basename(path), tag, view["identity"]["title"]),
-                             shots[tag])
+                             {dpi: session.tiles for dpi, session in shots[tag].items()})
         preview.save(canvas, path, "shots", info)
-    print("shots: %d states in %.0f s" % (sum(len(t) for s in shots.values() for t in s.values()),
+    print("shots: %d states in %.0f s" % (sum(len(s.tiles) for by_dpi in shots.values() for s in by_dpi.values()),
                                           time.time() - started))
     return 0
 
