@@ -38,4 +38,4 @@ def test_make_shots_shows_every_state_of_the_default_brand_at_both_dpis(tmp_path
     for dpi, picture, tolerance in ((96, "menu.bmp", 0), (144, "menu-2x.jpg", 6)):
         rest = shots[(dpi, "at rest")]
         share = matching(rest, art(picture, rest.size), tolerance)
-        expect(share > 0.99, "at rest at %d dpi, the menu picture matches %.2f%%" % (dpi, 100 * share))
+        expect(share > 0.999, "at rest at %d dpi, the menu picture matches %.2f%%" % (dpi, 100 * share))
