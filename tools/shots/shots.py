@@ -48,10 +48,6 @@ def locale_of(tag):
     return locale.windows_locale[tags.ids(tag)[1]] + ".UTF-8"
 
 
-def scaled(rect, dpi):
-    return tuple(round(v * dpi / 96) for v in rect)
-
-
 def inside(point, rect):
     return rect[0] <= point[0] < rect[0] + rect[2] and rect[1] <= point[1] < rect[1] + rect[3]
 
@@ -90,8 +86,9 @@ class Session:
         self.windows = {}  # a state's whole launcher window, for README's pictures
         self.main = None
 
-    def at(self, point96):
-        return tuple(round(v * self.dpi / 96) for v in point96)
+    def scaled(self, values):
+        """Pixels at 96 dpi at this dpi."""
+        return tuple(round(v * self.dpi / 96) for v in values)
 
     def add(self, label, image):
         sys.stdout.write("shots: %d dpi, %s: %s\n" % (self.dpi, self.tag, label))
@@ -103,27 +100,16 @@ class Session:
             raise Unreached("%d dpi, %s: %s" % (self.dpi, self.tag, what))
         return found
 
-    def still(self, box):
-        """The screen's pixels in box (left, top, right, bottom), once two
-        grabs a tenth of a second apart agree."""
-        shot = None
-        for _ in range(30):
-            last, shot = shot, self.d.grab().crop(box)
-            if last is not None and shot.tobytes() == last.tobytes():
-                break
-            time.sleep(0.1)
-        return shot
-
     def around(self, index, *windows):
         """The zone's part of the window, a margin round it, and the windows
         (its tip) that show beside it."""
-        left, top = self.main.at(self.at(self.zones[index]["rect"][:2]))
-        width, height = scaled(self.zones[index]["rect"][2:], self.dpi)
+        left, top = self.main.at(self.scaled(self.zones[index]["rect"][:2]))
+        width, height = self.scaled(self.zones[index]["rect"][2:])
         margin = AROUND * self.dpi // 96
         frame = self.main.rect
         boxes = [(max(frame[0], left - margin), max(frame[1], top - margin), min(frame[2], left + width + margin),
                   min(frame[3], top + height + margin))] + [tuple(w["rect"]) for w in windows]
-        return self.still((min(b[0] for b in boxes), min(b[1] for b in boxes), max(b[2] for b in boxes),
+        return self.d.still((min(b[0] for b in boxes), min(b[1] for b in boxes), max(b[2] for b in boxes),
                            max(b[3] for b in boxes)))
 
     def tips(self):
@@ -146,7 +132,7 @@ class Session:
 
     def click(self, index):
         time.sleep(0.6)  # past the double-click time: a second press on the same zone is a click of its own
-        self.main.click(self.at(spot(self.zones, index)))
+        self.main.click(self.scaled(spot(self.zones, index)))
         self.d.xdotool("mousemove", 0, 0)
 
     def name(self, index):
@@ -158,14 +144,14 @@ class Session:
         self.windows["at rest"] = self.tiles[-1][1]
         menu = self.view["menu"]
         for index, zone in enumerate(self.zones):
-            self.main.move(self.at(spot(self.zones, index)))
+            self.main.move(self.scaled(spot(self.zones, index)))
             tip = self.reach("no tip over zone %s" % self.name(index), self.d.tooltip(zone["tooltip"], 5))
             lit = "lit, " if menu.get("hover") else ""
             self.add("%s: %stip" % (self.name(index), lit), self.around(index, tip.info))
             self.windows.setdefault("lit", self.main.shot())
         if menu.get("pressed"):
             for index in range(len(self.zones)):
-                self.d.xdotool("mousemove", *self.main.at(self.at(spot(self.zones, index))), "mousedown", 1)
+                self.d.xdotool("mousemove", *self.main.at(self.scaled(spot(self.zones, index))), "mousedown", 1)
                 time.sleep(0.3)
                 self.add("%s: pressed" % self.name(index), self.around(index, *self.tips()))
                 self.d.xdotool("mousemove", 0, 0, "mouseup", 1)  # released off it: it runs nothing
@@ -178,7 +164,10 @@ class Session:
             self.keyboard()
 
     def box(self, label, title=None):
-        box = self.d.box(title or self.title)
+        try:
+            box = self.d.box(title or self.title)
+        except DriverError as error:
+            raise Unreached("%d dpi, %s: %s: %s" % (self.dpi, self.tag, label, error)) from None
         self.add(label, box.shot("rect"))
         return box
 
@@ -213,7 +202,7 @@ class Session:
         elif links and self.about_zone() is not None:
             about = self.open_about()
             left, top, _, height = links[0]["rect"]
-            about.click(self.at((left + 4, top + min(height, 13) // 2)))
+            about.click(self.scaled((left + 4, top + min(height, 13) // 2)))
             self.box("About window, link %s: no web browser" % links[0]["name"]).answer("OK")
             about.key("Escape")
             about.gone()

@@ -59,14 +59,8 @@ class Window:
 
     def shot(self, area="client"):
         """The client area's pixels (area="rect": the whole window's) once
-        painting is over: two grabs a tenth of a second apart agree."""
-        shot = None
-        for _ in range(30):
-            last, shot = shot, self.desktop.grab().crop(tuple(self.info[area]))
-            if last is not None and shot.tobytes() == last.tobytes():
-                break
-            time.sleep(0.1)
-        return shot
+        painting is over."""
+        return self.desktop.still(tuple(self.info[area]))
 
 
 class Box(Window):
@@ -138,6 +132,17 @@ class Desktop:
 
     def grab(self):
         return ImageGrab.grab(xdisplay=self.wine.env["DISPLAY"]).convert("RGB")
+
+    def still(self, box):
+        """The screen's pixels in box (left, top, right, bottom) once
+        painting is over: two grabs a tenth of a second apart agree."""
+        shot = None
+        for _ in range(30):
+            last, shot = shot, self.grab().crop(box)
+            if last is not None and shot.tobytes() == last.tobytes():
+                break
+            time.sleep(0.1)
+        return shot
 
 
 def start_world(wine, tools):
