@@ -121,8 +121,8 @@ class Session:
         self.d.xdotool("mousemove", 0, 0)  # over no zone
         self.main = self.d.launcher(ROOT, self.loaded["identity"]["exe"], self.title, locale_of(self.tag))
         self.reach("the launcher is not in front", wait_for(lambda: self.main.fresh().foreground, 5))
-        # Wine may place the pointer where it last knew it: tell it again,
-        # and let a tip (and a zone lit) that showed there go.
+        # Should Wine have placed the pointer where it last knew it: tell it
+        # again, and let a tip that showed there go.
         self.d.xdotool("mousemove", 1, 1, "mousemove", 0, 0)
         self.reach("a tip stays at rest, the pointer off the window", wait_for(lambda: not self.tips(), 5))
 
@@ -257,6 +257,10 @@ def shoot_at(dpi, loaded, chosen, disc, tools, shots):
     try:
         start_world(wine, tools)
         desktop = Desktop(wine, disc)
+        # The pointer off every window from the start (the X server puts it
+        # in the middle): Wine learns where it is as it comes, and a window
+        # that shows before then finds it where it was.
+        desktop.xdotool("mousemove", 0, 0)
         desktop.place_disc(ROOT)
         for extension in opened(loaded):
             desktop.open_with(extension, True)
