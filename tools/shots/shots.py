@@ -255,7 +255,13 @@ def shoot_at(dpi, loaded, chosen, disc, tools, shots):
     into shots[tag][dpi]."""
     wine = Wine(dpi)
     try:
-        start_world(wine, tools)
+        try:
+            start_world(wine, tools)
+        except DriverError as error:  # seen once under a heavy load: a new prefix's wineboot failed
+            print("shots: %d dpi: the Wine world did not start (%s); once more" % (dpi, error), flush=True)
+            wine.close()
+            wine = Wine(dpi)
+            start_world(wine, tools)
         desktop = Desktop(wine, disc)
         # The pointer off every window from the start (the X server puts it
         # in the middle): Wine learns where it is as it comes, and a window
