@@ -39,7 +39,7 @@ $(check_brand)
 @cmake --build --preset win32 --target Startboard standin_setup
 endef
 
-.PHONY: all deps publisher-deps brand-check build test run assets disc cd sign bench preview edit clean $(addprefix build-,$(PRESETS))
+.PHONY: all deps publisher-deps brand-check build test run assets disc cd sign bench preview edit shots clean $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -105,6 +105,15 @@ preview: publisher-deps
 # checked. PORT=... picks the port (a free one by default).
 edit: publisher-deps
 	@$(brand_path) && /usr/bin/python3 tools/designer/server.py "$$brand" $(if $(PORT),--port "$(PORT)")
+
+# Every state of the real launcher under Wine, at 96 and 144 dpi: at rest,
+# each zone's tip, hover, press and keyboard focus, the About window, the
+# questions and failure boxes. Named as make preview names its sheets:
+# build/shots.png, build/shots-de.png, ...; IN=de: German alone. DOCS=1
+# renews README's pictures in docs/ instead.
+shots: deps disc
+	@rm -f build/shots.png build/shots-*.png
+	@$(brand_path) && $(if $(DOCS),tools/shots/readme_pictures.sh,tools/shots/shots.sh "$$brand" build/shots.png $(IN))
 
 assets:
 	@/usr/bin/python3 tools/make_assets.py assets

@@ -58,7 +58,7 @@ check clang-tidy-windows tidy product src/app/WinMain.cpp src/app/Runtime.cpp sr
   src/ui/Gdi.cpp src/ui/Screen.cpp src/ui/Tooltips.cpp src/ui/Pictures.cpp src/ui/Zone*.cpp src/ui/frm*.cpp
 # The probe is built only into the bench programs.
 check clang-tidy-bench tidy bench src/bench/Probe.cpp tools/bench/*.cpp
-check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tools/wine/*.cpp tests/e2e/*.cpp
+check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tools/wine/*.cpp
 check clang-tidy-tests tidy native tests/unit/*.cpp
 
 cppcheck=(cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability
@@ -66,10 +66,10 @@ cppcheck=(cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance
           --suppress=useStlAlgorithm)
 check cppcheck-src-and-tools "${cppcheck[@]}" --library=windows -Isrc -Ibuild/native/generated src tools
 check cppcheck-tests "${cppcheck[@]}" --library=googletest --library=windows -Isrc -Ibuild/native/generated -Itests/unit \
-  tests/unit tests/e2e
+  tests/unit
 
 check clang-format clang-format --dry-run --Werror src/*/*.cpp src/*/*.h tools/bench/*.cpp \
-  tools/sample_disc/*.cpp tools/sample_disc/*.h tools/wine/*.cpp tests/unit/*.cpp tests/unit/*.h tests/e2e/*.cpp
+  tools/sample_disc/*.cpp tools/sample_disc/*.h tools/wine/*.cpp tests/unit/*.cpp tests/unit/*.h
 
 echo "lint: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -11,6 +11,7 @@ import subprocess
 
 import pytest
 
+from desktop import start_world
 from harness import RECORDER, Test
 from wine import VERSIONS, Wine
 
@@ -55,8 +56,7 @@ def wine(request):
         pytest.fail("--disc, --iso and --tools are needed (see tests/e2e/conftest.py)")
     world = Wine(request.param, request.config.getoption("windows"))
     try:
-        world.start([os.path.join(request.config.getoption("tools"), name + ".exe")
-                     for name in ("e2e_driver", "recorder")])
+        start_world(world, request.config.getoption("tools"))
         yield world
     finally:
         world.close()

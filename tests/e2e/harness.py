@@ -3,21 +3,19 @@ meets them, the programs it started (as the recorder saw them), the pointer
 and the pixels on the screen, and real input through the X server."""
 import csv
 import os
-import shutil
 import signal
-import subprocess
 import time
 
-from PIL import Image, ImageGrab
+from PIL import Image
 from Xlib.display import Display
 
-from wine import DriverError, remove_tree, wait_for
+from desktop import RECORD_LOG, RECORDER, Desktop
+from wine import remove_tree, wait_for
 
 REPO = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 APP_TITLE = "Norvane 98 Startboard"
 STANDIN_TITLE = "Sample disc"
 DISC = "C:\\Norvane 98 CD-ROM\\"  # spaces and a long name: its short form differs
-RECORDER, RECORD_LOG = r"C:\e2e\recorder.exe", r"C:\e2e\record.log"
 
 
 def expect(condition, message):
@@ -34,72 +32,6 @@ def px(twips, dpi):
     return (twips * dpi + 720) // 1440
 
 
-class Window:
-    """A window on the screen, as the driver last read it."""
-
-    def __init__(self, test, info):
-        self.test, self.info, self.hwnd = test, info, info["hwnd"]
-
-    def __getattr__(self, name):
-        return self.info[name]
-
-    def size(self):
-        left, top, right, bottom = self.info["client"]
-        return right - left, bottom - top
-
-    def at(self, point):
-        return self.info["client"][0] + point[0], self.info["client"][1] + point[1]
-
-    def fresh(self):
-        return Window(self.test, self.test.wine.call("info", self.hwnd))
-
-    def move(self, point):
-        self.test.xdotool("mousemove", *self.at(point))
-
-    def click(self, point, count=1):
-        self.test.xdotool("mousemove", *self.at(point), "click", "--repeat", count, "--delay", 40, 1)
-
-    def drag(self, start, end):
-        self.test.xdotool("mousemove", *self.at(start), "mousedown", 1, "mousemove", *self.at(end), "mouseup", 1)
-
-    def key(self, keys):
-        """Types keys (X names: "Escape", "alt+F4"); the window in front takes them."""
-        self.test.xdotool("key", keys)
-
-    def close(self):
-        """Closes the window in front as its close box does."""
-        self.key("alt+F4")
-
-
-    def gone(self):
-        def closed():
-            try:
-                return not self.fresh().visible
-            except DriverError:
-                return True
-        wait_for(closed, 5, "%s is still open" % self.info["class"])
-
-    def shot(self):
-        """The client area's pixels once painting is over: two grabs a
-        tenth of a second apart agree."""
-        shot = None
-        for _ in range(30):
-            last, shot = shot, self.test.grab().crop(tuple(self.info["client"]))
-            if last is not None and shot.tobytes() == last.tobytes():
-                break
-            time.sleep(0.1)
-        return shot
-
-
-class Box(Window):
-    def answer(self, button):
-        """Presses a button from the keyboard, as its underlined letter or Enter do,
-        once the box is in front: a box a new program shows may come up behind."""
-        wait_for(lambda: self.fresh().foreground, 5)
-        self.key({"Yes": "y", "No": "n", "OK": "Return"}[button])
-        self.gone()
-
-
 class Record:
     """One start recorded by the recorder or an installer stand-in."""
 
@@ -113,15 +45,12 @@ class Record:
         return "Record(%r, cwd=%r)" % (self.command_line, self.cwd)
 
 
-class Test:
+class Test(Desktop):
     """One test's view of the Wine world."""
 
     def __init__(self, wine, disc, iso):
-        self.wine, self.disc, self.iso, self.dpi = wine, disc, iso, wine.dpi
-        self.roots, self.placed = [], []  # where programs may run from; disc copies made
-
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool"] + [str(a) for a in arguments], env=self.wine.env, check=True, timeout=30)
+        super().__init__(wine, disc)
+        self.iso = iso
 
     # --- The disc and what was started from it -----------------------------
 
@@ -135,19 +64,11 @@ class Test:
         self.place_disc(DISC)
         self.associate()
 
-    def place_disc(self, root):
-        """A fresh copy of the disc in a folder below C:\\; returns `root`."""
-        remove_tree(self.wine.host_path(root))
-        shutil.copytree(self.disc, self.wine.host_path(root))
-        self.roots.append(root)
-        self.placed.append(root)
-        return root
-
     def associate(self, pdf=True, htm=True, txt=True):
         """Opens each document type with the recorder (True), a command (a
         string) or nothing (False)."""
         for extension, value in ((".pdf", pdf), (".htm", htm), (".txt", txt)):
-            self.wine.call("assoc", extension, '"%s" "%%1"' % RECORDER if value is True else value or "")
+            self.open_with(extension, value)
 
     def records(self, count=0):
         """The starts recorded so far, once there are at least `count`."""
@@ -189,42 +110,15 @@ class Test:
 
     # --- Windows and the screen ------------------------------------------------
 
-    def window(self, kind, name, title, timeout=15):
-        """The first visible top-level window of a class and title, once there is one."""
-        found = []
-        wait_for(lambda: found.extend(w for w in self.wine.call("windows")["windows"]
-                                      if (w["class"], w["title"]) == (name, title)) or found, timeout,
-                 "no window %r titled %r" % (name, title))
-        return kind(self, self.wine.call("info", found[0]["hwnd"]))
-
     def launcher(self, root=DISC, exe="Startboard.exe", title=APP_TITLE, locale=None):
-        """Starts the launcher from the disc, in C:\\windows so that a start
-        directory of C:\\ can only come from the launcher; with `locale`
-        (de_DE.UTF-8) as the user's language."""
-        self.wine.speak(locale)
-        self.pid = self.wine.call("start", '"%s%s"' % (root, exe), "C:\\windows")["pid"]
-        return self.window(Window, "StartboardMain", title)
-
-    def about(self):
-        return self.window(Window, "StartboardAbout", "About...", 5)
+        return super().launcher(root, exe, title, locale)
 
     def box(self, title=APP_TITLE):
-        return self.window(Box, "#32770", title)
+        return super().box(title)
 
     def no_box(self):
         time.sleep(0.7)
         expect_equal([w for w in self.wine.call("windows")["windows"] if w["class"] == "#32770"], [], "boxes")
-
-    def exit_code(self):
-        return self.wine.call("wait-exit", self.pid, 10000)["exit_code"]
-
-    def tooltip(self, text):
-        """Whether the launcher shows a tip with this text within 3 seconds."""
-        return wait_for(lambda: {"class": "tooltips_class32", "title": text, "pid": self.pid} in [
-            {k: w[k] for k in ("class", "title", "pid")} for w in self.wine.call("windows")["windows"]], 3)
-
-    def grab(self):
-        return ImageGrab.grab(xdisplay=self.wine.env["DISPLAY"]).convert("RGB")
 
     def cursor(self):
         """The pointer's size and hot spot as the X server shows it (Wine

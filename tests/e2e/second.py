@@ -199,7 +199,7 @@ def pointer_aside(t):
 
 def look(main, name):
     """How a zone is drawn now: plain, hover or pressed (by its middle pixel), or None."""
-    pixel = main.test.grab().getpixel(main.at(centre(name, main.test.dpi)))
+    pixel = main.desktop.grab().getpixel(main.at(centre(name, main.desktop.dpi)))
     colour = ZONES[name][1]
     return next((k for k, f in LOOKS.items() if all(abs(a - b) <= 30 for a, b in zip(pixel, f(colour)))), None)
 

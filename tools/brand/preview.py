@@ -248,16 +248,32 @@ def render(path, loaded):
     return canvas
 
 
-def save(canvas, out):
+def save(canvas, out, what="preview", info=None):
     # Written whole under another name first: a failed run leaves no picture.
     partial = "%s.tmp.%d" % (out, os.getpid())
     try:
-        canvas.save(partial, "PNG", optimize=False)
+        canvas.save(partial, "PNG", optimize=False, pnginfo=info)
         os.replace(partial, out)
     finally:
         if os.path.exists(partial):
             os.remove(partial)
-    print("preview in %s" % out)
+    print("%s in %s" % (what, out))
+
+
+def sheets(views, out, tag, tool):
+    """[(path, tag, view)]: OUT.png for the brand's own language and
+    OUT-TAG.png for each other one, or OUT.png alone for the language `tag`.
+    None, when the brand has no such language (said on stderr)."""
+    if tag is not None:
+        chosen = [(known, view) for known, view in views if known.lower() == tag.lower()]
+        if not chosen:
+            print("%s: the brand has no language %s; it has %s" % (tool, tag, ", ".join(t for t, _ in views)),
+                  file=sys.stderr)
+            return None
+        return [(out,) + chosen[0]]
+    base, extension = os.path.splitext(out)
+    return [(out if index == 0 else "%s-%s%s" % (base, known, extension), known, view)
+            for index, (known, view) in enumerate(views)]
 
 
 def main(argv):
@@ -270,20 +286,11 @@ def main(argv):
     except brand.BrandError as error:
         print(error, file=sys.stderr)
         return 1
-    views = brand.views(loaded)
-    if len(argv) == 3:
-        chosen = [view for tag, view in views if tag.lower() == argv[2].lower()]
-        if not chosen:
-            print("preview: the brand has no language %s; it has %s" % (
-                argv[2], ", ".join(tag for tag, _ in views)), file=sys.stderr)
-            return 1
-        sheets = [(out, chosen[0])]
-    else:
-        base, extension = os.path.splitext(out)
-        sheets = [(out if index == 0 else "%s-%s%s" % (base, tag, extension), view)
-                  for index, (tag, view) in enumerate(views)]
+    chosen = sheets(brand.views(loaded), out, argv[2] if len(argv) == 3 else None, "preview")
+    if chosen is None:
+        return 1
     os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
-    for path, view in sheets:
+    for path, _, view in chosen:
         save(render(source, view), path)
     return 0
 

@@ -1,5 +1,6 @@
-"""A private Wine world for the end-to-end tests: an Xvfb screen, a fresh prefix at
-a dpi and Windows version, and the e2e_driver in a virtual desktop, on a pipe."""
+"""A private Wine world for the end-to-end tests and make shots: an Xvfb
+screen, a fresh prefix at a dpi and Windows version, and the e2e_driver in a
+virtual desktop, on a pipe."""
 import json
 import os
 import select
