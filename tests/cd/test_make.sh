@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The make targets as a newcomer and a publisher run them, in a copy of the
-# tree as a commit would hold it: `make run` without a display builds, says
-# which exe runs and saves a screenshot, the menu in its middle; a brand in a
-# folder whose path holds a space, a non-ASCII letter, # and $, with its own
-# exe name, PNG pictures, icon and cursor and a disc folder in other cases,
-# builds with STRICT=1 into an image named after the exe, and builds nothing
-# the second time; a failed make cd or make preview leaves no disc, image or
-# picture behind; folders CMake or Ninja cannot name are refused in one line.
+# tree as a commit holds it: `make run` without a display names its exe and
+# saves a screenshot, the menu in its middle; a brand in a folder whose path
+# holds a space, a non-ASCII letter, # and $, with its own exe name, PNG
+# pictures, icon and cursor and a disc folder in other cases, builds with
+# STRICT=1 into an image named after the exe, and nothing the second time; a
+# failed make cd or make preview leaves no disc, image or picture behind;
+# folders CMake or Ninja cannot name are refused in one line.
 #   usage: tests/cd/test_make.sh
 set -uo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -15,8 +15,7 @@ trap 'rm -rf "$work"' EXIT
 source "$top/tests/cd/checks.sh"
 
 src=$work/src
-mkdir "$src" && git -C "$top" ls-files -zco --exclude-standard |
-  tar -C "$top" --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -C "$src" -xf - || exit 2
+mkdir "$src" && git -C "$top" ls-files -zco --exclude-standard | tar -C "$top" --null -T - -cf - | tar -C "$src" -xf - || exit 2
 # run OUT [VAR=VALUE...] make ARGS...: make in the copy, its output in OUT
 run() { local out=$1; shift; env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL "$@" -C "$src" >"$work/$out" 2>&1; }
 expect() { # expect PATTERN FILE: FILE holds PATTERN (a fixed string)
@@ -27,14 +26,12 @@ brand_in() { # brand_in FOLDER SED-SCRIPT: the default brand there, edited
 }
 
 newcomer() {
-  run run -u DISPLAY make run && expect "Running build/cd" run || return 1
-  /usr/bin/python3 - "$src/build/screenshot.png" "$top/assets/menu.bmp" <<'PY'
-import sys
+  run run -u DISPLAY make run && expect "Running build/cd" run && /usr/bin/python3 - <<PY
 from PIL import Image
-shot, menu = (Image.open(path).convert("RGB") for path in sys.argv[1:])
+shot, menu = (Image.open(path).convert("RGB") for path in ("$src/build/screenshot.png", "$top/assets/menu.bmp"))
 x, y = (shot.width - menu.width) // 2, (shot.height - menu.height) // 2
 same = sum(a == b for a, b in zip(shot.crop((x, y, x + menu.width, y + menu.height)).getdata(), menu.getdata()))
-sys.exit(0 if same > 0.95 * menu.width * menu.height else "the menu picture is not in the screenshot's middle")
+raise SystemExit(0 if same > 0.95 * menu.width * menu.height else "the menu picture is not in the screenshot's middle")
 PY
 }
 check "make run first, without a display: says which exe runs; build/screenshot.png, the menu in its middle" newcomer
@@ -63,8 +60,7 @@ for file in Docs/Licence.TXT Manual/MANUAL.PDF READER/Setup.exe Standalone/SETUP
 done
 
 built() {
-  before=$(ls "$src/build")
-  run first make cd BRAND="$brand" STRICT=1 || { cat "$work/first"; return 1; }
+  before=$(ls "$src/build") && run first make cd BRAND="$brand" STRICT=1 || { cat "$work/first"; return 1; }
   [[ $(ls "$src/build") == "$(sort <<<"$before"$'\nAtlas.iso')" ]] || { ls "$src/build"; return 1; }
   [[ -f $src/build/cd/Atlas.exe && -f $src/build/cd/Docs/Licence.TXT && ! -e $src/build/cd/docs ]] || return 1
   ! grep -q "warning" "$work/first" || { cat "$work/first"; return 1; }
