@@ -84,6 +84,8 @@ test: BRAND_PATH := assets/brand.toml
 test: build cd
 	@tests/run_all.sh
 
+# The disc, then its exe under Wine: on machines that cannot run the 32-bit
+# product, the 64-bit build (tools/wine_session.sh decides; it says so).
 run: deps disc
 	@$(brand_path) && tools/run_under_wine.sh "$$brand"
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs every suite and ends with one line of totals. Each suite's own last
-# summary line gives its counts: "NAME: N passed, N failed", ctest's "N tests
-# failed out of M", or pytest's "N passed, N failed, N errors ... in 1.23s"
-# (errors count as failures).
+# Runs every suite (or those STARTBOARD_SUITES names) and ends with one line of
+# totals. Each suite's own last summary line gives its counts: "NAME: N
+# passed, N failed", ctest's "N tests failed out of M", or pytest's "N
+# passed, N failed, N errors ... in 1.23s" (errors count as failures).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 passed=0
@@ -12,6 +12,7 @@ suite() {
   local name=$1 log rc p=0 f=0
   local own='^[a-z0-9]+: ([0-9]+) passed, ([0-9]+) failed' ctest='([0-9]+) tests failed out of ([0-9]+)'
   local summary='^=* ?(([0-9]+ [a-z]+,? )+)in [0-9.]+s' counts
+  [[ " ${STARTBOARD_SUITES:-$name} " == *" $name "* ]] || return 0
   log=$(mktemp)
   echo "== $name"
   "${@:2}" 2>&1 | tee "$log"

@@ -39,6 +39,7 @@ wine() { "$STARTBOARD_WINE" "$@"; }
 # choosing at once could otherwise share one), as DISPLAY; its pid in xvfb_pid.
 start_xvfb() {
   local fifo number
+  wine_tools Xvfb || return 1
   fifo=$(mktemp -u /tmp/startboard-xvfb.XXXXXX)
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
@@ -49,23 +50,49 @@ start_xvfb() {
   export DISPLAY=":$number"
 }
 
+# wine_tools COMMAND...: fails naming the first that is not installed.
+wine_tools() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null ||
+      { echo "$tool is not installed: make deps installs it" >&2; return 1; }
+  done
+}
+
+# quiet COMMAND...: its output shown only when it fails.
+quiet() {
+  local out
+  out=$("$@" 2>&1) || { printf '%s\n' "$out" >&2; return 1; }
+}
+
 # prepare_prefix: $WINEPREFIX, made when missing, whose "MS Sans Serif" is Wine's own
 # metric-compatible face. Wine loads Windows fonts only from the prefix's
 # Fonts folder, and without them draws every label in a wider stand-in.
 # Needs DISPLAY and the probe built (build/$wine_preset/wine_probe.exe).
 # Checked every time: a prefix from an older checkout may lack the fonts.
 prepare_prefix() {
-  local face
+  local face out probe=$wine_top/build/$wine_preset/wine_probe.exe
+  [[ -x $STARTBOARD_WINE ]] || { echo "Wine is not installed (no $STARTBOARD_WINE): make deps installs it" >&2; return 1; }
+  wine_tools wineserver || return 1
+  [[ -f $probe ]] || { echo "the Wine probe was not built: no ${probe#"$wine_top/"}" \
+    "(cmake --build --preset $wine_preset --target wine_probe builds it)" >&2; return 1; }
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    wine wineboot -i >/dev/null 2>&1 || { echo "wineboot failed in $WINEPREFIX" >&2; return 1; }
+    out=$(wine wineboot -i 2>&1) || { echo "wineboot failed in $WINEPREFIX: ${out##*$'\n'}" >&2; return 1; }
     wineserver -w
   fi
-  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
-    { echo "Wine's fonts are missing: install fonts-wine (make deps)" >&2; return 1; }
-  if ! face=$(wine "$wine_top/build/$wine_preset/wine_probe.exe" face 2>/dev/null | tr -d '\r'); then
-    echo "\"MS Sans Serif\" is \"${face:-nothing}\" in $WINEPREFIX, not Wine's own face" >&2
-    return 1
+  compgen -G '/usr/share/wine/fonts/*' >/dev/null ||
+    { echo "Wine's fonts are not installed (fonts-wine): make deps installs them" >&2; return 1; }
+  out=$(cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>&1) ||
+    { echo "Wine's fonts could not be copied into $WINEPREFIX: $out" >&2; return 1; }
+  # Not a pipe: the probe's own exit code says whether the face is right.
+  face=$(wine "$probe" face 2>/dev/null) && return
+  face=${face//$'\r'/}
+  if [[ $face == "face "* ]]; then
+    echo "\"MS Sans Serif\" is \"${face#face }\" in $WINEPREFIX, not Wine's own face" >&2
+  else
+    echo "the Wine probe did not run in $WINEPREFIX (${probe#"$wine_top/"}): ${face%%$'\n'*}" >&2
   fi
+  return 1
 }
 
 # wine_disc [BRAND]: the disc whose exe Wine runs here, echoed: build/cd
@@ -74,8 +101,9 @@ prepare_prefix() {
 wine_disc() {
   local brand=${1:-$wine_top/assets/brand.toml}
   [[ $wine_bits == 32 ]] && { echo "$wine_top/build/cd"; return; }
-  (cd "$wine_top" && cmake --preset win64 -DSTARTBOARD_BRAND="$brand" >/dev/null &&
-    cmake --build --preset win64 >/dev/null &&
-    tools/sample_disc/make_disc.sh build/cd64 build/win64 "$brand" 2>/dev/null >/dev/null) || return 1
+  (cd "$wine_top" && quiet cmake --preset win64 -DSTARTBOARD_BRAND="$brand" &&
+    quiet cmake --build --preset win64 &&
+    quiet tools/sample_disc/make_disc.sh build/cd64 build/win64 "$brand") ||
+    { echo "the 64-bit build (build/win64, build/cd64) failed" >&2; return 1; }
   echo "$wine_top/build/cd64"
 }

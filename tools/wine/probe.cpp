@@ -1,5 +1,6 @@
 // wine_probe: what the scripts that run Wine ask of the prefix from inside it.
-//   wine_probe face                 prints the face GDI gives for "MS Sans Serif";
+//   wine_probe face                 prints "face NAME", NAME the face GDI gives for
+//                                   "MS Sans Serif" (the word tells it from what Wine says);
 //                                   exit 0 when it is that face, not a stand-in
 //   wine_probe start EXE CLASS SECONDS
 //                                   starts EXE; prints "shown" once a visible
@@ -35,9 +36,9 @@ int Face() {
   SelectObject(dc, old);
   DeleteObject(font);
   DeleteDC(dc);
-  std::string narrow;
-  for (const wchar_t* c = face; *c != 0; ++c) narrow += *c < 128 ? static_cast<char>(*c) : '?';
-  return Say(narrow.c_str(), std::wcscmp(face, kWanted) == 0 ? 0 : 1);
+  std::string answer = "face ";
+  for (const wchar_t* c = face; *c != 0; ++c) answer += *c < 128 ? static_cast<char>(*c) : '?';
+  return Say(answer.c_str(), std::wcscmp(face, kWanted) == 0 ? 0 : 1);
 }
 
 // Starts EXE in its own folder, as a double-click does, and waits for its
