@@ -257,7 +257,8 @@ Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
                          ScaleToDpi(source.natural.height, dpi)};
   if (!source.dib.bitmap) return nullptr;
   if (source.dib.width == wanted.width && source.dib.height == wanted.height) {
-    return std::move(source.dib.bitmap);  // decoded at the size wanted
+    bench::Mark("resized");  // decoded at the size wanted: nothing to resize
+    return std::move(source.dib.bitmap);
   }
   Dib target = MakeDib(wanted.width, wanted.height);
   if (!target.bitmap) return nullptr;

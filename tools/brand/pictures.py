@@ -271,7 +271,8 @@ def cursor_from_png(path, hotspot):
 def icon_from_png(path):
     image = square_png(path, "an icon")
     images = []
-    for size in ICON_SIZES:
+    # No size above the picture's own, which would add bytes and no detail.
+    for size in [size for size in ICON_SIZES if size <= max(image.width, ICON_SIZES[1])]:
         scaled = image.resize((size, size), Image.Resampling.LANCZOS)
         if size == 256:  # Explorer's large view takes it as PNG, a quarter of the bytes
             stream = io.BytesIO()
