@@ -27,7 +27,7 @@ import tomli_w
 from PIL import Image, ImageDraw
 
 from harness import DISC, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, hand, matching
-from wine import wait_for
+from wine import WINE, wait_for
 from scenarios import expect_start
 
 TITLE = "Orchard Atlas Setup"
@@ -293,6 +293,31 @@ def test_second_brand_then_quit_closes_only_after_a_start(t):
     main.click(centre("readme", t.dpi))
     expect_start(t.records(1)[-1], [RECORDER, DISC + "readme.txt"])
     expect_equal(t.exit_code(), 0, "exit code after a then-quit zone started")
+
+
+def test_second_brand_without_the_imaging_component_shows_its_zones_as_buttons(t):
+    """Windows XP before SP3 has no imaging component to draw a PNG: the
+    menu is the window's face with a button a zone, each named by its tip."""
+    overrides = r"HKCU\Software\Wine\AppDefaults\%s\DllOverrides" % EXE
+    t.wine.run(WINE, "reg", "add", overrides, "/v", "windowscodecs", "/d", "", "/f")
+    try:
+        main = t.launcher(exe=EXE, title=TITLE)
+        shot = main.shot()
+        t.save(shot, "second-plain")
+        expect_equal(main.size(), SIZE, "client size")
+        face = shot.getpixel(GAP)
+        expect(face != picture(1).getpixel(GAP), "the picture's field where it cannot be decoded")
+        for name, (rect, _, tip, _) in ZONES.items():
+            left, top, width, height = rect
+            inside = shot.crop((left + 3, top + 3, left + width - 3, top + height - 3))
+            expect(face in [colour for _, colour in inside.getcolors(4096) or []] and
+                   len(inside.getcolors(4096) or []) > 1, "no button with a text for %s" % name)
+            main.move(centre(name, t.dpi))
+            expect(t.tooltip(tip), "no tip %r over %s" % (tip, name))
+        main.click(centre("quit", t.dpi))
+        expect_equal(t.exit_code(), 0, "exit code after Quit")
+    finally:
+        t.wine.run(WINE, "reg", "delete", overrides, "/f")
 
 
 def said(tag, zone, key):
