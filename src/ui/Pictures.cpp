@@ -15,22 +15,6 @@ namespace startboard {
 
 namespace {
 
-// The imaging component's interface for decoding at a smaller size, which
-// MinGW's headers lack (declared as the Windows SDK's wincodec.h has it).
-MIDL_INTERFACE("3B16811B-6A43-4EC9-B713-3D5A0C13B940")
-IScaledDecode : public IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
-                                               WICPixelFormatGUID* format,
-                                               WICBitmapTransformOptions transform, UINT stride,
-                                               UINT bufferSize, BYTE* buffer) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
-                                                         BOOL* supported) = 0;
-};
-constexpr GUID kScaledDecodeId{
-    0x3B16811B, 0x6A43, 0x4EC9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
-
 // Releases a COM interface at the end of a scope.
 template <class Interface>
 class ComRef {
@@ -113,10 +97,9 @@ struct Decoded {
 
 // Decodes a PNG, JPEG or BMP file with the Windows Imaging Component (on
 // every Windows since XP SP3) straight into a DIB: no copy of the decoded
-// pixels on the way. Where the decoder can scale as it decodes (a JPEG, by
-// eighths on Windows), it decodes to the size `dpi` needs, or to the
-// nearest size above it, so that less is decoded and less resized.
-Decoded DecodeWic(ComApartment& com, Bytes bytes, int divisor, int dpi) {
+// pixels on the way. (Its JPEG decoder scales only by halves as it decodes,
+// which never fits between 100 and 200 %.)
+Decoded DecodeWic(ComApartment& com, Bytes bytes, int divisor) {
   SystemLibrary ole32(L"ole32.dll");
   const auto create = ole32.Get<decltype(&CoCreateInstance)>("CoCreateInstance");
   if (bytes.data == nullptr || !com.Enter() || create == nullptr) return {};
@@ -140,28 +123,6 @@ Decoded DecodeWic(ComApartment& com, Bytes bytes, int divisor, int dpi) {
     return {};
   }
   const PixelSize natural{static_cast<int>(width) / divisor, static_cast<int>(height) / divisor};
-  const PixelSize wanted{ScaleToDpi(natural.width, dpi), ScaleToDpi(natural.height, dpi)};
-  ComRef<IScaledDecode> scaler;
-  WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
-  UINT scaledWidth = static_cast<UINT>(wanted.width);
-  UINT scaledHeight = static_cast<UINT>(wanted.height);
-  if (wanted.width < static_cast<int>(width) &&
-      SUCCEEDED(frame->QueryInterface(kScaledDecodeId,
-                                      reinterpret_cast<void**>(scaler.Out()))) &&
-      SUCCEEDED(scaler->GetClosestSize(&scaledWidth, &scaledHeight)) &&
-      SUCCEEDED(scaler->GetClosestPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGR &&
-      static_cast<int>(scaledWidth) >= wanted.width &&
-      static_cast<int>(scaledHeight) >= wanted.height && scaledWidth < width) {
-    Dib dib = MakeDib(static_cast<int>(scaledWidth), static_cast<int>(scaledHeight));
-    const UINT stride = scaledWidth * 4;
-    if (dib.bitmap &&
-        SUCCEEDED(scaler->CopyPixels(nullptr, scaledWidth, scaledHeight, &format,
-                                     WICBitmapTransformRotate0, stride, stride * scaledHeight,
-                                     dib.bits))) {
-      bench::Mark("decoded");
-      return {std::move(dib), natural};
-    }
-  }
   ComRef<IWICFormatConverter> converter;
   if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
       FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
@@ -218,7 +179,7 @@ Bitmap Load1x(ComApartment& com, HINSTANCE instance, const Art& art) {
         LoadImageW(instance, MAKEINTRESOURCEW(art.id), IMAGE_BITMAP, 0, 0, 0)));
   }
   const Bytes bytes = Resource(instance, art.id);
-  Dib dib = DecodeWic(com, bytes, 1, kDefaultDpi).dib;
+  Dib dib = DecodeWic(com, bytes, 1).dib;
   if (!dib.bitmap) dib = DecodeOle(bytes);
   return std::move(dib.bitmap);
 }
@@ -247,7 +208,7 @@ void ResampleOnTwoCores(const Dib& source, const Dib& target) {
 Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
   if (dpi == kDefaultDpi) return Load1x(com, instance, art);
   bench::Mark("art");
-  Decoded source = art.id2x != 0 ? DecodeWic(com, Resource(instance, art.id2x), 2, dpi) : Decoded{};
+  Decoded source = art.id2x != 0 ? DecodeWic(com, Resource(instance, art.id2x), 2) : Decoded{};
   if (!source.dib.bitmap) {
     const Bitmap picture = Load1x(com, instance, art);
     source.dib = ToDib(picture.get());
@@ -255,13 +216,8 @@ Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
   }
   const PixelSize wanted{ScaleToDpi(source.natural.width, dpi),
                          ScaleToDpi(source.natural.height, dpi)};
-  if (!source.dib.bitmap) return nullptr;
-  if (source.dib.width == wanted.width && source.dib.height == wanted.height) {
-    bench::Mark("resized");  // decoded at the size wanted: nothing to resize
-    return std::move(source.dib.bitmap);
-  }
   Dib target = MakeDib(wanted.width, wanted.height);
-  if (!target.bitmap) return nullptr;
+  if (!source.dib.bitmap || !target.bitmap) return nullptr;
   ResampleOnTwoCores(source.dib, target);
   bench::Mark("resized");
   return std::move(target.bitmap);
