@@ -99,7 +99,9 @@ def _rle8_row(row):
             at = run
             continue
         stop = at
-        while stop < end and stop - at < 255 and not (stop + 2 < end and row[stop] == row[stop + 1] == row[stop + 2]):
+        # At most 254: Wine's GDI skips a literal of 255 wrongly (it pads
+        # the length in a byte, which wraps to 0).
+        while stop < end and stop - at < 254 and not (stop + 2 < end and row[stop] == row[stop + 1] == row[stop + 2]):
             stop += 1
         if stop - at < 3:  # a literal needs three pixels; fewer go as runs of one
             out += b"".join(bytes((1, value)) for value in row[at:stop])
