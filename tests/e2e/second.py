@@ -19,8 +19,6 @@ import struct
 import sys
 import time
 
-import brand
-import footprint
 import pefile
 import pytest
 import tomli_w
@@ -146,6 +144,7 @@ def test_second_brand_window_pointer_tips_and_version_block(t):
         expect(t.tooltip(tip), "no tip %r over %s" % (tip, name))
     expect(t.pointer_is(main, tuple(v * t.dpi // 96 for v in GAP), arrow), "a hand between the zones")
     if t.dpi == 96:
+        import brand, footprint  # the build's tools: not needed by `second.py make`
         ours = brand.load(os.path.join(t.disc, "..", "brand", "brand.toml"))
         size, given = os.path.getsize(os.path.join(t.disc, EXE)), footprint.given_bytes(ours)
         expect(size <= given + footprint.OVERHEAD, "%s is %d bytes: its pictures as given are %d" % (EXE, size, given))
