@@ -1,7 +1,5 @@
 #include "ui/Pictures.h"
 
-#include <ocidl.h>
-#include <olectl.h>
 #include <wincodec.h>
 
 #include <cstdint>
@@ -139,38 +137,6 @@ Decoded DecodeWic(ComApartment& com, Bytes bytes, int divisor) {
   return {std::move(dib), natural};
 }
 
-// Without the imaging component (Windows XP before SP3) a JPEG or BMP is
-// still drawn: the OLE picture decoder is on every Windows. A PNG is not.
-Dib DecodeOle(Bytes bytes) {
-  SystemLibrary ole32(L"ole32.dll");
-  SystemLibrary oleaut32(L"oleaut32.dll");
-  const auto onMemory = ole32.Get<decltype(&CreateStreamOnHGlobal)>("CreateStreamOnHGlobal");
-  const auto load = oleaut32.Get<decltype(&OleLoadPicture)>("OleLoadPicture");
-  if (bytes.data == nullptr || onMemory == nullptr || load == nullptr) return {};
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes.size);
-  void* at = copy != nullptr ? GlobalLock(copy) : nullptr;
-  if (at == nullptr) {
-    if (copy != nullptr) GlobalFree(copy);
-    return {};
-  }
-  CopyMemory(at, bytes.data, bytes.size);
-  GlobalUnlock(copy);
-  ComRef<IStream> stream;
-  if (FAILED(onMemory(copy, TRUE, stream.Out()))) {
-    GlobalFree(copy);
-    return {};
-  }
-  ComRef<IPicture> picture;
-  OLE_HANDLE handle = 0;
-  if (FAILED(load(stream.get(), static_cast<LONG>(bytes.size), FALSE, IID_IPicture,
-                  reinterpret_cast<void**>(picture.Out()))) ||
-      FAILED(picture->get_Handle(&handle))) {
-    return {};
-  }
-  // The picture owns its bitmap: copy it before the picture goes.
-  return ToDib(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
-}
-
 // The 96-dpi picture as embedded. A bitmap is loaded device-dependent:
 // converted to the screen's format once, so every repaint is a plain blit.
 Bitmap Load1x(ComApartment& com, HINSTANCE instance, const Art& art) {
@@ -178,10 +144,7 @@ Bitmap Load1x(ComApartment& com, HINSTANCE instance, const Art& art) {
     return Bitmap(static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(art.id), IMAGE_BITMAP, 0, 0, 0)));
   }
-  const Bytes bytes = Resource(instance, art.id);
-  Dib dib = DecodeWic(com, bytes, 1).dib;
-  if (!dib.bitmap) dib = DecodeOle(bytes);
-  return std::move(dib.bitmap);
+  return std::move(DecodeWic(com, Resource(instance, art.id), 1).dib.bitmap);
 }
 
 // Resizes on two cores: the lower half of the rows on a thread of its own.

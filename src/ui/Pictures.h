@@ -15,8 +15,8 @@ namespace startboard {
 // picture, the 96-dpi one enlarged: smooth, as Windows would stretch a
 // program that knows nothing of dpi, but at the right size. PNGs and JPEGs
 // are decoded through COM, entered on first need. nullptr when the picture
-// cannot be drawn on this Windows (a PNG where the imaging component is
-// missing).
+// cannot be drawn on this Windows (a PNG or JPEG where the imaging component
+// is missing).
 Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi);
 
 // The menu where its picture cannot be drawn: the window's face, each zone
