@@ -16,11 +16,12 @@ using Rgb = std::uint32_t;  // 0xRRGGBB
 
 // Every member has a default, so the generated rows name only what they set.
 
-// One picture as embedded: its 96-dpi form (a BITMAP, or a JPEG as RCDATA)
-// and its form at twice that size (a JPEG as RCDATA; 0 when there is none).
+// One picture as embedded: its 96-dpi form (a BITMAP, or a PNG or JPEG file
+// as RCDATA: `encoded`) and its form at twice that size (a PNG, JPEG or BMP
+// file as RCDATA; 0 when there is none).
 struct Art {
   int id{};
-  bool jpeg{};
+  bool encoded{};
   int id2x{};
   constexpr bool Present() const { return id != 0; }
 };

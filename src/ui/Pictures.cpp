@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "bench/Probe.h"
+#include "shell/Unicode.h"
 #include "ui/Resample.h"
 
 namespace startboard {
@@ -72,24 +73,38 @@ Dib ToDib(HBITMAP bitmap) {
   return dib;
 }
 
-// Decodes a JPEG resource with the Windows Imaging Component (on every
-// Windows since Vista) straight into a DIB of its own pixel size: no OLE
-// picture and no copy of the decoded pixels on the way.
-Dib DecodeJpeg(ComApartment& com, HINSTANCE instance, int id) {
+// A resource's bytes; empty when it is missing.
+struct Bytes {
+  const BYTE* data = nullptr;
+  DWORD size = 0;
+};
+Bytes Resource(HINSTANCE instance, int id) {
   HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
   const DWORD size = resource != nullptr ? SizeofResource(instance, resource) : 0;
   HGLOBAL loaded = resource != nullptr ? LoadResource(instance, resource) : nullptr;
-  void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes == nullptr || size == 0) return {};
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) return {};
+  return {static_cast<const BYTE*>(bytes), size};
+}
 
+// A picture decoded, and its size at 96 dpi: the decoded size over `divisor`.
+struct Decoded {
+  Dib dib;
+  PixelSize natural{};
+};
+
+// Decodes a PNG, JPEG or BMP file with the Windows Imaging Component (on
+// every Windows since XP SP3) straight into a DIB: no copy of the decoded
+// pixels on the way. (Its JPEG decoder scales only by halves as it decodes,
+// which never fits between 100 and 200 %.)
+Decoded DecodeWic(ComApartment& com, Bytes bytes, int divisor) {
   SystemLibrary ole32(L"ole32.dll");
   const auto create = ole32.Get<decltype(&CoCreateInstance)>("CoCreateInstance");
-  if (!com.Enter() || create == nullptr) return {};
+  if (bytes.data == nullptr || !com.Enter() || create == nullptr) return {};
   ComRef<IWICImagingFactory> factory;
   ComRef<IWICStream> stream;
   ComRef<IWICBitmapDecoder> decoder;
   ComRef<IWICBitmapFrameDecode> frame;
-  ComRef<IWICFormatConverter> converter;
   UINT width = 0;
   UINT height = 0;
   if (FAILED(create(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -99,15 +114,18 @@ Dib DecodeJpeg(ComApartment& com, HINSTANCE instance, int id) {
   // The bench splits a decode into loading the imaging DLLs and decoding.
   bench::Mark("codec");
   if (FAILED(factory->CreateStream(stream.Out())) ||
-      FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(bytes), size)) ||
+      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data), bytes.size)) ||
       FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                               decoder.Out())) ||
-      FAILED(decoder->GetFrame(0, frame.Out())) ||
-      FAILED(factory->CreateFormatConverter(converter.Out())) ||
+      FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height))) {
+    return {};
+  }
+  const PixelSize natural{static_cast<int>(width) / divisor, static_cast<int>(height) / divisor};
+  ComRef<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.Out())) ||
       FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
                                    WICBitmapDitherTypeNone, nullptr, 0,
-                                   WICBitmapPaletteTypeCustom)) ||
-      FAILED(converter->GetSize(&width, &height))) {
+                                   WICBitmapPaletteTypeCustom))) {
     return {};
   }
   Dib dib = MakeDib(static_cast<int>(width), static_cast<int>(height));
@@ -116,15 +134,36 @@ Dib DecodeJpeg(ComApartment& com, HINSTANCE instance, int id) {
     return {};
   }
   bench::Mark("decoded");
-  return dib;
+  return {std::move(dib), natural};
 }
 
 // The 96-dpi picture as embedded. A bitmap is loaded device-dependent:
 // converted to the screen's format once, so every repaint is a plain blit.
 Bitmap Load1x(ComApartment& com, HINSTANCE instance, const Art& art) {
-  if (art.jpeg) return std::move(DecodeJpeg(com, instance, art.id).bitmap);
-  return Bitmap(
-      static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(art.id), IMAGE_BITMAP, 0, 0, 0)));
+  if (!art.encoded) {
+    return Bitmap(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(art.id), IMAGE_BITMAP, 0, 0, 0)));
+  }
+  return std::move(DecodeWic(com, Resource(instance, art.id), 1).dib.bitmap);
+}
+
+// Resizes on two cores: the lower half of the rows on a thread of its own.
+struct Band {
+  ConstPixels from;
+  Pixels to;
+};
+DWORD WINAPI ResampleLowerHalf(void* band) {
+  const auto* job = static_cast<const Band*>(band);
+  ResampleRows(job->from, job->to, job->to.height / 2, job->to.height);
+  return 0;
+}
+void ResampleOnTwoCores(const Dib& source, const Dib& target) {
+  Band band{source.In(), target.Out()};
+  HANDLE thread = CreateThread(nullptr, 0, ResampleLowerHalf, &band, 0, nullptr);
+  ResampleRows(band.from, band.to, 0, thread != nullptr ? band.to.height / 2 : band.to.height);
+  if (thread == nullptr) return;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
 }
 
 }  // namespace
@@ -132,18 +171,47 @@ Bitmap Load1x(ComApartment& com, HINSTANCE instance, const Art& art) {
 Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
   if (dpi == kDefaultDpi) return Load1x(com, instance, art);
   bench::Mark("art");
-  Dib source = art.id2x != 0 ? DecodeJpeg(com, instance, art.id2x) : Dib{};
-  PixelSize natural{source.width / 2, source.height / 2};
-  if (!source.bitmap) {
+  Decoded source = art.id2x != 0 ? DecodeWic(com, Resource(instance, art.id2x), 2) : Decoded{};
+  if (!source.dib.bitmap) {
     const Bitmap picture = Load1x(com, instance, art);
-    source = ToDib(picture.get());
-    natural = {source.width, source.height};
+    source.dib = ToDib(picture.get());
+    source.natural = {source.dib.width, source.dib.height};
   }
-  Dib target = MakeDib(ScaleToDpi(natural.width, dpi), ScaleToDpi(natural.height, dpi));
-  if (!source.bitmap || !target.bitmap) return nullptr;
-  Resample(source.In(), target.Out());
+  const PixelSize wanted{ScaleToDpi(source.natural.width, dpi),
+                         ScaleToDpi(source.natural.height, dpi)};
+  Dib target = MakeDib(wanted.width, wanted.height);
+  if (!source.dib.bitmap || !target.bitmap) return nullptr;
+  ResampleOnTwoCores(source.dib, target);
   bench::Mark("resized");
   return std::move(target.bitmap);
+}
+
+Bitmap PlainMenu(const Language& language, const TwipRect& client, int dpi) {
+  const PixelSize size = client.SizeAt(dpi);
+  Dib dib = MakeDib(size.width, size.height);
+  const MemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dib.bitmap || !dc) return nullptr;
+  const Selection selected(dc.get(), dib.bitmap.get());
+  RECT whole{0, 0, size.width, size.height};
+  FillRect(dc.get(), &whole, GetSysColorBrush(COLOR_3DFACE));
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  metrics.lfMessageFont.lfHeight = -ScaleToDpi(12, dpi);
+  const Font font(CreateFontIndirectW(&metrics.lfMessageFont));
+  const Selection chosen(dc.get(), font.get());
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
+  for (const HotZone& zone : language.zones) {
+    if (zone.click.kind == ActionKind::None) continue;
+    RECT rect = ToRect(zone.twips.At(dpi));
+    DrawEdge(dc.get(), &rect, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    const std::wstring tip = Widen(zone.tooltip);
+    DrawTextW(dc.get(), tip.c_str(), static_cast<int>(tip.size()), &rect,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+  }
+  GdiFlush();
+  return std::move(dib.bitmap);
 }
 
 }  // namespace startboard

@@ -13,8 +13,14 @@ namespace startboard {
 // it is the 96-dpi picture exactly as embedded. At any other dpi it is the
 // 2x picture resized to fit (at 192 dpi, as it is), or, without a 2x
 // picture, the 96-dpi one enlarged: smooth, as Windows would stretch a
-// program that knows nothing of dpi, but at the right size. JPEGs are decoded
-// through COM, entered on first need.
+// program that knows nothing of dpi, but at the right size. PNGs and JPEGs
+// are decoded through COM, entered on first need. nullptr when the picture
+// cannot be drawn on this Windows (a PNG or JPEG where the imaging component
+// is missing).
 Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi);
+
+// The menu where its picture cannot be drawn: the window's face, each zone
+// that does something a button named by its tooltip.
+Bitmap PlainMenu(const Language& language, const TwipRect& client, int dpi);
 
 }  // namespace startboard

@@ -67,7 +67,9 @@ void BlendAcross(const std::uint8_t* source, const std::int32_t* weights, int co
 
 }  // namespace
 
-void Resample(const ConstPixels& from, const Pixels& to) {
+void Resample(const ConstPixels& from, const Pixels& to) { ResampleRows(from, to, 0, to.height); }
+
+void ResampleRows(const ConstPixels& from, const Pixels& to, int firstRow, int endRow) {
   if (from.width <= 0 || from.height <= 0 || to.width <= 0 || to.height <= 0) return;
   const Taps across = TapsFor(from.width, to.width);
   const Taps down = TapsFor(from.height, to.height);
@@ -75,8 +77,8 @@ void Resample(const ConstPixels& from, const Pixels& to) {
   const auto rowBytes = static_cast<std::size_t>(to.width) * kChannels;
   std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(down.span));
   std::vector<const std::uint8_t*> window(static_cast<std::size_t>(down.span));
-  int nextRow = 0;
-  for (int y = 0; y < to.height; ++y) {
+  int nextRow = firstRow < endRow ? down.first[static_cast<std::size_t>(firstRow)] : 0;
+  for (int y = firstRow; y < endRow; ++y) {
     const auto yo = static_cast<std::size_t>(y);
     const int first = down.first[yo];
     const int count = down.count[yo];

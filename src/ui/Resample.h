@@ -30,4 +30,8 @@ using Pixels = PixelsOf<std::uint8_t>;
 // across-filtered row is made once and kept only while rows below need it.
 void Resample(const ConstPixels& from, const Pixels& to);
 
+// Rows [firstRow, endRow) of what Resample draws, the same pixels: bands of
+// one picture can be drawn on several cores at once.
+void ResampleRows(const ConstPixels& from, const Pixels& to, int firstRow, int endRow);
+
 }  // namespace startboard

@@ -91,6 +91,7 @@ bool frmMain::OnCreate() {
 // The picture for a dpi, made once: every repaint is then a plain blit.
 bool frmMain::UseDpi(int dpi) {
   Bitmap background = LoadArt(shell_->Com(), InstanceOf(hwnd_), language_.menuArt, dpi);
+  if (!background) background = PlainMenu(language_, brand::kMenuClient, dpi);
   if (!background) return false;
   background_ = std::move(background);
   dpi_ = dpi;

@@ -148,21 +148,40 @@ class Generate(unittest.TestCase):
             used = [i for index in range(count) for i in brand.picture_ids(arts, index)]
             self.assertEqual(len(set(used)), 2 * count, count)
 
-    def test_png_inputs_become_what_the_exe_embeds(self):
+    def test_each_kind_of_picture_goes_in_no_larger_and_with_the_same_pixels(self):
+        # Colours in thousands and no run to code.
+        noise = Image.merge("RGB", [Image.effect_noise((64, 48), sigma) for sigma in (40, 60, 80)])
+        flat = Image.new("RGB", (64, 48), (10, 200, 30))
+        flat.paste((200, 10, 30), (0, 0, 20, 48))
+        ramp = Image.merge("RGB", [Image.linear_gradient("L").resize((64, 48)), Image.linear_gradient("L").rotate(90).resize((64, 48)), flat.getchannel(0)])
+        inputs = {"flat.png": (flat, {"optimize": False, "compress_level": 0}, ".png"),
+                  "noise.png": (noise, {"optimize": True}, ".png"),
+                  "photo.jpg": (noise, {"quality": 90}, ".jpg"),
+                  "indexed.bmp": (flat.quantize(8), {}, ".bmp"),  # run-length coded
+                  "flat.bmp": (flat, {}, ".bmp"),  # 24 bits of two colours: run-length coded too
+                  "noise.bmp": (noise, {}, ".bmp"),  # PNG would not be smaller
+                  "ramp.bmp": (ramp, {}, ".png")}
+        for name, (image, options, extension) in inputs.items():
+            with self.subTest(name):
+                path = self.folder / name
+                image.save(path, **options)
+                made, data = brand.pictures.compact(str(path))
+                stored = self.folder / ("stored-" + name + extension)
+                stored.write_bytes(data if data is not None else path.read_bytes())
+                self.assertEqual(made, extension)
+                self.assertLessEqual(stored.stat().st_size, path.stat().st_size)
+                with Image.open(path) as given, Image.open(stored) as kept:
+                    self.assertEqual(given.convert("RGB").tobytes(), kept.convert("RGB").tobytes())
         rc = (self.generated / "Data.rc").read_text(encoding="utf-8")
-        with Image.open(self.generated / "picture0.bmp") as menu:
-            self.assertEqual((menu.format, menu.size, menu.getpixel((5, 5))), ("BMP", (40, 30), (10, 200, 30)))
-        with Image.open(self.generated / "picture0-2x.jpg") as menu:
-            self.assertEqual((menu.format, menu.size), ("JPEG", (80, 60)))
-        with Image.open(self.generated / "picture1.bmp") as logo:  # flattened onto its background
+        self.assertIn('201 RCDATA "%s"' % (self.generated / "picture0.png"), rc)  # a PNG, as the exe decodes it
+        with Image.open(self.generated / "picture1.png") as logo:  # flattened onto its background
             self.assertEqual((logo.getpixel((2, 2)), logo.getpixel((25, 2))), ((0, 0, 255), (255, 0, 0)))
-        self.assertIn("picture0.bmp", rc)
         cursor = (self.generated / "cursor.cur").read_bytes()
         count = struct.unpack_from("<HHH", cursor)[2]
         entries = [struct.unpack_from("<BBBBHH", cursor, 6 + 16 * i) for i in range(count)]
         self.assertEqual([(e[0], e[4], e[5]) for e in entries], [(32, 8, 1), (48, 12, 2), (64, 16, 3)])
         with Image.open(self.generated / "icon.ico") as icon:
-            self.assertEqual(sorted(icon.info["sizes"]), [(16, 16), (32, 32), (48, 48), (256, 256)])
+            self.assertEqual(sorted(icon.info["sizes"]), [(16, 16), (32, 32), (48, 48)])  # none above its 64
         warnings = brand.load(str(self.folder / "brand.toml"))["warnings"]
         self.assertEqual(len(warnings), 1, warnings)  # a brand without a quit zone is told
         self.assertIn(":21: warning: no zone quits", warnings[0])

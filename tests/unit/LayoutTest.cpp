@@ -73,16 +73,19 @@ std::vector<std::uint8_t> Pattern(int width, int height, bool bottomUp = false) 
   return pixels;
 }
 
-// The pattern of width x height, stored top-down or bottom-up, resized.
+// The pattern of width x height, stored top-down or bottom-up, resized in
+// two bands, as two cores draw it.
 std::vector<std::uint8_t> Resized(int width, int height, int toWidth, int toHeight,
                                   bool bottomUp = false) {
   const std::vector<std::uint8_t> source = Pattern(width, height, bottomUp);
   const std::ptrdiff_t row = static_cast<std::ptrdiff_t>(width) * 4;
   std::vector<std::uint8_t> target(static_cast<std::size_t>(toWidth) * toHeight * 4);
   // A bottom-up picture starts at its last row in memory and steps back.
-  Resample(
-      {source.data() + (bottomUp ? (height - 1) * row : 0), width, height, bottomUp ? -row : row},
-      Pixels::Packed(target.data(), toWidth, toHeight));
+  const ConstPixels from{source.data() + (bottomUp ? (height - 1) * row : 0), width, height,
+                         bottomUp ? -row : row};
+  const Pixels to = Pixels::Packed(target.data(), toWidth, toHeight);
+  ResampleRows(from, to, toHeight / 2, toHeight);
+  ResampleRows(from, to, 0, toHeight / 2);
   return target;
 }
 

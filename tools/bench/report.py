@@ -20,7 +20,8 @@ RESOURCE_DIRECTORY = pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]
 
 CODE_BUDGET = 64 * 1024
 STARTUP_RATIO_BUDGET = 1.10
-HIDPI_STARTUP_RATIO_BUDGET = 1.6  # the launcher at 144 dpi against the floor at 144
+HIDPI_STARTUP_RATIO_BUDGET = 1.30  # the launcher at 144 dpi against the floor at 144
+SPEED_24X = 3_600_000  # bytes a second
 IDLE_BUDGET_MS = 20.0
 MOUSE_BUDGET_PERCENT = 2.0
 PEAK_EXTRA_BUDGET_KIB = 2048.0
@@ -94,7 +95,7 @@ def verdict(value, limit, unit="", digits=0, strict=False):
     return "met" if within else f"not met, by {value - limit:,.{digits}f}{unit}"
 
 
-PICTURE_NAMES = ((RT_BITMAP, "bitmaps"), (RT_RCDATA, "JPEG"), (RT_ICON, "icons"),
+PICTURE_NAMES = ((RT_BITMAP, "bitmaps"), (RT_RCDATA, "PNG, JPEG or BMP files"), (RT_ICON, "icons"),
                  (RT_GROUP_ICON, "icon group"), (RT_CURSOR, "cursors"),
                  (RT_GROUP_CURSOR, "cursor group"))
 
@@ -115,7 +116,7 @@ def size_rows(exe_bytes, resources):
         # Run from the swap file, Windows reads the whole exe at start (Wine
         # ignores the flag, so the start-up figures below do not show it).
         ("Read from the disc at start (run from swap): at 24x (3.6 MB/s) / 1x (150 KB/s)",
-         f"{exe_bytes / 3_600_000 * 1000:.0f} ms / {exe_bytes / 150_000:.1f} s", "", ""),
+         f"{exe_bytes / SPEED_24X * 1000:.0f} ms / {exe_bytes / 150_000:.1f} s", "", ""),
     ]
 
 
@@ -137,7 +138,7 @@ def high_dpi(figures):
     return f"{number(figures, 'hidpi_dpi'):.0f}", f"{width} x {height}"
 
 
-def startup_rows(figures):
+def startup_rows(figures, exe_bytes):
     floor = series(figures, "startup_floor_ms")
     launcher = series(figures, "startup_launcher_ms")
     high_floor = series(figures, "startup_floor_hidpi_ms")
@@ -164,6 +165,11 @@ def startup_rows(figures):
             label for label, _ in PARTS), " / ".join(
             f"{statistics.median(series(figures, f'startup_hidpi_part_{key}_ms')):.1f}"
             for _, key in PARTS) + " ms", "", ""),
+        # Wine reads the exe from the Linux file cache: what a disc adds
+        # comes before the first instruction, as the whole exe is read.
+        (f"Cold start from a 24x disc (the exe read, then start-up to first paint): at 96 / {dpi} dpi",
+         " / ".join(f"{exe_bytes / SPEED_24X * 1000 + statistics.median(values):.0f}"
+                    for values in (launcher, high)) + " ms", "", ""),
     ]
 
 
@@ -312,7 +318,7 @@ FALLBACK_LINE = ("The 64-bit build ran, because {why}: these figures are the 64-
 
 
 def render(machine, brand, timed, why, exe_name, exe_bytes, sections, resources, figures):
-    rows = (size_rows(exe_bytes, resources) + startup_rows(figures) + hover_rows(figures) + cpu_rows(figures)
+    rows = (size_rows(exe_bytes, resources) + startup_rows(figures, exe_bytes) + hover_rows(figures) + cpu_rows(figures)
             + memory_rows(figures) + click_rows(figures))
     return "\n".join(([FALLBACK_LINE.format(why=why), ""] if timed == "64-bit" else []) + [
         "# Startboard benchmark",

@@ -1019,29 +1019,23 @@ def views(brand):
 
 
 def embedded(brand, out_dir):
-    """[(1x path, 2x path or None)] as the exe embeds them: a 1x BMP or JPEG
-    as it is, a 1x PNG as a BMP; a 2x JPEG as it is, any other as a JPEG.
-    Returns the pictures and the (path, writer) pairs that make the converted
-    ones."""
-    result, conversions = [], []
-    for index, (one, two, matte) in enumerate(art_files(brand)):
-        if one.lower().endswith(".png"):
-            made = os.path.join(out_dir, "brand", "picture%d.bmp" % index)
-            conversions.append((made, lambda target, src=one, m=matte: pictures.as_bitmap(src, target, m)))
-            one = made
-        if two and not two.lower().endswith((".jpg", ".jpeg")):
-            made = os.path.join(out_dir, "brand", "picture%d-2x.jpg" % index)
-            conversions.append((made, lambda target, src=two, m=matte: pictures.as_jpeg(src, target, m)))
-            two = made
-        result.append((one, two))
-    return result, conversions
+    """[(1x path, 2x path or None)] as the exe embeds them (see
+    pictures.compact). Returns the pictures and the (path, bytes) pairs of
+    the ones made anew."""
+    result, made = [], []
+    for index, entry in enumerate(art_files(brand)):
+        forms, grown = pictures.embedded_forms(entry, os.path.join(out_dir, "brand", "picture%d" % index))
+        brand["warnings"] += grown
+        result.append(tuple(path for path, _ in forms))
+        made += [form for form in forms if form[1] is not None]
+    return result, made
 
 
 def art(arts, files, entry):
     index = files.index(entry)
     one, two = picture_ids(arts, index)
-    jpeg = not arts[index][0].lower().endswith(".bmp")
-    return "{.id = %d, .jpeg = %s, .id2x = %d}" % (one, "true" if jpeg else "false", two)
+    encoded = not arts[index][0].lower().endswith(".bmp")
+    return "{.id = %d, .encoded = %s, .id2x = %d}" % (one, "true" if encoded else "false", two)
 
 
 def action(item, identity):

@@ -81,7 +81,7 @@ KEYS = (
         "show; `title` by default"),
     Key("identity", "copyright", "text", doc="LegalCopyright in the version block (may run over lines)"),
     Key("identity", "icon", "icon", True, doc="the exe's icon: a `.ico` (give it 16 and 32 pixels) or a square "
-        "PNG, from which the build makes 16, 32, 48 and 256"),
+        "PNG, from which the build makes 16, 32, 48 and, from 256 pixels or more, 256"),
     Key("identity", "exe", "exe", doc="the exe's name on the disc, `Startboard.exe` by default; "
         "`autorun.inf` follows it"),
     Key("identity", "assembly_name", "assembly", doc="the manifest's assembly name, dotted names of "

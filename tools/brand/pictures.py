@@ -1,8 +1,11 @@
 """The brand's pictures, icon and cursor: read within limits and decoded in
 full at check time (a truncated or noisy file is refused then, not drawn
 broken on a user's screen), and turned at build time into the forms the exe
-draws: BMP or JPEG pictures, a .ico and a .cur."""
+draws: each picture in no more bytes than the publisher's file where it can
+be (PNG and JPEG as given, or re-encoded when that is smaller and loses
+nothing; a BMP compressed when that is smaller), a .ico and a .cur."""
 import io
+import os
 import struct
 import warnings
 
@@ -70,13 +73,117 @@ def flat(path, matte):
     return Image.alpha_composite(ground, image).convert("RGB")
 
 
-def as_bitmap(path, out, matte=0):
-    flat(path, matte).save(out, format="BMP")
+def _png(image):
+    stream = io.BytesIO()
+    image.save(stream, format="PNG", optimize=True)
+    return stream.getvalue()
 
 
-def as_jpeg(path, out, matte=0):
-    # Full chroma and high quality: it stands for a lossless original.
-    flat(path, matte).save(out, format="JPEG", quality=95, subsampling=0)
+def _bit_depth(path):
+    """A PNG's bits a channel, from its header."""
+    with open(path, "rb") as f:
+        return f.read(25)[24]
+
+
+def _rle8_row(row):
+    """One row of an 8-bit BMP run-length encoded: runs of three or more
+    repeats, literal stretches between them, then end of line."""
+    out = bytearray()
+    at, end = 0, len(row)
+    while at < end:
+        run = at
+        while run < end and run - at < 255 and row[run] == row[at]:
+            run += 1
+        if run - at >= 3 or run == end:
+            out += bytes((run - at, row[at]))
+            at = run
+            continue
+        stop = at
+        # At most 254: Wine's GDI skips a literal of 255 wrongly (it pads
+        # the length in a byte, which wraps to 0).
+        while stop < end and stop - at < 254 and not (stop + 2 < end and row[stop] == row[stop + 1] == row[stop + 2]):
+            stop += 1
+        if stop - at < 3:  # a literal needs three pixels; fewer go as runs of one
+            out += b"".join(bytes((1, value)) for value in row[at:stop])
+        else:
+            out += bytes((0, stop - at)) + row[at:stop] + b"\0" * ((stop - at) % 2)
+        at = stop
+    return out + b"\0\0"
+
+
+def rle8(image):
+    """A palette picture as an RLE8 BMP file, which GDI draws as it draws any
+    bitmap, on every Windows."""
+    width, height = image.size
+    pixels = image.tobytes()
+    rows = b"".join(_rle8_row(pixels[y * width:(y + 1) * width]) for y in reversed(range(height)))
+    rows = rows[:-2] + b"\0\1"  # the last end of line is the end of the bitmap
+    palette = image.getpalette("RGB") or []
+    colours = len(palette) // 3
+    table = b"".join(bytes((palette[3 * i + 2], palette[3 * i + 1], palette[3 * i], 0)) for i in range(colours))
+    offset = 14 + 40 + len(table)
+    return (struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset) +
+            struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(rows), 2835, 2835, colours, 0) + table + rows)
+
+
+def _palette(image):
+    """The picture with at most 256 colours as a palette picture, or None."""
+    if image.mode == "P":
+        return image
+    colours = image.convert("RGB").getcolors(256)
+    if colours is None:
+        return None
+    palette = Image.new("P", (1, 1))
+    palette.putpalette([channel for _, colour in colours for channel in colour])
+    return image.convert("RGB").quantize(palette=palette, dither=Image.Dither.NONE)
+
+
+def compact(path, matte=0):
+    """The picture as the exe embeds it: (extension, bytes), bytes None for
+    the file as given. JPEG as given; PNG as given or re-encoded when that is
+    smaller (a transparent one laid on `matte` first: the exe draws no
+    transparency); BMP as given or, when smaller and it has at most 256
+    colours, run-length encoded (GDI draws it), else as PNG."""
+    size = os.path.getsize(path)
+    kind = _format(path)
+    if kind == "JPEG":
+        return ".jpg", None
+    with Image.open(path) as image:
+        image.load()
+        if kind == "PNG" and transparent(image):
+            return ".png", _png(flat(path, matte))
+        if kind == "PNG":
+            if _bit_depth(path) > 8:  # Pillow reads 16 bits a channel as 8: keep them
+                return ".png", None
+            made = _png(image)
+            return ".png", made if len(made) < size else None
+        if transparent(image):  # a 32-bit BMP with alpha: as given, as it always was
+            return ".bmp", None
+        indexed = _palette(image)
+        made = rle8(indexed) if indexed is not None else None
+        if made is not None and len(made) < size:
+            return ".bmp", made
+        made = _png(image.convert("RGB"))
+        return (".png", made) if len(made) < size else (".bmp", None)
+
+
+def embedded_forms(entry, stem):
+    """A picture and its 2x, (file, file_2x or None, matte), as the exe embeds
+    them: [(path, bytes or None)] (bytes to write there; None: the given
+    file), and a warning for each that comes out larger than given."""
+    one, two, matte = entry
+    forms, grown = [], []
+    for given, suffix in ((one, ""), (two, "-2x")):
+        if given is None:
+            forms.append((None, None))
+            continue
+        extension, data = compact(given, matte)
+        forms.append((given, None) if data is None else (stem + suffix + extension, data))
+        if data is not None and len(data) > os.path.getsize(given):
+            grown.append("%s: warning: embedded in %d bytes, %d more than the file: its transparent parts are "
+                         "laid on the background; a picture without transparency goes in as it is" % (
+                             given, len(data), len(data) - os.path.getsize(given)))
+    return forms, grown
 
 
 # --- Icons and cursors -------------------------------------------------------
@@ -166,7 +273,8 @@ def cursor_from_png(path, hotspot):
 def icon_from_png(path):
     image = square_png(path, "an icon")
     images = []
-    for size in ICON_SIZES:
+    # No size above the picture's own, which would add bytes and no detail.
+    for size in [size for size in ICON_SIZES if size <= max(image.width, ICON_SIZES[1])]:
         scaled = image.resize((size, size), Image.Resampling.LANCZOS)
         if size == 256:  # Explorer's large view takes it as PNG, a quarter of the bytes
             stream = io.BytesIO()

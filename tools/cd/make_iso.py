@@ -28,6 +28,7 @@ except ModuleNotFoundError as missing:
     sys.exit("make_iso: Python module %s is missing: install %s (tools/ensure_deps.sh publisher)" % (
         missing.name, "python3-pycdlib" if missing.name == "pycdlib" else "python3-pil"))
 import disc_names  # noqa: E402
+import footprint  # noqa: E402
 
 DEFAULT_BRAND = os.path.join(HERE, "..", "..", "assets", "brand.toml")
 JOLIET_LABEL_BYTES = 32  # the volume id field: 16 UCS-2 characters, big-endian
@@ -198,6 +199,7 @@ def make_iso(disc, out, brand_file):
         if os.path.exists(partial):
             os.remove(partial)
     print("make_iso: %s (%d bytes)" % (out, os.path.getsize(out)))
+    footprint.show(brand, os.path.join(disc, exe))
 
 
 def main(argv):

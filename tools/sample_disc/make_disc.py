@@ -24,6 +24,7 @@ except ModuleNotFoundError as missing:
     sys.exit("make_disc: Python module %s is missing: install python3-pil (tools/ensure_deps.sh publisher)"
              % missing.name)
 import disc_names  # noqa: E402
+import footprint  # noqa: E402
 
 STANDIN = os.path.join("tools", "sample_disc", "standin_setup.exe")
 
@@ -196,6 +197,7 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     if own:
         shutil.copytree(own, out_dir, dirs_exist_ok=True)
     shutil.copyfile(launcher, os.path.join(out_dir, exe))
+    footprint.show(brand, launcher)
     for spelt in lacking.values():
         write(os.path.join(out_dir, *spelt.split("/")), standin(spelt, brand, standin_exe))
     if own is None and warnings and not strict:
