@@ -43,7 +43,8 @@ class AccessibleObject;
 // later call is answered with an error.
 class AccessibleClient {
  public:
-  AccessibleClient(const AccessibleItems& items, AccessibleKind kind) : items_(items), kind_(kind) {}
+  AccessibleClient(const AccessibleItems& items, const AccessibleKind& kind)
+      : items_(items), kind_(kind) {}
   ~AccessibleClient() { Disconnect(); }
   AccessibleClient(const AccessibleClient&) = delete;
   AccessibleClient& operator=(const AccessibleClient&) = delete;

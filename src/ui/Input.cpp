@@ -29,7 +29,8 @@ void Input::OnDpiChanged() {
 }
 
 TargetState Input::StateOf(std::size_t index) const {
-  return {.hot = hot_ == index, .held = hot_ == index && pressed_ == index, .focused = focus_ == index};
+  return {
+      .hot = hot_ == index, .held = hot_ == index && pressed_ == index, .focused = focus_ == index};
 }
 
 Input::Index Input::At(LPARAM lParam) const {

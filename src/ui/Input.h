@@ -46,7 +46,7 @@ class Input final : private AccessibleItems {
     TabAndEnter,  // Tab, Shift+Tab, Enter and Escape
     All,          // and the arrows, and Space as Enter
   };
-  Input(const Window& window, InputOwner& owner, Keys keys, AccessibleKind kind)
+  Input(const Window& window, InputOwner& owner, Keys keys, const AccessibleKind& kind)
       : window_(window), owner_(owner), keys_(keys), accessible_(*this, kind) {}
 
   // The targets present now; the focus and every state start afresh.

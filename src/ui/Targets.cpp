@@ -32,7 +32,8 @@ std::optional<std::size_t> Targets::ListedAs(std::optional<std::size_t> index) c
 Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOrder) {
   Targets targets;
   for (std::size_t i = 0; i < zones.size(); ++i) {
-    targets.frontToBack.push_back({zones[i].twips, zones[i].tooltip, zones[i].tooltip, zones[i].click});
+    targets.frontToBack.push_back(
+        {zones[i].twips, zones[i].tooltip, zones[i].tooltip, zones[i].click});
     targets.listed.push_back(i);
   }
   for (const int zone : focusOrder) targets.keyRing.push_back(static_cast<std::size_t>(zone));
@@ -44,7 +45,9 @@ Targets AboutTargets(std::span<const AboutControl> controls) {
   // Picture boxes are windows of their own, and shapes take no mouse input.
   for (const AboutControl& control : controls) {
     if (control.kind != ControlKind::Label) continue;
-    if (control.click.kind != ActionKind::None) targets.listed.push_back(targets.frontToBack.size());
+    if (control.click.kind != ActionKind::None) {
+      targets.listed.push_back(targets.frontToBack.size());
+    }
     targets.frontToBack.push_back({control.twips, control.text, control.tooltip, control.click});
   }
   std::stable_sort(targets.listed.begin(), targets.listed.end(), [&](std::size_t a, std::size_t b) {

@@ -25,8 +25,8 @@ struct Target {
 
 struct Targets {
   std::vector<Target> frontToBack;
-  std::vector<std::size_t> listed;    // screen readers' children, by index
-  std::vector<std::size_t> keyRing;   // where Tab goes, in order, by index
+  std::vector<std::size_t> listed;   // screen readers' children, by index
+  std::vector<std::size_t> keyRing;  // where Tab goes, in order, by index
 
   // The front-most target under a pixel at `dpi`.
   std::optional<std::size_t> At(int x, int y, int dpi) const;

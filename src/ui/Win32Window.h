@@ -94,7 +94,7 @@ class Win32Window : public Window {
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
     }
-    if constexpr (requires(Derived& d) { d.OnDpiChanged(); }) {
+    if constexpr (requires(Derived & d) { d.OnDpiChanged(); }) {
       if (message == kDpiChangedMessage) {
         self->SetDpi(HIWORD(wParam));
         self->OnDpiChanged();

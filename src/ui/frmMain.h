@@ -22,8 +22,7 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
   frmMain(Win32Shell& shell, const Language& language)
       : shell_(shell),
         language_(language),
-        input_(*this, *this, brand::kKeyboard ? Input::Keys::All : Input::Keys::None,
-               kPushButtons),
+        input_(*this, *this, brand::kKeyboard ? Input::Keys::All : Input::Keys::None, kPushButtons),
         lit_(*this, shell.Com(), language) {}
 
   // Registers this window's class and those of the windows it opens.

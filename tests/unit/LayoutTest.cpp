@@ -1,5 +1,5 @@
 // What the pointer and the keys reach in stacking and reading order,
-// placement, picture resizing, what a click is, and the one-command gate.
+// picture resizing, what a click is, and the one-command gate.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +8,6 @@
 
 #include "ui/ClickTracker.h"
 #include "ui/CommandGate.h"
-#include "ui/Layout.h"
 #include "ui/Resample.h"
 #include "ui/Targets.h"
 
@@ -20,55 +19,43 @@ constexpr TwipRect Px96(int left, int top, int width, int height) {
   return {left * 15, top * 15, width * 15, height * 15};
 }
 
-TEST(Targets, TheFrontOneTakesTheMouseAndRightAndBottomEdgesAreOutside) {
+TEST(Targets, TheFrontOneTakesTheMouseAndOnlyTheFocusOrderTakesTheFocus) {
   const Action web{.kind = ActionKind::Web};
   const std::array<HotZone, 3> zones{{{"front", Px96(10, 10, 20, 20), "", web},
                                       {"back", Px96(0, 0, 40, 40), "", web},
                                       {"alone", Px96(50, 0, 10, 10), "", web}}};
   const Targets targets = ZoneTargets(zones, std::array{2, 0});
-  EXPECT_EQ(targets.At(10, 10, 96), 0U);
   EXPECT_EQ(targets.At(29, 29, 96), 0U);
   EXPECT_EQ(targets.At(30, 29, 96), 1U);  // the front one's right edge is the back one's
-  EXPECT_EQ(targets.At(9, 10, 96), 1U);
-  EXPECT_EQ(targets.At(45, 5, 144), 1U);  // 30 x 30 pixels of 40 x 40 at 96 dpi: 60 x 60
+  EXPECT_EQ(targets.At(45, 5, 144), 1U);  // 40 x 40 pixels at 96 dpi: 60 x 60
   EXPECT_EQ(targets.At(40, 5, 96), std::nullopt);
-  EXPECT_EQ(targets.At(50, 10, 96), std::nullopt);
-  // Only the zones in the focus order take the focus, in that order, round.
-  EXPECT_EQ(targets.Next(std::nullopt, true), 2U);
+  EXPECT_EQ(targets.Next(std::nullopt, true), 2U);  // in that order, round
   EXPECT_EQ(targets.Next(std::nullopt, false), 0U);
-  EXPECT_EQ(targets.Next(2, true), 0U);
   EXPECT_EQ(targets.Next(0, true), 2U);
   EXPECT_EQ(targets.Next(2, false), 0U);
-  EXPECT_TRUE(targets.Focusable(2));
   EXPECT_FALSE(targets.Focusable(1));
   EXPECT_EQ(Targets{}.Next(std::nullopt, true), std::nullopt);
 }
 
-TEST(Targets, AboutLinksAreListedAndVisitedInReadingOrderAndPlainLabelsHideThem) {
-  const Action mail{.kind = ActionKind::Web, .url = "mailto:a@b.example"};
-  const Action site{.kind = ActionKind::Web, .url = "http://b.example"};
-  const std::array<AboutControl, 5> controls{{
-      {.kind = ControlKind::Label, .name = "cover", .twips = Px96(0, 40, 10, 10), .text = "plain"},
-      {.kind = ControlKind::Label, .name = "lower", .twips = Px96(0, 40, 50, 10), .text = "mail", .click = mail},
-      {.kind = ControlKind::Oval, .name = "shape", .twips = Px96(0, 0, 100, 100)},
-      {.kind = ControlKind::Label, .name = "right", .twips = Px96(60, 20, 30, 10), .text = "site", .click = site},
-      {.kind = ControlKind::Label, .name = "left", .twips = Px96(0, 20, 30, 10), .text = "home", .click = site},
-  }};
+TEST(Targets, AboutLinksAreListedInReadingOrderAndAPlainLabelHidesOne) {
+  const auto label = [](int left, int top, std::string_view text, ActionKind kind) {
+    return AboutControl{.kind = ControlKind::Label,
+                        .twips = Px96(left, top, 30, 10),
+                        .text = text,
+                        .click = {.kind = kind}};
+  };
+  const std::array<AboutControl, 5> controls{
+      label(0, 40, "plain", ActionKind::None), label(10, 40, "mail", ActionKind::Web),
+      AboutControl{.kind = ControlKind::Oval, .twips = Px96(0, 0, 100, 100)},
+      label(60, 20, "site", ActionKind::Web), label(0, 20, "home", ActionKind::Web)};
   const Targets targets = AboutTargets(controls);
   std::vector<std::string_view> read;
   for (const std::size_t index : targets.listed) read.push_back(targets.frontToBack[index].name);
   EXPECT_EQ(read, (std::vector<std::string_view>{"home", "site", "mail"}));
   EXPECT_EQ(targets.keyRing, targets.listed);
-  EXPECT_EQ(targets.At(5, 45, 96), 0U);  // the plain label, in front of the mail link
-  EXPECT_FALSE(targets.frontToBack[0].Clickable());
-  EXPECT_EQ(targets.ListedAs(targets.At(5, 45, 96)), std::nullopt);
-  EXPECT_EQ(targets.ListedAs(targets.At(15, 45, 96)), 2U);
+  EXPECT_EQ(targets.ListedAs(targets.At(15, 45, 96)), std::nullopt);  // under the plain label
+  EXPECT_EQ(targets.ListedAs(targets.At(35, 45, 96)), 2U);
   EXPECT_EQ(targets.At(50, 70, 96), std::nullopt);  // the oval takes no mouse
-}
-
-TEST(Placement, AWindowTooLargeForTheWorkAreaKeepsItsCornerInIt) {
-  EXPECT_EQ(CentredIn({1920, 40, 3840, 1080}, {1088, 816}), (PixelRect{2336, 152, 3424, 968}));
-  EXPECT_EQ(CentredIn({-1280, 0, 0, 680}, {1450, 1088}), (PixelRect{-1280, 0, 170, 1088}));
 }
 
 // Pixels (x * 37 + y * 91 + channel * 53) % 256, rows top-down or bottom-up.

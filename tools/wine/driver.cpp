@@ -343,9 +343,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {L"start", 2, Start},         {L"wait-exit", 2, WaitExit}, {L"info", 1, WindowInfo},
-    {L"windows", 0, ListWindows}, {L"assoc", 2, Associate},    {L"ink", 9, DrawLabel},
-    {L"acc", 1, Accessible},       {L"acc-held", 0, AccessibleHeld},
+    {L"start", 2, Start},         {L"wait-exit", 2, WaitExit},      {L"info", 1, WindowInfo},
+    {L"windows", 0, ListWindows}, {L"assoc", 2, Associate},         {L"ink", 9, DrawLabel},
+    {L"acc", 1, Accessible},      {L"acc-held", 0, AccessibleHeld},
 };
 
 Error Run(const std::vector<std::wstring>& fields, Out& out) {
