@@ -125,6 +125,7 @@ void Input::OutOfUse() {
 }
 
 void Input::ShowFocusTip(Index index) {
+  if (keys_ != Keys::All) return;
   tooltips_.ShowFor(window_.Hwnd(), std::span<const Target>(targets_.frontToBack),
                     index ? &targets_.frontToBack[*index] : nullptr, window_.Dpi());
 }

@@ -44,7 +44,7 @@ class Input final : private AccessibleItems {
   enum class Keys {
     None,         // the window takes no keys and leaves screen readers to the system
     TabAndEnter,  // Tab, Shift+Tab, Enter and Escape
-    All,          // and the arrows, and Space as Enter
+    All,          // and the arrows, Space as Enter, and the focus shows its tip
   };
   Input(const Window& window, InputOwner& owner, Keys keys, const AccessibleKind& kind)
       : window_(window), owner_(owner), keys_(keys), accessible_(*this, kind) {}
