@@ -71,11 +71,29 @@ void Input::ShowPointer(Index under) const {
   ShowCursorShape(ClickableAt(under) ? hand_.get() : LoadCursorW(nullptr, IDC_ARROW));
 }
 
-void Input::OnMouseMove(WPARAM buttons, LPARAM position) {
-  if (!tracking_) {
-    TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window_.Hwnd(), 0};
-    tracking_ = TrackMouseEvent(&leave) != FALSE;
+void Input::TrackLeave() {
+  if (tracking_) return;
+  TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window_.Hwnd(), 0};
+  tracking_ = TrackMouseEvent(&leave) != FALSE;
+}
+
+void Input::OnMouseLeave() {
+  tracking_ = false;
+  // Wine posts the leave from a timer: the pointer may be back by now, and
+  // no move may come to light the zone it rests on again.
+  POINT screen{};
+  GetCursorPos(&screen);
+  Index hot;
+  if (WindowFromPoint(screen) == window_.Hwnd()) {
+    const POINT at = CursorClientPoint(window_.Hwnd());
+    hot = ClickableAt(targets_.At(at.x, at.y, window_.Dpi()));
+    TrackLeave();
   }
+  SetState(hot, pressed_, focus_);
+}
+
+void Input::OnMouseMove(WPARAM buttons, LPARAM position) {
+  TrackLeave();
   // A press whose release went elsewhere, unseen, came to nothing.
   Index pressed = pressed_;
   if ((buttons & MK_LBUTTON) == 0) {
@@ -180,8 +198,7 @@ std::optional<LRESULT> Input::Handle(UINT message, WPARAM wParam, LPARAM lParam)
       OnMouseMove(wParam, lParam);
       return 0;
     case WM_MOUSELEAVE:
-      tracking_ = false;
-      SetState(std::nullopt, pressed_, focus_);
+      OnMouseLeave();
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -79,6 +79,8 @@ class Input final : private AccessibleItems {
   Index ClickableAt(Index index) const;
   void SetState(Index hot, Index pressed, Index focus);
   void ShowPointer(Index under) const;
+  void TrackLeave();
+  void OnMouseLeave();
   void OnMouseMove(WPARAM buttons, LPARAM position);
   void OnButtonDown(LPARAM position, bool second);
   void OnButtonUp(LPARAM position);
