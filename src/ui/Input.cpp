@@ -139,7 +139,7 @@ void Input::OnCaptureChanged() {
 void Input::OutOfUse() {
   clicks_.OutOfUse();
   SetState(std::nullopt, std::nullopt, focus_);
-  ShowFocusTip(std::nullopt);
+  tooltips_.Reset();
 }
 
 void Input::ShowFocusTip(Index index) {
@@ -214,7 +214,6 @@ std::optional<LRESULT> Input::Handle(UINT message, WPARAM wParam, LPARAM lParam)
       // A message box or the About window is over the window: nothing stays
       // lit or tipped behind it, and no tip comes up there later.
       if (wParam == FALSE) OutOfUse();
-      tooltips_.Activate(wParam != FALSE);
       break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {

@@ -16,7 +16,6 @@ bool Tooltips::CreateControl(HWND owner) {
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                       CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, InstanceOf(owner), nullptr);
-  if (control_ != nullptr && !active_) SendMessageW(control_, TTM_ACTIVATE, FALSE, 0);
   return control_ != nullptr;
 }
 
@@ -77,11 +76,6 @@ void Tooltips::Track(HWND owner, const PixelRect* below, std::string_view text) 
 
 void Tooltips::Pop() const {
   if (control_ != nullptr) SendMessageW(control_, TTM_POP, 0, 0);
-}
-
-void Tooltips::Activate(bool active) {
-  active_ = active;
-  if (control_ != nullptr) SendMessageW(control_, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
 }
 
 void Tooltips::Reset() {

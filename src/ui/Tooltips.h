@@ -46,10 +46,9 @@ class Tooltips {
   }
   // Hides a tip that would otherwise stay up over a command's message box.
   void Pop() const;
-  // No tip shows while the owner is disabled: a box or the About window is
-  // over it, and a tip whose wait ran out then would come up there.
-  void Activate(bool active);
-  // Forgets the tools, for a new dpi: they are made again on the next move.
+  // Forgets the tools, for a new dpi or while a box or the About window is
+  // over the owner (a tip still due would come up there, and the control
+  // keeps its timer when deactivated): they are made again on the next move.
   void Reset();
 
  private:
@@ -75,7 +74,6 @@ class Tooltips {
   bool created_ = false;
   const void* under_ = nullptr;
   bool tracking_ = false;  // the focus's tool is added and shown
-  bool active_ = true;
 };
 
 }  // namespace startboard
