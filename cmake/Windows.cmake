@@ -39,7 +39,8 @@ add_executable(Startboard WIN32
   src/ui/Screen.cpp
   src/ui/Tooltips.cpp
   src/ui/Pictures.cpp
-  src/ui/ZoneLights.cpp
+  src/ui/Input.cpp
+  src/ui/LitZones.cpp
   src/ui/Accessible.cpp
   src/ui/frmMain.cpp
   src/ui/frmAbout.cpp

@@ -24,8 +24,8 @@ void RestrictDllSearch() {
 // chosen once: every window and box of the run speaks it.
 int Run(HINSTANCE instance) {
   Win32Shell shell(LanguageFor(brand::kLanguages, GetUserDefaultUILanguage()));
-  frmMain main(shell.Texts());
-  if (!frmMain::Register(instance) || !main.Create(instance, shell)) return 1;
+  frmMain main(shell, shell.Texts());
+  if (!frmMain::Register(instance) || !main.Create(instance)) return 1;
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

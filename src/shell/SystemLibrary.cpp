@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "shell/Handles.h"
+
 namespace startboard {
 
 SystemLibrary::~SystemLibrary() {

@@ -39,22 +39,4 @@ class SystemLibrary {
   bool tried_ = false;
 };
 
-// COM on the user-interface thread, as the shell asks of its callers:
-// entered once, on first need, and left when the object goes.
-class ComApartment {
- public:
-  ComApartment() = default;
-  ~ComApartment();
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
-  // Says whether COM is usable on this thread.
-  bool Enter();
-
- private:
-  SystemLibrary ole32_{L"ole32.dll"};
-  bool entered_ = false;
-  bool tried_ = false;
-};
-
 }  // namespace startboard

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "shell/Handles.h"
 #include "shell/ShellServices.h"
 #include "shell/SystemLibrary.h"
 

@@ -7,13 +7,16 @@
 
 namespace startboard {
 
-namespace {
+const AccessibleKind kPushButtons{ROLE_SYSTEM_PUSHBUTTON, "Press"};
+const AccessibleKind kLinks{ROLE_SYSTEM_LINK, "Jump"};
 
-// Child ids: 0 is the client itself, 1 + i the item i.
-class Items final : public IAccessible {
+// Child ids: 0 is the client itself, 1 + i the item i. Once disconnected,
+// every question is answered with RPC_E_DISCONNECTED.
+class AccessibleObject final : public IAccessible {
  public:
-  Items(HWND owner, const AccessibleItems& items, const AccessibleKind& kind)
-      : owner_(owner), items_(items), kind_(kind) {}
+  AccessibleObject(HWND owner, const AccessibleItems& items, const AccessibleKind& kind)
+      : owner_(owner), items_(&items), kind_(kind) {}
+  void Disconnect() { items_ = nullptr; }
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
@@ -53,7 +56,8 @@ class Items final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
-    *count = static_cast<long>(items_.AccessibleCount());
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
+    *count = static_cast<long>(items_->AccessibleCount());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override {
@@ -61,10 +65,11 @@ class Items final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
     *name = nullptr;
     const auto item = ItemOf(child);
     if (!item) return IsSelf(child) ? S_FALSE : E_INVALIDARG;
-    return Text(items_.AccessibleName(*item), name);
+    return Text(items_->AccessibleName(*item), name);
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override {
     *value = nullptr;
@@ -75,17 +80,21 @@ class Items final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
     if (!IsSelf(child) && !ItemOf(child)) return E_INVALIDARG;
     role->vt = VT_I4;
     role->lVal = IsSelf(child) ? ROLE_SYSTEM_CLIENT : kind_.role;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
     const auto item = ItemOf(child);
     if (!item && !IsSelf(child)) return E_INVALIDARG;
     state->vt = VT_I4;
-    state->lVal = STATE_SYSTEM_FOCUSABLE;
-    if (item && item == items_.AccessibleFocus()) state->lVal |= STATE_SYSTEM_FOCUSED;
+    state->lVal = 0;
+    // Only what the keys visit can take the focus.
+    if (item && items_->AccessibleFocusable(*item)) state->lVal |= STATE_SYSTEM_FOCUSABLE;
+    if (item && item == items_->AccessibleFocus()) state->lVal |= STATE_SYSTEM_FOCUSED;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* help) override {
@@ -98,7 +107,8 @@ class Items final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-    const auto item = items_.AccessibleFocus();
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
+    const auto item = items_->AccessibleFocus();
     if (!item || GetFocus() != owner_) {
       focus->vt = VT_EMPTY;
       return S_FALSE;
@@ -112,15 +122,17 @@ class Items final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
     *action = nullptr;
     return ItemOf(child) ? Text(kind_.action, action) : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
                                         VARIANT child) override {
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
     RECT rect{};
     if (const auto item = ItemOf(child)) {
-      rect = items_.AccessibleRect(*item);
+      rect = items_->AccessibleRect(*item);
     } else if (!IsSelf(child) || GetClientRect(owner_, &rect) == FALSE) {
       return E_INVALIDARG;
     }
@@ -133,9 +145,10 @@ class Items final : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE accNavigate(long, VARIANT, VARIANT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
+    if (items_ == nullptr) return RPC_E_DISCONNECTED;
     POINT point{x, y};
     ScreenToClient(owner_, &point);
-    const auto item = items_.AccessibleAt(point);
+    const auto item = items_->AccessibleAt(point);
     child->vt = VT_I4;
     child->lVal = item ? static_cast<long>(*item) + 1 : CHILDID_SELF;
     return S_OK;
@@ -145,13 +158,13 @@ class Items final : public IAccessible {
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
  private:
-  ~Items() = default;
+  ~AccessibleObject() = default;
   static bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
   }
   std::optional<std::size_t> ItemOf(const VARIANT& child) const {
     if (child.vt != VT_I4 || child.lVal < 1 ||
-        child.lVal > static_cast<long>(items_.AccessibleCount())) {
+        child.lVal > static_cast<long>(items_->AccessibleCount())) {
       return std::nullopt;
     }
     return static_cast<std::size_t>(child.lVal - 1);
@@ -164,22 +177,28 @@ class Items final : public IAccessible {
   }
 
   HWND owner_;
-  const AccessibleItems& items_;
+  const AccessibleItems* items_;
   AccessibleKind kind_;
   ULONG references_ = 1;
   SystemLibrary oleaut32_{L"oleaut32.dll"};
 };
 
-}  // namespace
-
-LRESULT AnswerAccessible(HWND owner, const AccessibleItems& items, const AccessibleKind& kind,
-                         WPARAM wParam, SystemLibrary& oleacc) {
-  const auto answer = oleacc.Get<decltype(&LresultFromObject)>("LresultFromObject");
+LRESULT AccessibleClient::Answer(HWND owner, WPARAM wParam) {
+  const auto answer = oleacc_.Get<decltype(&LresultFromObject)>("LresultFromObject");
   if (answer == nullptr) return 0;
-  auto* object = new Items(owner, items, kind);
-  const LRESULT result = answer(IID_IAccessible, wParam, object);
-  object->Release();  // LresultFromObject holds its own reference
-  return result;
+  if (object_ == nullptr) object_ = new AccessibleObject(owner, items_, kind_);
+  return answer(IID_IAccessible, wParam, object_);  // holds its own reference
+}
+
+void AccessibleClient::Disconnect() {
+  if (object_ == nullptr) return;
+  object_->Disconnect();
+  // Screen readers in other processes hear RPC_E_DISCONNECTED from COM itself.
+  if (const auto cut = ole32_.Get<decltype(&CoDisconnectObject)>("CoDisconnectObject")) {
+    cut(object_, 0);
+  }
+  object_->Release();
+  object_ = nullptr;
 }
 
 }  // namespace startboard

@@ -1,9 +1,5 @@
-// Placement and hit-testing shared by both windows' layout tables.
+// Where a window goes on its monitor, and the pointer's size.
 #pragma once
-
-#include <cstddef>
-#include <optional>
-#include <span>
 
 #include "brand/Geometry.h"
 
@@ -24,24 +20,6 @@ constexpr PixelRect CentredIn(const PixelRect& area, PixelSize size) {
 constexpr int CursorSizeFor(int dpi) {
   const int wanted = ScaleToDpi(32, dpi);
   return wanted >= 64 ? 64 : wanted >= 48 ? 48 : 32;
-}
-
-// The front-most item under a point at `dpi`, for tables kept front to
-// back; items for which TakesMouse() is false (shapes, child windows) are
-// passed over.
-template <class Item>
-const Item* FrontmostAt(std::span<const Item> frontToBack, int x, int y, int dpi) {
-  for (const Item& item : frontToBack) {
-    if (item.TakesMouse() && item.twips.At(dpi).Contains(x, y)) return &item;
-  }
-  return nullptr;
-}
-
-// Where a keyboard focus moves among `count` (> 0) items in a ring: one on,
-// or one back; from no focus yet, to the first, or back to the last.
-constexpr std::size_t NextInRing(std::optional<std::size_t> at, std::size_t count, bool forward) {
-  if (!at) return forward ? 0 : count - 1;
-  return (*at + (forward ? 1 : count - 1)) % count;
 }
 
 }  // namespace startboard

@@ -13,24 +13,6 @@ namespace startboard {
 
 namespace {
 
-// Releases a COM interface at the end of a scope.
-template <class Interface>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  Interface** Out() { return &pointer_; }
-  Interface* operator->() const { return pointer_; }
-  Interface* get() const { return pointer_; }
-
- private:
-  Interface* pointer_ = nullptr;
-};
-
 // A 32-bit top-down DIB section, whose pixels the resizer reads and writes.
 struct Dib {
   Bitmap bitmap;

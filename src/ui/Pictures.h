@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "brand/Types.h"
-#include "shell/SystemLibrary.h"
+#include "shell/Handles.h"
 #include "ui/Gdi.h"
 
 namespace startboard {

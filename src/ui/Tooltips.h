@@ -46,7 +46,9 @@ class Tooltips {
   }
   // Hides a tip that would otherwise stay up over a command's message box.
   void Pop() const;
-  // Forgets the tools, for a new dpi: they are made again on the next move.
+  // Forgets the tools, for a new dpi or while a box or the About window is
+  // over the owner (a tip still due would come up there, and the control
+  // keeps its timer when deactivated): they are made again on the next move.
   void Reset();
 
  private:

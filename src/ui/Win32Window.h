@@ -1,10 +1,12 @@
-// The window-procedure trampoline that routes a window's messages to a C++
-// object, and the window's module.
+// The base of the launcher's windows: it owns the window, routes its
+// messages to a C++ object, keeps the dpi it is drawn at and follows the
+// display when that changes.
 #pragma once
 
 #include <windows.h>
 
 #include "brand/Data.h"
+#include "ui/Screen.h"
 
 namespace startboard {
 
@@ -13,13 +15,42 @@ inline HINSTANCE InstanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
 }
 
-// Routes a window's messages to `Derived::HandleMessage`. The object is
-// attached at WM_NCCREATE through CreateWindowEx's parameter.
-template <class Derived>
-class Win32Window {
+// What every window has, whatever its class: its handle and its dpi.
+class Window {
  public:
-  HWND Hwnd() const { return hwnd_; }
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
 
+  HWND Hwnd() const { return hwnd_; }
+  int Dpi() const { return dpi_; }
+  // A rectangle of the brand's tables in this window's pixels.
+  PixelRect Px(const TwipRect& twips) const { return twips.At(dpi_); }
+
+ protected:
+  // The object goes first, then the window: its last messages go to the
+  // system's procedure, not to a half-destroyed object.
+  ~Window() {
+    if (hwnd_ == nullptr) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  void SetDpi(int dpi) { dpi_ = dpi; }
+
+ private:
+  template <class Derived>
+  friend class Win32Window;
+  HWND hwnd_ = nullptr;
+  int dpi_ = kDefaultDpi;
+};
+
+// Routes a window's messages to `Derived::HandleMessage`; the object is
+// attached at WM_NCCREATE through CreateWindowEx's parameter. A top-level
+// Derived has OnDpiChanged(), called when the window has moved to a monitor
+// of another dpi, with Dpi() the new one, before the window takes the size
+// Windows suggests.
+template <class Derived>
+class Win32Window : public Window {
  protected:
   struct ClassStyle {
     UINT style = 0;
@@ -46,6 +77,11 @@ class Win32Window {
     return RegisterClassExW(&windowClass) != 0;
   }
 
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(Hwnd(), message, wParam, lParam);
+  }
+
+ private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
@@ -58,14 +94,16 @@ class Win32Window {
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
     }
+    if constexpr (requires(Derived & d) { d.OnDpiChanged(); }) {
+      if (message == kDpiChangedMessage) {
+        self->SetDpi(HIWORD(wParam));
+        self->OnDpiChanged();
+        MoveToSuggested(window, lParam);
+        return 0;
+      }
+    }
     return self->HandleMessage(message, wParam, lParam);
   }
-
-  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
-  }
-
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace startboard

@@ -1,13 +1,7 @@
 #include "ui/frmAbout.h"
 
-#include <oleacc.h>
-
-#include <algorithm>
-#include <iterator>
-
 #include "launch/Actions.h"
 #include "shell/Unicode.h"
-#include "ui/Layout.h"
 #include "ui/Pictures.h"
 #include "ui/Screen.h"
 
@@ -18,28 +12,6 @@ namespace {
 // A fixed dialog frame with a close box: no sizing, no minimise or maximise.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
-constexpr bool ReadBefore(std::size_t a, std::size_t b) {
-  const TwipRect& first = brand::kAboutControls[a].twips;
-  const TwipRect& second = brand::kAboutControls[b].twips;
-  return first.top != second.top ? first.top < second.top : first.left < second.left;
-}
-
-// The table index of each link, in reading order (top to bottom, then left
-// to right): the order Tab visits them in and screen readers list them.
-constexpr std::array<std::size_t, kAboutLinkCount> LinksInReadingOrder() {
-  std::array<std::size_t, kAboutLinkCount> links{};
-  std::size_t next = 0;
-  for (std::size_t index = 0; index < brand::kAboutControls.size(); ++index) {
-    const AboutControl& control = brand::kAboutControls[index];
-    if (control.kind == ControlKind::Label && control.click.kind != ActionKind::None) {
-      links[next++] = index;
-    }
-  }
-  std::sort(links.begin(), links.end(), ReadBefore);
-  return links;
-}
-constexpr auto kLinks = LinksInReadingOrder();
 
 // Window-wide font: MS Sans Serif 8.25 points.
 constexpr std::wstring_view kFontFace = L"MS Sans Serif";
@@ -70,9 +42,9 @@ bool PictureBox::Create(HWND parent, const AboutControl& control) {
 void PictureBox::Show(Bitmap picture, int dpi) {
   picture_ = std::move(picture);
   const PixelRect rect = control_->twips.At(dpi);
-  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+  SetWindowPos(Hwnd(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
                SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
 LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,9 +60,9 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PictureBox::OnPaint() {
-  const PaintScope paint(hwnd_);
+  const PaintScope paint(Hwnd());
   RECT client{};
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Hwnd(), &client);
   const Brush background(
       CreateSolidBrush(ToColorRef(control_->background.value_or(brand::kAboutBackground))));
   FillRect(paint.Dc(), &client, background.get());
@@ -104,10 +76,6 @@ bool frmAbout::Register(HINSTANCE instance) {
          PictureBox::Register(instance);
 }
 
-frmAbout::~frmAbout() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-}
-
 bool frmAbout::Create(HWND owner) {
   const PixelRect area = WorkAreaOf(owner);
   const std::wstring caption = Widen(shell_.Texts().aboutTitle);
@@ -117,16 +85,19 @@ bool frmAbout::Create(HWND owner) {
 }
 
 void frmAbout::ShowModal(HWND owner) {
-  if (hwnd_ == nullptr && !Create(owner)) return;
+  if (Hwnd() == nullptr && !Create(owner)) return;
   // Centred on the main window's monitor, at its dpi, each time it opens.
-  if (const int dpi = DpiOf(owner); dpi != dpi_) UseDpi(dpi);
-  PlaceCentred(hwnd_, WorkAreaOf(owner), brand::kAboutClient, dpi_);
+  if (const int dpi = DpiOf(owner); !made_ || dpi != Dpi()) {
+    SetDpi(dpi);
+    OnDpiChanged();
+  }
+  PlaceCentred(Hwnd(), WorkAreaOf(owner), brand::kAboutClient, Dpi());
   open_ = true;
-  focus_.reset();
+  input_.SetTargets(AboutTargets(shell_.Texts().aboutControls));
   EnableWindow(owner, FALSE);
-  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  ShowWindow(Hwnd(), SW_SHOWNORMAL);
   {
-    const Win32Shell::ModalScope front(shell_, hwnd_);
+    const Win32Shell::ModalScope front(shell_, Hwnd());
     MSG message{};
     do {
       if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
@@ -141,12 +112,12 @@ void frmAbout::ShowModal(HWND owner) {
   }
   // Enable the owner before hiding, so activation returns to it.
   EnableWindow(owner, TRUE);
-  ShowWindow(hwnd_, SW_HIDE);
+  ShowWindow(Hwnd(), SW_HIDE);
   open_ = false;
 }
 
 LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (const auto result = labels_.Handle(message, wParam, lParam)) return *result;
+  if (const auto handled = input_.Handle(message, wParam, lParam)) return *handled;
   switch (message) {
     case WM_CREATE:
       OnCreate();
@@ -154,106 +125,44 @@ LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       OnPaint();
       return 0;
-    case kDpiChangedMessage:
-      UseDpi(HIWORD(wParam));
-      MoveToSuggested(hwnd_, lParam);
-      return 0;
     case WM_CLOSE:
       OnClose();
       return 0;
-    case WM_KEYDOWN:
-      if (OnKey(wParam, lParam)) return 0;
-      break;
-    case WM_GETOBJECT:
-      if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        if (const LRESULT answer =
-                AnswerAccessible(hwnd_, *this, {ROLE_SYSTEM_LINK, "Jump"}, wParam, oleacc_)) {
-          return answer;
-        }
-      }
-      break;
     default:
-      break;
-  }
-  return Default(message, wParam, lParam);
-}
-
-bool frmAbout::OnKey(WPARAM key, LPARAM flags) {
-  const bool repeat = (flags & (1 << 30)) != 0;
-  switch (key) {
-    case VK_TAB:
-      MoveFocus(GetKeyState(VK_SHIFT) >= 0);
-      return true;
-    case VK_RETURN:
-      if (focus_ && !repeat) labels_.Run(Link(*focus_));
-      return true;
-    case VK_ESCAPE:
-      // As the close box does.
-      if (!repeat) OnClose();
-      return true;
-    default:
-      return false;
+      return Default(message, wParam, lParam);
   }
 }
 
-void frmAbout::MoveFocus(bool forward) {
-  if (kAboutLinkCount == 0) return;
-  const std::size_t next = NextInRing(focus_, kAboutLinkCount, forward);
-  // The old and the new link's frames: only they are drawn again.
-  for (const auto index : {focus_, std::optional<std::size_t>(next)}) {
-    if (!index) continue;
-    const RECT rect = AccessibleRect(*index);
-    InvalidateRect(hwnd_, &rect, FALSE);
-  }
-  focus_ = next;
-  NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, static_cast<LONG>(next) + 1);
-}
-
-// A link in the language the user reads; its place is the same in every one.
-const AboutControl& frmAbout::Link(std::size_t index) const {
-  return shell_.Texts().aboutControls[kLinks[index]];
-}
-
-std::string_view frmAbout::AccessibleName(std::size_t index) const { return Link(index).text; }
-
-RECT frmAbout::AccessibleRect(std::size_t index) const {
-  return ToRect(Link(index).twips.At(dpi_));
-}
-
-std::optional<std::size_t> frmAbout::AccessibleAt(POINT client) const {
-  const auto* control =
-      FrontmostAt<AboutControl>(shell_.Texts().aboutControls, client.x, client.y, dpi_);
-  for (std::size_t i = 0; i < kAboutLinkCount; ++i) {
-    if (control == &Link(i)) return i;
-  }
-  return std::nullopt;
+void frmAbout::Restyle(std::size_t index, TargetState before, TargetState now) {
+  if (before.focused == now.focused) return;
+  const RECT rect = ToRect(Px(input_.Present().frontToBack[index].twips));
+  InvalidateRect(Hwnd(), &rect, FALSE);
 }
 
 void frmAbout::RunClick(const Action& action) { RunAction(shell_, action); }
 
 void frmAbout::OnCreate() {
-  labels_.Attach(hwnd_, *this);
   std::size_t picture = 0;
   for (const AboutControl& control : shell_.Texts().aboutControls) {
     if (control.kind == ControlKind::Picture && picture < pictures_.size()) {
-      pictures_[picture++].Create(hwnd_, control);
+      pictures_[picture++].Create(Hwnd(), control);
     }
   }
 }
 
-// Fonts, pictures and labels for a dpi, made once.
-void frmAbout::UseDpi(int dpi) {
-  dpi_ = dpi;
+void frmAbout::OnDpiChanged() {
+  made_ = true;
+  const int dpi = Dpi();
   for (const bool bold : {false, true}) {
     for (const bool underline : {false, true}) {
       fonts_[bold][underline] = CreateLabelFont(dpi, bold, underline);
     }
   }
-  const HINSTANCE instance = InstanceOf(hwnd_);
+  const HINSTANCE instance = InstanceOf(Hwnd());
   for (PictureBox& box : pictures_) {
     box.Show(LoadArt(shell_.Com(), instance, box.Picture(), dpi), dpi);
   }
-  labels_.SetDpi(dpi);
+  input_.OnDpiChanged();
 }
 
 HFONT frmAbout::FontFor(const AboutControl& control) const {
@@ -261,7 +170,7 @@ HFONT frmAbout::FontFor(const AboutControl& control) const {
 }
 
 void frmAbout::PaintLabel(HDC dc, const AboutControl& label) const {
-  RECT rect = ToRect(label.twips.At(dpi_));
+  RECT rect = ToRect(Px(label.twips));
   if (label.background) {
     const Brush background(CreateSolidBrush(ToColorRef(*label.background)));
     FillRect(dc, &rect, background.get());
@@ -280,10 +189,10 @@ void frmAbout::PaintLabel(HDC dc, const AboutControl& label) const {
 }
 
 void frmAbout::OnPaint() {
-  const PaintScope paint(hwnd_);
+  const PaintScope paint(Hwnd());
   const HDC dc = paint.Dc();
   RECT client{};
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Hwnd(), &client);
   const Brush background(CreateSolidBrush(ToColorRef(brand::kAboutBackground)));
   FillRect(dc, &client, background.get());
   // Back to front; the picture boxes are windows and paint themselves.
@@ -296,14 +205,14 @@ void frmAbout::OnPaint() {
       PaintOval(dc, control);
     }
   }
-  if (focus_) {
-    const RECT frame = AccessibleRect(*focus_);
+  if (const auto focus = input_.Focused()) {
+    const RECT frame = ToRect(Px(input_.Present().frontToBack[*focus].twips));
     DrawFocusRect(dc, &frame);
   }
 }
 
 void frmAbout::PaintOval(HDC dc, const AboutControl& oval) const {
-  const RECT rect = ToRect(oval.twips.At(dpi_));
+  const RECT rect = ToRect(Px(oval.twips));
   const Brush fill(CreateSolidBrush(ToColorRef(oval.colour)));
   const Selection brush(dc, fill.get());
   if (oval.outline) {
@@ -320,7 +229,7 @@ void frmAbout::PaintOval(HDC dc, const AboutControl& oval) const {
 
 void frmAbout::OnClose() {
   // Not while a link command is still running inside this window.
-  if (!labels_.Busy()) open_ = false;
+  if (!input_.Busy()) open_ = false;
 }
 
 }  // namespace startboard

@@ -6,13 +6,10 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 
 #include "brand/Data.h"
 #include "shell/Win32Shell.h"
-#include "ui/Accessible.h"
-#include "ui/ClickableLabels.h"
-#include "ui/Gdi.h"
+#include "ui/Input.h"
 #include "ui/Win32Window.h"
 
 namespace startboard {
@@ -22,12 +19,6 @@ namespace startboard {
 inline constexpr auto kAboutPictureCount = static_cast<std::size_t>(std::count_if(
     brand::kAboutControls.begin(), brand::kAboutControls.end(),
     [](const AboutControl& control) { return control.kind == ControlKind::Picture; }));
-
-// The links: labels with a command.
-inline constexpr auto kAboutLinkCount = static_cast<std::size_t>(std::count_if(
-    brand::kAboutControls.begin(), brand::kAboutControls.end(), [](const AboutControl& control) {
-      return control.kind == ControlKind::Label && control.click.kind != ActionKind::None;
-    }));
 
 // A picture box: a child window that shows one bitmap at its natural size
 // from its top-left corner on a plain background.
@@ -47,57 +38,47 @@ class PictureBox : public Win32Window<PictureBox> {
   Bitmap picture_;
 };
 
-class frmAbout final : public Win32Window<frmAbout>, private ClickTarget, private AccessibleItems {
+class frmAbout final : public Win32Window<frmAbout>, private InputOwner {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardAbout";
 
   static bool Register(HINSTANCE instance);
 
-  explicit frmAbout(Win32Shell& shell) : shell_(shell), labels_(shell.Texts().aboutControls) {}
-  ~frmAbout();
-  frmAbout(const frmAbout&) = delete;
-  frmAbout& operator=(const frmAbout&) = delete;
+  explicit frmAbout(Win32Shell& shell)
+      : shell_(shell), input_(*this, *this, Input::Keys::TabAndEnter, kLinks) {}
 
   // Shows the window over `owner`, disabled meanwhile, and returns when the
   // user closes it. The window is created on first use and kept.
   void ShowModal(HWND owner);
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Fonts, pictures and labels for the dpi, made once.
+  void OnDpiChanged();
 
  private:
   // Its labels are links: the shell opens them.
   void RunClick(const Action& action) override;
+  // Only the focus shows: its frame.
+  void Restyle(std::size_t index, TargetState before, TargetState now) override;
+  // Escape closes the window, as its close box does.
+  void OnEscape() override { OnClose(); }
   bool Create(HWND owner);
   void OnCreate();
   void OnPaint();
   void OnClose();
-  void UseDpi(int dpi);
-  // Tab, Shift+Tab, Enter and Escape; false for a key it leaves alone.
-  bool OnKey(WPARAM key, LPARAM flags);
-  void MoveFocus(bool forward);
-
-  // The links as screen readers see them.
-  std::size_t AccessibleCount() const override { return kAboutLinkCount; }
-  std::string_view AccessibleName(std::size_t index) const override;
-  RECT AccessibleRect(std::size_t index) const override;
-  std::optional<std::size_t> AccessibleFocus() const override { return focus_; }
-  std::optional<std::size_t> AccessibleAt(POINT client) const override;
 
   void PaintLabel(HDC dc, const AboutControl& label) const;
-  const AboutControl& Link(std::size_t index) const;
   void PaintOval(HDC dc, const AboutControl& oval) const;
   HFONT FontFor(const AboutControl& control) const;
 
   Win32Shell& shell_;
-  int dpi_ = 0;  // none yet: ShowModal makes fonts and pictures at the owner's dpi
+  bool made_ = false;  // fonts and pictures, for Dpi()
   std::array<PictureBox, kAboutPictureCount> pictures_;
   Font fonts_[2][2];  // [bold][underline]
-  ClickableLabels<AboutControl> labels_;
+  // The links' focus is none until the first Tab after each opening, so the
+  // window looks as the mouse knows it until then.
+  Input input_;
   bool open_ = false;
-  // The link with the keyboard's focus: none until the first Tab after each
-  // opening, so the window looks as the mouse knows it until then.
-  std::optional<std::size_t> focus_;
-  SystemLibrary oleacc_{L"oleacc.dll"};
 };
 
 }  // namespace startboard

@@ -1,5 +1,7 @@
 #include "ui/frmMain.h"
 
+#include <algorithm>
+
 #include "bench/Probe.h"
 #include "launch/Actions.h"
 #include "shell/Unicode.h"
@@ -23,8 +25,7 @@ bool frmMain::Register(HINSTANCE instance) {
          frmAbout::Register(instance);
 }
 
-bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
-  shell_ = &shell;
+bool frmMain::Create(HINSTANCE instance) {
   POINT pointer{};
   GetCursorPos(&pointer);
   const PixelRect area = WorkAreaAt(pointer);
@@ -35,16 +36,15 @@ bool frmMain::Create(HINSTANCE instance, Win32Shell& shell) {
                       nullptr, nullptr, instance, this) == nullptr) {
     return false;
   }
-  PlaceCentred(hwnd_, area, brand::kMenuClient, dpi_);
-  shell.SetMainWindow(hwnd_);
-  ShowWindow(hwnd_, SW_SHOWNORMAL);
-  UpdateWindow(hwnd_);
+  PlaceCentred(Hwnd(), area, brand::kMenuClient, Dpi());
+  shell_.SetMainWindow(Hwnd());
+  ShowWindow(Hwnd(), SW_SHOWNORMAL);
+  UpdateWindow(Hwnd());
   return true;
 }
 
 LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (const auto result = lights_.Handle(message, wParam, lParam)) return *result;
-  if (const auto result = zones_.Handle(message, wParam, lParam)) return *result;
+  if (const auto handled = input_.Handle(message, wParam, lParam)) return *handled;
   switch (message) {
     case WM_CREATE:
       return OnCreate() ? 0 : -1;
@@ -53,66 +53,76 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       OnPaint();
       return 0;
-    case kDpiChangedMessage:
-      UseDpi(HIWORD(wParam));
-      MoveToSuggested(hwnd_, lParam);
+    case LitZones::kLoadMessage:
+      lit_.OnLoadMessage(input_);
       return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;
     default:
-      break;
+      return Default(message, wParam, lParam);
   }
-  return Default(message, wParam, lParam);
 }
 
 void frmMain::RunClick(const Action& action) {
   switch (action.kind) {
     case ActionKind::About:
-      if (!about_) about_.emplace(*shell_);
-      about_->ShowModal(hwnd_);
+      if (!about_) about_.emplace(shell_);
+      about_->ShowModal(Hwnd());
       break;
     case ActionKind::Quit:
       // Closing the window ends the message loop; owned windows go with it.
-      DestroyWindow(hwnd_);
+      DestroyWindow(Hwnd());
       break;
     default:
-      if (RunAction(*shell_, action) && action.thenQuit) DestroyWindow(hwnd_);
+      if (RunAction(shell_, action) && action.thenQuit) DestroyWindow(Hwnd());
       break;
   }
 }
 
-bool frmMain::OnCreate() {
-  zones_.Attach(hwnd_, *this);
-  lights_.Attach(hwnd_, shell_->Com(), zones_, language_);
-  return UseDpi(DpiOf(hwnd_));
+void frmMain::OnEscape() {
+  const std::vector<Target>& zones = input_.Present().frontToBack;
+  const auto quit = std::find_if(zones.begin(), zones.end(), [](const Target& zone) {
+    return zone.click.kind == ActionKind::Quit;
+  });
+  if (quit != zones.end()) input_.Run(static_cast<std::size_t>(quit - zones.begin()));
 }
 
-// The picture for a dpi, made once: every repaint is then a plain blit.
-bool frmMain::UseDpi(int dpi) {
-  Bitmap background = LoadArt(shell_->Com(), InstanceOf(hwnd_), language_.menuArt, dpi);
-  if (!background) background = PlainMenu(language_, brand::kMenuClient, dpi);
+bool frmMain::OnCreate() {
+  SetDpi(DpiOf(Hwnd()));
+  input_.SetTargets(ZoneTargets(language_.zones, brand::kFocusOrder));
+  input_.OnDpiChanged();
+  return LoadBackground();
+}
+
+void frmMain::OnDpiChanged() {
+  LoadBackground();
+  input_.OnDpiChanged();
+  lit_.OnDpiChanged();
+}
+
+// The picture for the dpi, made once: every repaint is then a plain blit.
+bool frmMain::LoadBackground() {
+  Bitmap background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), language_.menuArt, Dpi());
+  if (!background) background = PlainMenu(language_, brand::kMenuClient, Dpi());
   if (!background) return false;
   background_ = std::move(background);
-  dpi_ = dpi;
-  zones_.SetDpi(dpi);
-  lights_.SetDpi(dpi);
   return true;
 }
 
 void frmMain::OnPaint() {
-  const PaintScope paint(hwnd_);
+  const PaintScope paint(Hwnd());
   const RECT& dirty = paint.Dirty();
   const MemoryDc source(CreateCompatibleDC(paint.Dc()));
   const Selection selected(source.get(), background_.get());
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
-  lights_.Paint(paint.Dc(), dirty);
+  lit_.Paint(paint.Dc(), dirty, input_);
   bench::Mark("paint");
 }
 
 void frmMain::OnDestroy() {
-  shell_->SetMainWindow(nullptr);
+  shell_.SetMainWindow(nullptr);
   PostQuitMessage(0);
 }
 

@@ -141,6 +141,14 @@ class Test(Desktop):
         image.save(os.path.join(REPO, "build", "e2e-artifacts", "%s-%d.png" % (name, self.dpi)))
 
 
+FOCUSED, FOCUSABLE = 0x4, 0x100000  # Active Accessibility's states
+
+
+def focused_children(read):
+    """The children (from 1) whose state a screen reader reads as focused."""
+    return [number for number, child in enumerate(read["children"], start=1) if child["state"] & FOCUSED]
+
+
 def asset(name):
     return os.path.join(REPO, "assets", name)
 

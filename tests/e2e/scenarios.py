@@ -10,8 +10,8 @@ import pefile
 import pytest
 from PIL import Image, ImageChops
 
-from harness import (APP_TITLE, DISC, RECORDER, STANDIN_TITLE, art, asset, expect, expect_equal, hand,
-                     matching, px)
+from harness import (APP_TITLE, DISC, FOCUSABLE, RECORDER, STANDIN_TITLE, art, asset, expect, expect_equal,
+                     focused_children, hand, matching, px)
 from wine import remove_tree, wait_for
 
 READER = ("Install Adobe Acrobat Reader?", "You need the Adobe Acrobat Reader software to view the online User "
@@ -210,6 +210,9 @@ def test_reader_zone_asks_and_only_yes_installs(t):
     for dismiss in ("No", "Escape", "close"):  # every way but Yes means No
         main.click(centre("reader", 96))
         box = expect_box(t, *READER, main, ("Yes", "No"))
+        if dismiss == "No":  # the zone's tip, due when the click came, stays away
+            time.sleep(1)
+            expect_equal(t.tips_shown(), [], "tips with the question up")
         box.answer(dismiss) if dismiss == "No" else box.key(dismiss) if dismiss == "Escape" else box.close()
         box.gone()
         t.no_box()
@@ -326,12 +329,14 @@ def test_about_links_show_a_hand_and_tip_and_open_the_browser(t):
 def test_about_window_answers_tab_enter_escape_and_a_screen_reader(t):
     main = t.launcher()
     about = open_about(t, main)
+    time.sleep(1)  # the zone's tip, due when the click came, stays away
+    expect_equal(t.tips_shown(), [], "tips with the About window up")
     plain = about.shot()
     # Reading order: the product's site, the maker's, the support address.
     links = [(LABELS[3], LINKS[1]), (LABELS[4], LINKS[0]), (LABELS[7], LINKS[2])]
     read = t.wine.call("acc", about.hwnd)
     expect_equal((read["role"], read["children"], read["focus"]),
-                 (ROLE_CLIENT, [{"name": label[1], "role": ROLE_LINK} for label, _ in links], 0),
+                 (ROLE_CLIENT, [{"name": label[1], "role": ROLE_LINK, "state": FOCUSABLE} for label, _ in links], 0),
                  "the links as a screen reader reads them")
     for keys, focus in (("Tab", 1), ("shift+Tab", 3), ("Tab", 1), ("Tab", 2)):
         about.key(keys)
@@ -341,7 +346,8 @@ def test_about_window_answers_tab_enter_escape_and_a_screen_reader(t):
         expect(changed is not None and left <= changed[0] and top <= changed[1] and changed[2] <= right
                and changed[3] <= bottom, "after %s only the frame round link %d changed: %s, not in %s" % (
                    keys, focus, changed, (left, top, right, bottom)))
-        expect_equal(t.wine.call("acc", about.hwnd)["focus"], focus, "the focused link after %s" % keys)
+        read = t.wine.call("acc", about.hwnd)
+        expect_equal((read["focus"], focused_children(read)), (focus, [focus]), "the focused link after %s" % keys)
     about.key("Return")
     expect_equal(t.records(1)[-1].command_line, '"%s" %s' % (RECORDER, links[1][1][3]), "Enter opens the focused link")
     t.settle()
@@ -430,8 +436,9 @@ def test_a_click_at_once_is_never_lost(t):
     """Every click lands the moment its window is found, with no move over
     the target before: right after the launcher starts, on the same spot
     again the moment its box is answered, after another program's box
-    closes, and right after the About window opens."""
-    for round_ in range(20):
+    closes, and right after the About window opens (102 times: a click lost
+    once in 100 shows)."""
+    for round_ in range(34):
         starts = 5 * round_  # the manual, the reader's installer and three links a round
         main = t.launcher()
         main.click(centre("manual", 96))

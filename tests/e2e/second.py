@@ -24,7 +24,8 @@ import pytest
 import tomli_w
 from PIL import Image, ImageDraw
 
-from harness import DISC, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, hand, matching
+from harness import (DISC, FOCUSABLE, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, focused_children, hand,
+                     matching)
 from wine import WINE, wait_for
 from scenarios import expect_start
 
@@ -73,7 +74,7 @@ BRAND = {
     "menu": {"picture": "menu.png", "picture_2x": "menu-2x.png", "size": list(SIZE), "cursor": "hand.png",
              "cursor_hotspot": [24, 16],  # at 32, 48 and 64 pixels it lands where the default hand's does
              "hover": "hover.jpg", "hover_2x": "hover-2x.jpg", "pressed": "pressed.png", "pressed_2x": "pressed-2x.png",
-             "keyboard": True},
+             "keyboard": True, "focus_order": ["guide", "install", "web", "quit", "readme"]},  # not tools
     "disc": {"probe_page": "web/probe.htm", "label": "Orchard Atlas", "files": "Disc Files"},
 }
 DISC_FILES = {"Docs/Guide.PDF": b"%PDF-1.4\n", "Web/Probe.HTM": b"<!DOCTYPE html><title>probe</title>\n",
@@ -253,13 +254,16 @@ def test_second_brand_is_used_from_the_keyboard(t):
     main = t.launcher(exe=EXE, title=TITLE)
     wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front")
     expect_looks(main, {}, "before a key")
-    buttons = [{"name": tip, "role": ROLE_PUSHBUTTON} for _, _, tip, _ in ZONES.values()]
+    # The zone the keys never visit cannot take the focus.
+    buttons = [{"name": tip, "role": ROLE_PUSHBUTTON, "state": 0 if name == "tools" else FOCUSABLE}
+               for name, (_, _, tip, _) in ZONES.items()]
     read = t.wine.call("acc", main.hwnd)
     expect_equal((read["role"], read["children"], read["focus"]), (ROLE_CLIENT, buttons, 0), "as a screen reader reads it")
     main.key("Tab")
     expect_looks(main, {"guide": "hover"}, "the first Tab")
     expect(t.tooltip(ZONES["guide"][2]), "no tip for the focused guide zone")
-    expect_equal(t.wine.call("acc", main.hwnd)["focus"], 1, "the focused button, as a screen reader reads it")
+    read = t.wine.call("acc", main.hwnd)
+    expect_equal((read["focus"], focused_children(read)), (1, [1]), "the focused button, as a screen reader reads it")
     main.key("Tab")
     expect_looks(main, {"install": "hover"}, "the second Tab")
     expect(t.tooltip(ZONES["install"][2]), "no tip for the focused install zone")
@@ -267,17 +271,26 @@ def test_second_brand_is_used_from_the_keyboard(t):
     expect_looks(main, {"guide": "hover"}, "Shift+Tab")
     main.key("Left")
     expect_looks(main, {"readme": "hover"}, "Left from the first zone: the last")
+    main.key("Left")
+    expect_looks(main, {"quit": "hover"}, "Left again: past the tools zone, which the keys never visit")
     main.key("Right")
     main.key("Right")
-    expect_looks(main, {"install": "hover"}, "Right twice")
+    main.key("Right")
+    expect_looks(main, {"install": "hover"}, "Right three times")
     main.move(centre("web", t.dpi))
     expect_looks(main, {"install": "hover", "web": "hover"}, "the focus stays, the hover follows the pointer")
     main.key("Return")
     t.box(STANDIN_TITLE).answer("OK")
     expect_start(t.records(1)[-1], [DISC + "setup\\atlas.exe"])
     wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front after the installer")
+    # A screen reader that keeps the menu's object past its end is answered
+    # with errors, and the launcher ends as ever.
+    t.wine.call("acc", main.hwnd, "hold")
     main.key("Escape")
-    expect_equal(t.exit_code(), 0, "exit code after Escape")
+    expect_equal(t.exit_code(), 0, "exit code after Escape, a screen reader holding the menu")
+    answers = t.wine.call("acc-held")
+    expect(all(answers[question] < 0 for question in ("count", "name", "state", "focus", "location", "hit")),
+           "questions to the menu after its end: %r" % answers)
 
 
 @pytest.mark.dpi(96)

@@ -1,64 +1,61 @@
-// The windows' geometry at any dpi, hit-testing in stacking order, picture
-// resizing, and the one-command-at-a-time gate.
+// What the pointer and the keys reach in stacking and reading order,
+// picture resizing, what a click is, and the one-command gate.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <span>
+#include <string_view>
 #include <vector>
 
-#include "brand/Data.h"
 #include "ui/ClickTracker.h"
 #include "ui/CommandGate.h"
-#include "ui/Layout.h"
 #include "ui/Resample.h"
+#include "ui/Targets.h"
 
 namespace startboard {
 namespace {
 
-// The name of what takes the mouse at a client pixel at `dpi`, as each window asks.
-template <class Item, std::size_t N>
-std::string NameAt(const std::array<Item, N>& frontToBack, int x, int y, int dpi) {
-  const Item* item = FrontmostAt(std::span<const Item>(frontToBack), x, y, dpi);
-  return item ? std::string(item->name) : "none";
+// Rectangles in twips, 15 to a pixel at 96 dpi.
+constexpr TwipRect Px96(int left, int top, int width, int height) {
+  return {left * 15, top * 15, width * 15, height * 15};
 }
 
-TEST(Geometry, TheOverlapStripGoesToTheQuitZoneAtEveryDpi) {
-  // Label4 (the logo) and Label6 (Quit) share 8400-10080 x 5070-5220 twips.
-  for (const int dpi : {96, 120, 144, 192}) {
-    SCOPED_TRACE(dpi);
-    const int left = TwipsToPixels(8400, dpi), top = TwipsToPixels(5070, dpi);
-    const int right = TwipsToPixels(10080, dpi), bottom = TwipsToPixels(5220, dpi);
-    EXPECT_EQ(NameAt(brand::kZones, left, top, dpi), "Label6");
-    EXPECT_EQ(NameAt(brand::kZones, right - 1, bottom - 1, dpi), "Label6");
-    EXPECT_EQ(NameAt(brand::kZones, left - 1, top, dpi), "Label4");
-    EXPECT_EQ(NameAt(brand::kZones, right, top, dpi), "Label6");
-  }
+TEST(Targets, TheFrontOneTakesTheMouseAndOnlyTheFocusOrderTakesTheFocus) {
+  const Action web{.kind = ActionKind::Web};
+  const std::array<HotZone, 3> zones{{{"front", Px96(10, 10, 20, 20), "", web},
+                                      {"back", Px96(0, 0, 40, 40), "", web},
+                                      {"alone", Px96(50, 0, 10, 10), "", web}}};
+  const Targets targets = ZoneTargets(zones, std::array{2, 0});
+  EXPECT_EQ(targets.At(29, 29, 96), 0U);
+  EXPECT_EQ(targets.At(30, 29, 96), 1U);  // the front one's right edge is the back one's
+  EXPECT_EQ(targets.At(45, 5, 144), 1U);  // 40 x 40 pixels at 96 dpi: 60 x 60
+  EXPECT_EQ(targets.At(40, 5, 96), std::nullopt);
+  EXPECT_EQ(targets.Next(std::nullopt, true), 2U);  // in that order, round
+  EXPECT_EQ(targets.Next(std::nullopt, false), 0U);
+  EXPECT_EQ(targets.Next(0, true), 2U);
+  EXPECT_EQ(targets.Next(2, false), 0U);
+  EXPECT_FALSE(targets.Focusable(1));
+  EXPECT_EQ(Targets{}.Next(std::nullopt, true), std::nullopt);
 }
 
-TEST(Geometry, LeftAndTopEdgesBelongToAZoneRightAndBottomDoNot) {
-  // Label2 spans 3510-7395 x 45-2340 twips: 351-740 x 5-234 pixels at 144 dpi.
-  EXPECT_EQ(NameAt(brand::kZones, 351, 5, 144), "Label2");
-  EXPECT_EQ(NameAt(brand::kZones, 739, 233, 144), "Label2");
-  EXPECT_EQ(NameAt(brand::kZones, 350, 100, 144), "none");
-  EXPECT_EQ(NameAt(brand::kZones, 740, 100, 144), "none");
-  EXPECT_EQ(NameAt(brand::kZones, 500, 234, 144), "none");
-  EXPECT_EQ(NameAt(brand::kZones, 500, 4, 144), "none");
-  EXPECT_EQ(NameAt(brand::kZones, -1, -1, 96), "none");
-}
-
-TEST(Geometry, AboutLabelsTakeTheMouseInStackingOrder) {
-  EXPECT_EQ(NameAt(brand::kAboutControls, 50, 387, 96),
-            "Label8");  // its corner hides the mail link
-  const std::span<const AboutControl> about(brand::kAboutControls);
-  EXPECT_EQ(FrontmostAt(about, 50, 387, 96)->click.kind, ActionKind::None);
-  EXPECT_EQ(NameAt(brand::kAboutControls, 50, 337, 96), "Label6");  // in front of Label1
-  EXPECT_EQ(NameAt(brand::kAboutControls, 400, 300, 96), "none");   // the oval takes no mouse
-}
-
-TEST(Geometry, WindowsAreCentredInTheWorkAreaAndKeptReachable) {
-  EXPECT_EQ(CentredIn({0, 0, 1024, 738}, {725, 544}), (PixelRect{149, 97, 874, 641}));
-  EXPECT_EQ(CentredIn({1920, 40, 3840, 1080}, {1088, 816}), (PixelRect{2336, 152, 3424, 968}));
-  EXPECT_EQ(CentredIn({-1280, 0, 0, 680}, {1450, 1088}), (PixelRect{-1280, 0, 170, 1088}));
+TEST(Targets, AboutLinksAreListedInReadingOrderAndAPlainLabelHidesOne) {
+  const auto label = [](int left, int top, std::string_view text, ActionKind kind) {
+    return AboutControl{.kind = ControlKind::Label,
+                        .twips = Px96(left, top, 30, 10),
+                        .text = text,
+                        .click = {.kind = kind}};
+  };
+  const std::array<AboutControl, 5> controls{
+      label(0, 40, "plain", ActionKind::None), label(10, 40, "mail", ActionKind::Web),
+      AboutControl{.kind = ControlKind::Oval, .twips = Px96(0, 0, 100, 100)},
+      label(60, 20, "site", ActionKind::Web), label(0, 20, "home", ActionKind::Web)};
+  const Targets targets = AboutTargets(controls);
+  std::vector<std::string_view> read;
+  for (const std::size_t index : targets.listed) read.push_back(targets.frontToBack[index].name);
+  EXPECT_EQ(read, (std::vector<std::string_view>{"home", "site", "mail"}));
+  EXPECT_EQ(targets.keyRing, targets.listed);
+  EXPECT_EQ(targets.ListedAs(targets.At(15, 45, 96)), std::nullopt);  // under the plain label
+  EXPECT_EQ(targets.ListedAs(targets.At(35, 45, 96)), 2U);
+  EXPECT_EQ(targets.At(50, 70, 96), std::nullopt);  // the oval takes no mouse
 }
 
 // Pixels (x * 37 + y * 91 + channel * 53) % 256, rows top-down or bottom-up.

@@ -127,6 +127,11 @@ class Desktop:
             w["class"], w["title"], w["pid"]) == ("tooltips_class32", text, self.pid)) or found, timeout)
         return Window(self, self.wine.call("info", found[0]["hwnd"])) if found else None
 
+    def tips_shown(self):
+        """The texts of the launcher's tips on screen now."""
+        return [w["title"] for w in self.wine.call("windows")["windows"]
+                if (w["class"], w["pid"]) == ("tooltips_class32", self.pid)]
+
     def exit_code(self):
         return self.wine.call("wait-exit", self.pid, 10000)["exit_code"]
 

@@ -1,0 +1,77 @@
+#include "ui/LitZones.h"
+
+#include "bench/Probe.h"
+#include "ui/Gdi.h"
+#include "ui/Pictures.h"
+
+namespace startboard {
+
+void LitZones::OnDpiChanged() {
+  hover_.reset();
+  pressed_.reset();
+  loadPosted_ = false;
+}
+
+LitZones::Look LitZones::LookOf(TargetState state) const {
+  if (state.held && (pressed_ || hover_)) return pressed_ ? kPressed : kHover;
+  if ((state.hot || state.focused) && hover_) return kHover;
+  return state.focused ? kFrame : kPlain;
+}
+
+GdiObject<HRGN> LitZones::ClickablePart(std::size_t index) const {
+  const std::span<const HotZone> zones = language_.zones;
+  const PixelRect own = window_.Px(zones[index].twips);
+  GdiObject<HRGN> part(CreateRectRgn(own.left, own.top, own.right, own.bottom));
+  for (std::size_t front = 0; front < index && part; ++front) {
+    const PixelRect cover = window_.Px(zones[front].twips);
+    const GdiObject<HRGN> hole(CreateRectRgn(cover.left, cover.top, cover.right, cover.bottom));
+    CombineRgn(part.get(), part.get(), hole.get(), RGN_DIFF);
+  }
+  return part;
+}
+
+void LitZones::Restyle(std::size_t index, TargetState before, TargetState now) const {
+  if constexpr (!kUsed) return;
+  if (LookOf(before) == LookOf(now)) return;
+  const GdiObject<HRGN> part = ClickablePart(index);
+  InvalidateRgn(window_.Hwnd(), part.get(), FALSE);
+}
+
+void LitZones::OnLoadMessage(const Input& input) {
+  const HINSTANCE instance = InstanceOf(window_.Hwnd());
+  if (language_.hover.Present()) hover_ = LoadArt(com_, instance, language_.hover, window_.Dpi());
+  if (language_.pressed.Present()) {
+    pressed_ = LoadArt(com_, instance, language_.pressed, window_.Dpi());
+  }
+  // Whatever is not plain is drawn from them now.
+  for (std::size_t i = 0; i < language_.zones.size(); ++i) {
+    if (input.StateOf(i) != TargetState{}) Restyle(i, {}, input.StateOf(i));
+  }
+}
+
+void LitZones::Paint(HDC dc, const RECT& dirty, const Input& input) {
+  if constexpr (!kUsed) return;
+  if (!loadPosted_ && (language_.hover.Present() || language_.pressed.Present())) {
+    loadPosted_ = PostMessageW(window_.Hwnd(), kLoadMessage, 0, 0) != FALSE;
+  }
+  const MemoryDc source(CreateCompatibleDC(dc));
+  for (std::size_t i = 0; i < language_.zones.size(); ++i) {
+    const Look look = LookOf(input.StateOf(i));
+    if (look == kPlain) continue;
+    const GdiObject<HRGN> part = ClickablePart(i);
+    SelectClipRgn(dc, part.get());
+    if (look == kFrame) {
+      RECT frame = ToRect(window_.Px(language_.zones[i].twips));
+      InflateRect(&frame, -2, -2);
+      DrawFocusRect(dc, &frame);
+    } else {
+      const Selection picture(source.get(), (look == kPressed ? pressed_ : hover_).get());
+      BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+             source.get(), dirty.left, dirty.top, SRCCOPY);
+      if (look == kHover) bench::Mark("lit");
+    }
+  }
+  SelectClipRgn(dc, nullptr);
+}
+
+}  // namespace startboard
