@@ -32,6 +32,35 @@ constexpr int kShowNormal = 1;
 // "runas" start (ERROR_CANCELLED): a failure no box reports.
 constexpr LaunchResult kDeclined = -1223;
 
+// What the brand's tables ask of the machine, for the platform to carry only
+// the code a brand uses. Every language has the same zones and pages.
+constexpr bool AsksMachine(const Language& language) {
+  const auto asks = [](const auto& item) { return !item.when.empty() || !item.unless.empty(); };
+  for (const HotZone& zone : language.zones) {
+    if (asks(zone)) return true;
+  }
+  for (const Page& page : language.pages) {
+    if (asks(page)) return true;
+    for (const HotZone& zone : page.zones) {
+      if (asks(zone)) return true;
+    }
+  }
+  return false;
+}
+constexpr bool Elevates(const Language& language) {
+  for (const Page& page : language.pages) {
+    for (const HotZone& zone : page.zones) {
+      if (zone.click.elevate) return true;
+    }
+  }
+  for (const HotZone& zone : language.zones) {
+    if (zone.click.elevate) return true;
+  }
+  return false;
+}
+inline constexpr bool kAsksMachine = AsksMachine(brand::kLanguages.front());
+inline constexpr bool kElevates = Elevates(brand::kLanguages.front());
+
 class ShellServices {
  public:
   // Boxes speak `language`: the user's, chosen at start.
