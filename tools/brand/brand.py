@@ -589,7 +589,7 @@ def check(brand, data):
             words = [re.sub(r"[^A-Za-z0-9]", "", w) for w in (identity.get("company", "").split()[:1] +
                                                               [identity.get("product", "")])]
             identity["assembly_name"] = ".".join(w for w in words if w) or "Startboard"
-    size = None
+    size = found = None
     if menu is not None:
         cursor(brand, ("menu",), menu)
         if "cursor" not in menu:
@@ -607,7 +607,9 @@ def check(brand, data):
     out["zones"] = zones(brand, data.get("zone"), size, names=names)
     # Every page's zones follow the menu's, each marked with its page.
     placed = [(("zone", index), zone) for index, zone in enumerate(out["zones"])]
-    out["pages"], more = pages.check(brand, data.get("page"), out["zones"], menu or {}, size, names,
+    # Pages are measured against the menu's picture, once that is right.
+    page_size = size if found == size else None
+    out["pages"], more = pages.check(brand, data.get("page"), out["zones"], menu or {}, page_size, names,
                                      sys.modules[__name__])
     placed += more
     out["about"] = about(brand, data.get("about"))

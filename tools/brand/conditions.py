@@ -82,6 +82,10 @@ def test_registry(checker, where, value, what):
     expected = "a registry key below HKLM or HKCU, in single quotes: 'HKLM\\SOFTWARE\\Maker\\Product'"
     if not isinstance(value, str) or not value:
         return checker.wrong(where, what, value, expected)
+    bad = next((c for c in value if ord(c) < 32 or c in "\u2028\u2029"), None)
+    if bad is not None:
+        return checker.brand.error(where, "%s holds the character U+%04X; in double quotes a backslash starts an "
+                                   "escape: write the key in single quotes" % (what, ord(bad)))
     hive, _, path = value.partition("\\")
     if hive.upper() not in HIVES:
         return checker.brand.error(where, "%s: %s is no hive the launcher reads; it reads HKLM (HKEY_LOCAL_MACHINE) "
@@ -90,10 +94,6 @@ def test_registry(checker, where, value, what):
     if not path or "" in names:
         return checker.wrong(where, what, value, expected + ", with no empty names (no \\\\ and no \\ at the "
                              "end)")
-    bad = next((c for c in path if ord(c) < 32 or c in "\u2028\u2029"), None)
-    if bad is not None:
-        return checker.brand.error(where, "%s holds the character U+%04X; in double quotes a backslash starts an "
-                                   "escape: write the key in single quotes" % (what, ord(bad)))
     long_name = next((name for name in names if len(name) > KEY_NAME_MAX), None)
     if long_name is not None:
         return checker.brand.error(where, "%s: a key's names hold at most %d characters" % (what, KEY_NAME_MAX))

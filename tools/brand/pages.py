@@ -27,6 +27,7 @@ def check(brand, tables, menu_zones, menu, size, names, checks):
             continue
         page = checks.check_table(brand, where, {k: v for k, v in table.items() if k != "zone"}, "page", None,
                                   "page %d" % (index + 1))
+        page["conditional"] = "when" in table or "unless" in table  # even when mistaken
         name = page.setdefault("name", "page%d" % (index + 1))
         if name.lower() in seen:
             brand.error(where + ("name",), "page %d: name %s is taken by %s" % (
@@ -76,7 +77,7 @@ def targets(brand, placed, found, checks):
             opened.add(number)
     for number, page in enumerate(found, 1):
         where = ("page", number - 1)
-        if number not in opened and "when" not in page and "unless" not in page:
+        if number not in opened and not page["conditional"]:
             brand.error(where, 'page %s is never shown: give a zone action = "page", page = %s, or give the '
                         "page a when to open first" % (page["name"], checks.shown(page["name"])))
         leaves = [z for _, z in placed if z and z.get("on_page") == number and
