@@ -48,7 +48,19 @@ def check(checker, where, value, what):
         if view == 32:
             fields["view32"] = "true"
         tests.append(("RegistryValue" if name else "RegistryKey", fields))
-    return None if None in tests else tests
+    if None in tests:
+        return None
+    return Tests(tests, "; ".join("%s %s" % (key, value[key] if key != "view" else "%d-bit view" % value[key])
+                                  for key in value))
+
+
+class Tests(list):
+    """A `when` or `unless` as the tables take it, and as the brand wrote it
+    (for the preview)."""
+
+    def __init__(self, tests, text):
+        super().__init__(tests)
+        self.text = text
 
 
 def test_windows(checker, where, value, what):
