@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <compare>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -51,7 +50,12 @@ enum Machine : unsigned { kX86 = 1, kX64 = 2, kArm64 = 4 };
 enum class Hive { LocalMachine, CurrentUser };
 struct WindowsVersion {
   unsigned major{}, minor{}, build{};
-  constexpr auto operator<=>(const WindowsVersion&) const = default;
+  bool operator==(const WindowsVersion&) const = default;
+  constexpr bool AtLeast(const WindowsVersion& other) const {
+    if (major != other.major) return major > other.major;
+    if (minor != other.minor) return minor > other.minor;
+    return build >= other.build;
+  }
 };
 struct Condition {
   ConditionKind kind{};

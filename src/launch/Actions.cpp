@@ -81,9 +81,8 @@ bool Install(ShellServices& shell, const Action& action) {
 // Explore
 
 bool Explore(ShellServices& shell, std::string_view folder) {
-  const LaunchResult result = shell.Execute(shell.DesktopWindow(), "explore",
-                                            CdPath(shell, folder), std::nullopt, std::nullopt,
-                                            kShowNormal);
+  const LaunchResult result = shell.Execute(shell.DesktopWindow(), "explore", CdPath(shell, folder),
+                                            std::nullopt, std::nullopt, kShowNormal);
   if (!Succeeded(result)) {
     shell.Message(LaunchFailureMessage(*shell.Texts().messages, result, {}), Buttons::Ok);
   }

@@ -11,7 +11,7 @@ namespace {
 bool Holds(ShellServices& shell, const Condition& test) {
   switch (test.kind) {
     case ConditionKind::Windows:
-      return shell.SystemVersion() >= test.atLeast;
+      return shell.SystemVersion().AtLeast(test.atLeast);
     case ConditionKind::Machine:
       return (test.machines & shell.NativeMachine()) != 0;
     case ConditionKind::DiscFile:
@@ -31,7 +31,8 @@ bool AllHold(ShellServices& shell, std::span<const Condition> tests) {
                      [&shell](const Condition& test) { return Holds(shell, test); });
 }
 
-bool Applies(ShellServices& shell, std::span<const Condition> when, std::span<const Condition> unless) {
+bool Applies(ShellServices& shell, std::span<const Condition> when,
+             std::span<const Condition> unless) {
   return AllHold(shell, when) && (unless.empty() || !AllHold(shell, unless));
 }
 

@@ -16,7 +16,8 @@ namespace startboard {
 bool AllHold(ShellServices& shell, std::span<const Condition> tests);
 
 // A zone or first page applies: its `when` holds and its `unless` does not.
-bool Applies(ShellServices& shell, std::span<const Condition> when, std::span<const Condition> unless);
+bool Applies(ShellServices& shell, std::span<const Condition> when,
+             std::span<const Condition> unless);
 
 class PageNavigator {
  public:

@@ -179,8 +179,8 @@ bool Win32Shell::PathExists(std::string_view path) {
   return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool Win32Shell::RegistryHas(Hive hive, std::string_view key,
-                             std::optional<std::string_view> value, bool view32) {
+bool Win32Shell::RegistryHas(Hive hive, std::string_view key, std::optional<std::string_view> value,
+                             bool view32) {
   if constexpr (!kAsksMachine) return false;
   const auto open = advapi32_.Get<decltype(&RegOpenKeyExW)>("RegOpenKeyExW");
   const auto query = advapi32_.Get<decltype(&RegQueryValueExW)>("RegQueryValueExW");
@@ -189,13 +189,13 @@ bool Win32Shell::RegistryHas(Hive hive, std::string_view key,
   // On 32-bit Windows there is one view, and the flags are ignored.
   const REGSAM access = KEY_QUERY_VALUE | (view32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
   HKEY raw = nullptr;
-  if (open(hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
-           Widen(key).c_str(), 0, access, &raw) != ERROR_SUCCESS) {
+  if (open(hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, Widen(key).c_str(),
+           0, access, &raw) != ERROR_SUCCESS) {
     return false;
   }
   const std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser> opened(raw, KeyCloser{close});
-  return !value || query(opened.get(), Widen(*value).c_str(), nullptr, nullptr, nullptr,
-                         nullptr) == ERROR_SUCCESS;
+  return !value || query(opened.get(), Widen(*value).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+                       ERROR_SUCCESS;
 }
 
 HWND Win32Shell::FrontWindow() const { return modalStack_.empty() ? main_ : modalStack_.back(); }

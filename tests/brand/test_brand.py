@@ -468,6 +468,14 @@ class BrandTest(unittest.TestCase):
         loaded = brand.load(str(self.path))
         self.assertEqual([tag for tag, _ in loaded["languages"]], ["en", "de", "fr"])
         self.assertIn("de 5 of 20 texts, fr 1 of 20 texts", loaded["warnings"][-1])
+        # And with its example of pages.
+        with open(self.path, "a", encoding="utf-8") as f:
+            f.write(readme.split("### Several products", 1)[1].split("```toml\n", 1)[1].split("```", 1)[0])
+        for name in ("atlas-page.png", "atlas-off.png"):
+            Image.new("RGB", (480, 320), (60, 40, 20)).save(self.folder / name)
+        loaded = brand.load(str(self.path))
+        self.assertEqual([p["name"] for p in loaded["pages"]], ["atlas"])
+        self.assertEqual([z.get("on_page", 0) for z in loaded["zones"]], [0, 0, 0, 0, 1, 1, 1, 1])
 
     def test_readme_key_table_is_the_checkers(self):
         readme = (ROOT / "README.md").read_text(encoding="utf-8")

@@ -21,11 +21,12 @@ constexpr Condition kOnX64{.kind = ConditionKind::Machine, .machines = kX64};
 constexpr Condition kNot86{.kind = ConditionKind::Machine, .machines = kX64 | kArm64};
 constexpr Condition kSetup64{.kind = ConditionKind::DiscFile, .path = "x64\\setup.exe"};
 constexpr Condition kAtlas{.kind = ConditionKind::RegistryKey, .path = "SOFTWARE\\Atlas"};
-constexpr Condition kAtlas32{.kind = ConditionKind::RegistryKey, .path = "SOFTWARE\\Atlas", .view32 = true};
+constexpr Condition kAtlas32{
+    .kind = ConditionKind::RegistryKey, .path = "SOFTWARE\\Atlas", .view32 = true};
 constexpr Condition kRuntime{.kind = ConditionKind::RegistryValue,
-                        .path = "Software\\Runtime",
-                        .value = "Version",
-                        .hive = Hive::CurrentUser};
+                             .path = "Software\\Runtime",
+                             .value = "Version",
+                             .hive = Hive::CurrentUser};
 
 TEST(Conditions, EachTestAsksTheMachineAndAllMustHold) {
   RecordingShell shell;  // Windows 10 build 19045 on x64, the disc at E:
@@ -42,7 +43,9 @@ TEST(Conditions, EachTestAsksTheMachineAndAllMustHold) {
       {{kAtlas}, false},  // only in the 32-bit view
       {{kAtlas32}, true},
       {{kRuntime}, true},
-      {{{.kind = ConditionKind::RegistryKey, .path = "Software\\Runtime", .hive = Hive::CurrentUser}},
+      {{{.kind = ConditionKind::RegistryKey,
+         .path = "Software\\Runtime",
+         .hive = Hive::CurrentUser}},
        false},
       {{kWin10, kOnX64, kAtlas32}, true},
       {{kWin10, kWin11}, false},
@@ -57,6 +60,8 @@ TEST(Conditions, EachTestAsksTheMachineAndAllMustHold) {
   EXPECT_TRUE(AllHold(shell, std::array{kWin11}));
   shell.version = {11, 0, 0};
   EXPECT_TRUE(AllHold(shell, std::array{kWin11}));
+  shell.version = {6, 3, 9600};  // 8.1: a later minor and build, an earlier major
+  EXPECT_FALSE(AllHold(shell, std::array{kWin10}));
 }
 
 TEST(Conditions, UnlessTakesAwayWhereAllItsTestsHold) {
@@ -154,7 +159,9 @@ TEST(Explore, OpensTheDiscFolderAndExplainsAFailure) {
     RecordingShell shell;
     shell.starts = {result};
     EXPECT_EQ(RunAction(shell, {.kind = ActionKind::Explore, .path = "extras"}), result == 42);
-    const Calls calls = result == 42 ? Calls{call} : Calls{call, "Message|Path not found|0|" + std::string(brand::kTitle)};
+    const Calls calls = result == 42
+                            ? Calls{call}
+                            : Calls{call, "Message|Path not found|0|" + std::string(brand::kTitle)};
     EXPECT_EQ(shell.calls, calls);
   }
 }
