@@ -30,6 +30,8 @@ class Key:
         return not self.takes or kind in self.takes
 
 
+LIT = ("hover", "pressed", "off")  # the menu's and each page's pictures of its zones' looks
+
 # The kinds of value a language may give its own of: what the user reads and sees.
 LOCAL_KINDS = ("line", "text", "picture", "picture_2x")
 
@@ -158,13 +160,8 @@ KEYS = (
     Key("page", "name", "name", True, doc="what `page = \"NAME\"` and languages call it"),
     Key("page", "picture", "picture", True, doc="the page's picture, of the menu's size; its zones are "
         "`[[page.zone]]` tables, which take every `[[zone]]` key"),
-    Key("page", "picture_2x", "picture_2x", doc="as the menu's"),
-    Key("page", "hover", "picture", doc="as the menu's"),
-    Key("page", "hover_2x", "picture_2x", doc="as the menu's"),
-    Key("page", "pressed", "picture", doc="as the menu's"),
-    Key("page", "pressed_2x", "picture_2x", doc="as the menu's"),
-    Key("page", "off", "picture", doc="as the menu's"),
-    Key("page", "off_2x", "picture_2x", doc="as the menu's"),
+    *(Key("page", name, "picture" if name in LIT else "picture_2x", doc="as the menu's")
+      for name in ("picture_2x", "hover", "hover_2x", "pressed", "pressed_2x", "off", "off_2x")),
     Key("page", "focus_order", "names", doc="with `keyboard`: as the menu's, among the page's zones"),
     Key("page", "when", "condition", local=False, doc="the page opens first, in place of the menu, where every "
         "test holds (the first such page in the file)"),
