@@ -44,6 +44,7 @@ class PageNavigator {
   // Whether zone `index` of the page shown takes clicks, keys and screen
   // readers; an absent one is drawn from the page's `off` picture.
   bool Present(std::size_t index) const { return index < present_.size() && present_[index]; }
+  const std::vector<bool>& PresentZones() const { return present_; }
 
  private:
   void Show(ShellServices& shell, std::size_t page);

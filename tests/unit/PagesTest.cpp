@@ -8,6 +8,7 @@
 #include "RecordingShell.h"
 #include "launch/Actions.h"
 #include "launch/Pages.h"
+#include "ui/Targets.h"
 
 namespace startboard {
 namespace {
@@ -132,6 +133,19 @@ TEST(PageNavigator, AZoneComesAndGoesWhenItsConditionIsAskedAgain) {
   single.Start(shell);
   EXPECT_EQ(single.Shown().zones.size(), 3U);
   EXPECT_FALSE(single.Open(shell, 1));
+}
+
+TEST(ZoneTargets, AnAbsentZoneIsNoTargetAndHidesNothingBehindIt) {
+  constexpr TwipRect kAll{0, 0, 1500, 1500};
+  constexpr std::array<HotZone, 3> kStacked{{{.name = "start", .twips = kAll, .tooltip = "Start"},
+                                             {.name = "get", .twips = kAll, .tooltip = "Get"},
+                                             {.name = "tools", .twips = {0, 0, 15, 15}}}};
+  // Two zones share a rectangle with opposite conditions: "start" is absent.
+  const Targets targets = ZoneTargets(kStacked, std::array{2, 0, 1}, {false, true, true});
+  ASSERT_EQ(targets.frontToBack.size(), 2U);
+  EXPECT_EQ(targets.frontToBack[*targets.At(50, 50, 96)].name, "Get");
+  EXPECT_EQ(targets.keyRing, (std::vector<std::size_t>{1, 0}));
+  EXPECT_EQ(targets.listed, (std::vector<std::size_t>{0, 1}));
 }
 
 TEST(Install, PassesItsArgumentsAndAsksForRightsWhenToldTo) {
