@@ -36,9 +36,6 @@ bool Applies(ShellServices& shell, std::span<const Condition> when,
   return AllHold(shell, when) && (unless.empty() || !AllHold(shell, unless));
 }
 
-PageNavigator::PageNavigator(std::span<const Page> pages, const Page& menu)
-    : pages_(pages.empty() ? std::span<const Page>(&menu, 1) : pages) {}
-
 void PageNavigator::Start(ShellServices& shell) {
   history_.clear();
   std::size_t first = 0;

@@ -23,7 +23,8 @@ class PageNavigator {
  public:
   // `pages`: the language's, the menu first; `menu` stands for them when
   // the brand has only its menu.
-  PageNavigator(std::span<const Page> pages, const Page& menu);
+  PageNavigator(std::span<const Page> pages, const Page& menu)
+      : pages_(pages.empty() ? std::span<const Page>(&menu, 1) : pages) {}
 
   // At start: the first page whose condition holds (the menu when none
   // does), with its zones' presence asked.

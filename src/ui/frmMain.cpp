@@ -78,10 +78,14 @@ void frmMain::RunClick(const Action& action) {
       DestroyWindow(Hwnd());
       break;
     case ActionKind::Page:
-      if (pages_.Open(shell_, static_cast<std::size_t>(action.page))) ShowPage();
+      if constexpr (kPaged) {
+        if (pages_.Open(shell_, static_cast<std::size_t>(action.page))) ShowPage();
+      }
       break;
     case ActionKind::Back:
-      if (pages_.Back(shell_)) ShowPage();
+      if constexpr (kPaged) {
+        if (pages_.Back(shell_)) ShowPage();
+      }
       break;
     default:
       if (RunAction(shell_, action) && action.thenQuit) DestroyWindow(Hwnd());
@@ -90,21 +94,32 @@ void frmMain::RunClick(const Action& action) {
 }
 
 void frmMain::OnEscape() {
-  if (pages_.Back(shell_)) {
-    ShowPage();
-    return;
+  if constexpr (kPaged) {
+    if (pages_.Back(shell_)) {
+      ShowPage();
+      return;
+    }
   }
   const std::vector<Target>& zones = input_.Present().frontToBack;
   const auto quit = std::find_if(zones.begin(), zones.end(), [](const Target& zone) {
     return zone.click.kind == ActionKind::Quit;
   });
-  if (quit != zones.end()) input_.Run(static_cast<std::size_t>(quit - zones.begin()));
+  if (quit != zones.end()) {
+    input_.Run(static_cast<std::size_t>(quit - zones.begin()));
+    return;
+  }
+  // A first page chosen by condition may have no quit zone of its own: the
+  // brand's is the menu's.
+  const auto menuQuits =
+      std::any_of(menu_.zones.begin(), menu_.zones.end(),
+                  [](const HotZone& zone) { return zone.click.kind == ActionKind::Quit; });
+  if (kPaged && menuQuits) DestroyWindow(Hwnd());
 }
 
 bool frmMain::OnCreate() {
   SetDpi(DpiOf(Hwnd()));
   input_.OnDpiChanged();
-  pages_.Start(shell_);
+  if constexpr (kPaged) pages_.Start(shell_);
   return ShowPage();
 }
 
@@ -167,7 +182,9 @@ void frmMain::FindAbsentParts() {
 
 void frmMain::OnActivate(WPARAM state) {
   // Back from an installer: what it installed may change which zones apply.
-  if (LOWORD(state) != WA_INACTIVE && pages_.Refresh(shell_)) ShowPage();
+  if constexpr (kPaged) {
+    if (LOWORD(state) != WA_INACTIVE && pages_.Refresh(shell_)) ShowPage();
+  }
 }
 
 void frmMain::OnPaint() {

@@ -20,6 +20,8 @@ namespace startboard {
 class frmMain final : public Win32Window<frmMain>, private InputOwner {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardMain";
+  // A brand with one page whose zones always apply carries no navigation.
+  static constexpr bool kPaged = !brand::kLanguages.front().pages.empty() || kAsksMachine;
 
   frmMain(Win32Shell& shell, const Language& language)
       : shell_(shell),
@@ -51,7 +53,7 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
     lit_.Restyle(input_.Present(), index, before, now);
   }
   // Escape goes back to the page before, and on the first page runs the
-  // quit zone.
+  // quit zone (the menu's, when that page has none).
   void OnEscape() override;
   bool OnCreate();
   // The page the navigator shows, with the zones that apply now: its
@@ -69,8 +71,8 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
   const Page menu_;  // the menu as a page, for a brand whose tables have no pages
   PageNavigator pages_;
   Bitmap background_;
-  Bitmap off_;               // the page's off picture, while a zone is absent
-  GdiObject<HRGN> absent_;   // the parts drawn from it
+  Bitmap off_;              // the page's off picture, while a zone is absent
+  GdiObject<HRGN> absent_;  // the parts drawn from it
   Input input_;
   LitZones lit_;  // hover, pressed and the keyboard's focus, where the brand has them
   std::optional<frmAbout> about_;  // made on first use, then kept
