@@ -388,9 +388,10 @@ def test_second_brand_turns_its_pages(t):
     expect(t.tooltip(PAGE_ZONES["atlas64"][2]), "no tip over the x64 zone")
     # Its installer, with its arguments and administrator rights, installs
     # Atlas: back in the menu, the user finds its update.
-    # Wine 8 starts a runas program as it opens one, asking nothing (and
-    # reads no runas command from the registry): that it started at all
-    # shows the verb reached the shell through ShellExecuteEx.
+    # Wine 8 starts a program asked for with runas as it opens one, asking
+    # nothing and reading no runas command from the registry, so the verb
+    # leaves no trace here (the unit tests check it): the start through
+    # ShellExecuteEx, with the arguments, does.
     main.click(centre("atlas64", t.dpi))
     box = t.box(STANDIN_TITLE)
     expect_start(t.records(1)[-1], [DISC + "x64\\setup.exe"] + ARGUMENTS.split())
