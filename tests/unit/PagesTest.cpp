@@ -78,9 +78,9 @@ TEST(Conditions, UnlessTakesAwayWhereAllItsTestsHold) {
 // A menu, Atlas's page (first where Atlas is installed) and a tools page.
 constexpr std::array kAtlasTest{kAtlas};
 constexpr std::array<HotZone, 3> kMenuZones{{
-    {.name = "install"},
     {.name = "start", .when = kAtlasTest},
     {.name = "get", .unless = kAtlasTest},
+    {.name = "install"},
 }};
 constexpr std::array<Page, 3> kPages{{
     {.name = "menu", .zones = kMenuZones},
@@ -119,12 +119,12 @@ TEST(PageNavigator, AZoneComesAndGoesWhenItsConditionIsAskedAgain) {
   const auto present = [&pages] {
     return std::array{pages.Present(0), pages.Present(1), pages.Present(2), pages.Present(3)};
   };
-  EXPECT_EQ(present(), (std::array{true, false, true, false}));
+  EXPECT_EQ(present(), (std::array{false, true, true, false}));
   EXPECT_FALSE(pages.Refresh(shell));
   shell.registry = {"HKLM|64|SOFTWARE\\Atlas"};  // installed meanwhile
   shell.calls.clear();
   EXPECT_TRUE(pages.Refresh(shell));
-  EXPECT_EQ(present(), (std::array{true, true, false, false}));
+  EXPECT_EQ(present(), (std::array{true, false, true, false}));
   EXPECT_EQ(shell.calls, Calls(2, "Registry|HKLM|64|SOFTWARE\\Atlas"));  // asked afresh, each zone
   // The tools page has no zones; the menu alone stands for a brand's one page.
   EXPECT_TRUE(pages.Open(shell, 1));
