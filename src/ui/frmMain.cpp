@@ -110,10 +110,12 @@ void frmMain::OnEscape() {
   }
   // A first page chosen by condition may have no quit zone of its own: the
   // brand's is the menu's.
-  const auto menuQuits =
-      std::any_of(menu_.zones.begin(), menu_.zones.end(),
-                  [](const HotZone& zone) { return zone.click.kind == ActionKind::Quit; });
-  if (kPaged && menuQuits) DestroyWindow(Hwnd());
+  if constexpr (kPaged) {
+    const auto menuQuits =
+        std::any_of(menu_.zones.begin(), menu_.zones.end(),
+                    [](const HotZone& zone) { return zone.click.kind == ActionKind::Quit; });
+    if (menuQuits) DestroyWindow(Hwnd());
+  }
 }
 
 bool frmMain::OnCreate() {
@@ -140,7 +142,7 @@ bool frmMain::ShowPage() {
   // page replaces the old in one paint.
   InvalidateRect(Hwnd(), nullptr, FALSE);
   // Screen readers read the buttons again: those of the page shown.
-  NotifyWinEvent(EVENT_OBJECT_REORDER, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
+  if constexpr (kPaged) NotifyWinEvent(EVENT_OBJECT_REORDER, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
   return true;
 }
 
@@ -151,18 +153,20 @@ bool frmMain::LoadBackground() {
   Bitmap background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.art, Dpi());
   if (!background) background = PlainMenu(page.zones, pages_.PresentZones(), brand::kMenuClient, Dpi());
   if (!background) return false;
-  const std::vector<bool>& present = pages_.PresentZones();
-  const bool someAbsent = std::find(present.begin(), present.end(), false) != present.end();
-  off_ = page.off.Present() && someAbsent
-             ? LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.off, Dpi())
-             : Bitmap();
+  if constexpr (kPaged) {
+    const std::vector<bool>& present = pages_.PresentZones();
+    const bool someAbsent = std::find(present.begin(), present.end(), false) != present.end();
+    off_ = page.off.Present() && someAbsent
+               ? LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.off, Dpi())
+               : Bitmap();
+  }
   background_ = std::move(background);
   return true;
 }
 
 void frmMain::FindAbsentParts() {
   absent_.reset();
-  if (!off_) return;
+  if (!kPaged || !off_) return;
   // Each absent zone's rectangle, less those of the zones present: two
   // zones may share one with opposite conditions.
   absent_.reset(CreateRectRgn(0, 0, 0, 0));
@@ -194,7 +198,7 @@ void frmMain::OnPaint() {
   const Selection selected(source.get(), background_.get());
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
-  if (absent_) {
+  if (kPaged && absent_) {
     const Selection off(source.get(), off_.get());
     SelectClipRgn(paint.Dc(), absent_.get());
     BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
