@@ -27,16 +27,44 @@ struct Art {
 };
 
 // What a click runs. Paths are on the disc, relative to the launcher.
-enum class ActionKind { None, Open, Install, Web, About, Quit };
+enum class ActionKind { None, Open, Install, Web, About, Quit, Explore, Page, Back };
 struct Action {
   ActionKind kind{};
-  std::string_view path{};       // Open: the document; Install: the program
+  std::string_view path{};       // Open: the document; Install: the program; Explore: the folder
   std::string_view noProgram{};  // Open: the box when no program opens its type
   std::string_view url{};        // Web
   std::string_view showFirst{};  // Install: a document shown first ("" none)
   std::string_view question{};   // Install: asked Yes/No first ("" none)
   std::string_view questionTitle{};
   bool thenQuit{};  // Open, Install, Web: the launcher closes once the shell started it
+  std::string_view arguments{};  // Install: the program's command line, as written
+  bool elevate{};                // Install: started with administrator rights
+  int page{};                    // Page: the page opened, by its place in the language's pages
+};
+
+// One question a zone's or page's `when` and `unless` ask of the machine;
+// a list holds where every one does.
+enum class ConditionKind { Windows, Machine, DiscFile, RegistryKey, RegistryValue };
+// The processor Windows itself runs on, as bits so a test can take several.
+enum Machine : unsigned { kX86 = 1, kX64 = 2, kArm64 = 4 };
+enum class Hive { LocalMachine, CurrentUser };
+struct WindowsVersion {
+  unsigned major{}, minor{}, build{};
+  bool operator==(const WindowsVersion&) const = default;
+  constexpr bool AtLeast(const WindowsVersion& other) const {
+    if (major != other.major) return major > other.major;
+    if (minor != other.minor) return minor > other.minor;
+    return build >= other.build;
+  }
+};
+struct Condition {
+  ConditionKind kind{};
+  WindowsVersion atLeast{};  // Windows: this version or a later one
+  unsigned machines{};       // Machine: any of these
+  std::string_view path{};   // DiscFile: on the disc; Registry*: the key below its hive
+  std::string_view value{};  // RegistryValue: the value's name
+  Hive hive{};
+  bool view32{};  // Registry*: the 32-bit programs' view on 64-bit Windows
 };
 
 // An invisible, captionless label lying over one painted menu item.
@@ -45,7 +73,25 @@ struct HotZone {
   TwipRect twips{};
   std::string_view tooltip{};
   Action click{};
+  // Present where every `when` test holds, and not where every `unless` one does.
+  std::span<const Condition> when{};
+  std::span<const Condition> unless{};
   constexpr bool TakesMouse() const { return true; }
+};
+
+// One picture of the window and its zones. The menu is the first page; a
+// brand with more gives every language all of them, the menu first.
+struct Page {
+  std::string_view name{};
+  Art art{};
+  Art hover{};
+  Art pressed{};
+  Art off{};  // drawn where a zone is absent (id 0: the page as it is)
+  std::span<const HotZone> zones{};
+  std::span<const int> focusOrder{};  // by index into zones
+  // The page opens first where its tests hold (the first such page).
+  std::span<const Condition> when{};
+  std::span<const Condition> unless{};
 };
 
 enum class ControlKind { Label, Picture, Oval };
@@ -97,6 +143,8 @@ struct Language {
   std::string_view aboutTitle{};
   std::span<const AboutControl> aboutControls{};
   const Messages* messages{};
+  // Every page, the menu first; empty for a brand whose menu is its only page.
+  std::span<const Page> pages{};
 };
 
 // The language for a user's UI language: the same language and country, else

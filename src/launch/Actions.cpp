@@ -23,7 +23,11 @@ bool RunAction(ShellServices& shell, const Action& action) {
       return Install(shell, action);
     case ActionKind::Web:
       return OpenWebLink(shell, action.url);
+    case ActionKind::Explore:
+      return Explore(shell, action.path);
     case ActionKind::About:
+    case ActionKind::Page:
+    case ActionKind::Back:
     case ActionKind::Quit:
     case ActionKind::None:
       break;
@@ -67,8 +71,22 @@ bool Install(ShellServices& shell, const Action& action) {
       shell.Message(action.question, Buttons::YesNo, action.questionTitle) != kAnswerYes) {
     return false;
   }
-  // A failed installer start is deliberately silent.
-  return Succeeded(OpenWithShell(shell, CdPath(shell, action.path)));
+  // A failed installer start is deliberately silent, and so is a user who
+  // declined the administrator prompt: that was their answer.
+  return Succeeded(shell.Execute(shell.DesktopWindow(), action.elevate ? "runas" : "Open",
+                                 CdPath(shell, action.path), action.arguments, kStartDirectory,
+                                 kShowNormal));
+}
+
+// Explore
+
+bool Explore(ShellServices& shell, std::string_view folder) {
+  const LaunchResult result = shell.Execute(shell.DesktopWindow(), "explore", CdPath(shell, folder),
+                                            std::nullopt, std::nullopt, kShowNormal);
+  if (!Succeeded(result)) {
+    shell.Message(LaunchFailureMessage(*shell.Texts().messages, result, {}), Buttons::Ok);
+  }
+  return Succeeded(result);
 }
 
 // Web

@@ -10,7 +10,7 @@
 
 namespace startboard {
 
-// Runs an Open, Install or Web action; any other kind is the window's.
+// Runs an Open, Install, Web or Explore action; any other kind is the window's.
 // Says whether the shell started what the action names.
 bool RunAction(ShellServices& shell, const Action& action);
 
@@ -29,8 +29,13 @@ LaunchResult OpenWithShell(ShellServices& shell, std::string_view path);
 bool ShowDocument(ShellServices& shell, std::string_view relativePath, std::string_view noProgram);
 
 // Install: optionally shows a document (by its short name) and asks a
-// Yes/No question, then starts the program; a failed start is silent.
+// Yes/No question, then starts the program with its arguments, as
+// administrator when it asks to be; a failed start is silent.
 bool Install(ShellServices& shell, const Action& action);
+
+// Explore: opens a folder of the disc in Explorer; a failure is explained
+// in a message box.
+bool Explore(ShellServices& shell, std::string_view folder);
 
 // Web: opens a URL in the default web browser, the program registered for
 // the disc's probe page, started with the URL as its parameter.

@@ -28,6 +28,39 @@ constexpr int kAnswerYes = 6;
 // The show command of every shell start: show the started program normally.
 constexpr int kShowNormal = 1;
 
+// Execute's result when the user declined the administrator prompt of a
+// "runas" start (ERROR_CANCELLED): a failure no box reports.
+constexpr LaunchResult kDeclined = -1223;
+
+// What the brand's tables ask of the machine, for the platform to carry only
+// the code a brand uses. Every language has the same zones and pages.
+constexpr bool AsksMachine(const Language& language) {
+  const auto asks = [](const auto& item) { return !item.when.empty() || !item.unless.empty(); };
+  for (const HotZone& zone : language.zones) {
+    if (asks(zone)) return true;
+  }
+  for (const Page& page : language.pages) {
+    if (asks(page)) return true;
+    for (const HotZone& zone : page.zones) {
+      if (asks(zone)) return true;
+    }
+  }
+  return false;
+}
+constexpr bool Elevates(const Language& language) {
+  for (const Page& page : language.pages) {
+    for (const HotZone& zone : page.zones) {
+      if (zone.click.elevate) return true;
+    }
+  }
+  for (const HotZone& zone : language.zones) {
+    if (zone.click.elevate) return true;
+  }
+  return false;
+}
+inline constexpr bool kAsksMachine = AsksMachine(brand::kLanguages.front());
+inline constexpr bool kElevates = Elevates(brand::kLanguages.front());
+
 class ShellServices {
  public:
   // Boxes speak `language`: the user's, chosen at start.
@@ -40,8 +73,9 @@ class ShellServices {
   virtual WindowHandle DesktopWindow() = 0;
   virtual WindowHandle MainWindow() = 0;
 
-  // ShellExecute. An empty optional stands for a null pointer, which the
-  // shell treats differently from an empty string.
+  // ShellExecute; ShellExecuteEx for the "runas" operation, which asks for
+  // administrator rights. An empty optional stands for a null pointer, which
+  // the shell treats differently from an empty string.
   virtual LaunchResult Execute(WindowHandle window, std::string_view operation,
                                std::string_view file, std::optional<std::string_view> parameters,
                                std::optional<std::string_view> directory, int show) = 0;
@@ -71,6 +105,17 @@ class ShellServices {
 
   // The directory holding the running executable, as the system reports it.
   virtual std::string ApplicationDirectory() = 0;
+
+  // What a condition asks of the machine. The version Windows really is
+  // (whatever it tells old programs), the processor it runs on (x64 for a
+  // 32-bit program on 64-bit Windows), whether a file or folder exists, and
+  // whether a registry key (or a value in it) exists, in the 64-bit view on
+  // 64-bit Windows unless `view32`.
+  virtual WindowsVersion SystemVersion() = 0;
+  virtual Machine NativeMachine() = 0;
+  virtual bool PathExists(std::string_view path) = 0;
+  virtual bool RegistryHas(Hive hive, std::string_view key, std::optional<std::string_view> value,
+                           bool view32) = 0;
 
  protected:
   virtual int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) = 0;

@@ -27,6 +27,11 @@ class Win32Shell final : public ShellServices {
   std::uint32_t ShortPathName(std::string_view longPath, std::string& shortPath,
                               std::uint32_t bufferLength) override;
   std::string ApplicationDirectory() override;
+  WindowsVersion SystemVersion() override;
+  Machine NativeMachine() override;
+  bool PathExists(std::string_view path) override;
+  bool RegistryHas(Hive hive, std::string_view key, std::optional<std::string_view> value,
+                   bool view32) override;
 
   // COM on this thread, which the shell calls need; the windows' picture
   // loader shares it.
@@ -53,7 +58,15 @@ class Win32Shell final : public ShellServices {
   HWND FrontWindow() const;
 
   ComApartment com_;
+  // Asks for administrator rights: ShellExecuteEx, which tells a declined
+  // prompt from a failure.
+  LaunchResult RunAs(HWND window, const wchar_t* file, const wchar_t* parameters,
+                     const wchar_t* directory, int show);
+
   SystemLibrary shell32_{L"shell32.dll"};
+  SystemLibrary advapi32_{L"advapi32.dll"};  // only for a brand that asks the registry
+  SystemLibrary ntdll_{L"ntdll.dll"};
+  SystemLibrary kernel32_{L"kernel32.dll"};
   HWND main_ = nullptr;
   std::vector<HWND> modalStack_;
 };

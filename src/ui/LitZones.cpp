@@ -6,6 +6,11 @@
 
 namespace startboard {
 
+void LitZones::SetPage(const Page& page) {
+  page_ = &page;
+  OnDpiChanged();
+}
+
 void LitZones::OnDpiChanged() {
   hover_.reset();
   pressed_.reset();
@@ -18,8 +23,8 @@ LitZones::Look LitZones::LookOf(TargetState state) const {
   return state.focused ? kFrame : kPlain;
 }
 
-GdiObject<HRGN> LitZones::ClickablePart(std::size_t index) const {
-  const std::span<const HotZone> zones = language_.zones;
+GdiObject<HRGN> LitZones::ClickablePart(const Targets& targets, std::size_t index) const {
+  const std::vector<Target>& zones = targets.frontToBack;
   const PixelRect own = window_.Px(zones[index].twips);
   GdiObject<HRGN> part(CreateRectRgn(own.left, own.top, own.right, own.bottom));
   for (std::size_t front = 0; front < index && part; ++front) {
@@ -30,38 +35,38 @@ GdiObject<HRGN> LitZones::ClickablePart(std::size_t index) const {
   return part;
 }
 
-void LitZones::Restyle(std::size_t index, TargetState before, TargetState now) const {
+void LitZones::Restyle(const Targets& targets, std::size_t index, TargetState before,
+                       TargetState now) const {
   if constexpr (!kUsed) return;
   if (LookOf(before) == LookOf(now)) return;
-  const GdiObject<HRGN> part = ClickablePart(index);
+  const GdiObject<HRGN> part = ClickablePart(targets, index);
   InvalidateRgn(window_.Hwnd(), part.get(), FALSE);
 }
 
 void LitZones::OnLoadMessage(const Input& input) {
   const HINSTANCE instance = InstanceOf(window_.Hwnd());
-  if (language_.hover.Present()) hover_ = LoadArt(com_, instance, language_.hover, window_.Dpi());
-  if (language_.pressed.Present()) {
-    pressed_ = LoadArt(com_, instance, language_.pressed, window_.Dpi());
-  }
+  if (page_->hover.Present()) hover_ = LoadArt(com_, instance, page_->hover, window_.Dpi());
+  if (page_->pressed.Present()) pressed_ = LoadArt(com_, instance, page_->pressed, window_.Dpi());
   // Whatever is not plain is drawn from them now.
-  for (std::size_t i = 0; i < language_.zones.size(); ++i) {
-    if (input.StateOf(i) != TargetState{}) Restyle(i, {}, input.StateOf(i));
+  for (std::size_t i = 0; i < input.Present().frontToBack.size(); ++i) {
+    if (input.StateOf(i) != TargetState{}) Restyle(input.Present(), i, {}, input.StateOf(i));
   }
 }
 
 void LitZones::Paint(HDC dc, const RECT& dirty, const Input& input) {
   if constexpr (!kUsed) return;
-  if (!loadPosted_ && (language_.hover.Present() || language_.pressed.Present())) {
+  if (!loadPosted_ && (page_->hover.Present() || page_->pressed.Present())) {
     loadPosted_ = PostMessageW(window_.Hwnd(), kLoadMessage, 0, 0) != FALSE;
   }
   const MemoryDc source(CreateCompatibleDC(dc));
-  for (std::size_t i = 0; i < language_.zones.size(); ++i) {
+  const Targets& targets = input.Present();
+  for (std::size_t i = 0; i < targets.frontToBack.size(); ++i) {
     const Look look = LookOf(input.StateOf(i));
     if (look == kPlain) continue;
-    const GdiObject<HRGN> part = ClickablePart(i);
+    const GdiObject<HRGN> part = ClickablePart(targets, i);
     SelectClipRgn(dc, part.get());
     if (look == kFrame) {
-      RECT frame = ToRect(window_.Px(language_.zones[i].twips));
+      RECT frame = ToRect(window_.Px(targets.frontToBack[i].twips));
       InflateRect(&frame, -2, -2);
       DrawFocusRect(dc, &frame);
     } else {

@@ -16,11 +16,12 @@ namespace startboard {
 
 class LitZones {
  public:
-  static constexpr bool kUsed =
-      brand::kMenuHover.Present() || brand::kMenuPressed.Present() || brand::kKeyboard;
+  static constexpr bool kUsed = brand::kMenuHover.Present() || brand::kMenuPressed.Present() ||
+                                brand::kKeyboard || !brand::kLanguages.front().pages.empty();
 
-  LitZones(const Window& window, ComApartment& com, const Language& language)
-      : window_(window), com_(com), language_(language) {}
+  LitZones(const Window& window, ComApartment& com) : window_(window), com_(com) {}
+  // The page shown: its hover and pressed pictures, made after the next paint.
+  void SetPage(const Page& page);
   // Forgets the pictures made for another dpi; they are made again after
   // the next paint.
   void OnDpiChanged();
@@ -28,7 +29,8 @@ class LitZones {
   void OnLoadMessage(const Input& input);
   // A zone's state changed: its clickable part is drawn again if it looks
   // otherwise now.
-  void Restyle(std::size_t index, TargetState before, TargetState now) const;
+  void Restyle(const Targets& targets, std::size_t index, TargetState before,
+               TargetState now) const;
   // Draws the zones that are not plain over the picture just painted.
   void Paint(HDC dc, const RECT& dirty, const Input& input);
 
@@ -40,11 +42,11 @@ class LitZones {
   enum Look { kPlain, kHover, kPressed, kFrame };
   Look LookOf(TargetState state) const;
   // The part of a zone that takes clicks: its rectangle less those in front.
-  GdiObject<HRGN> ClickablePart(std::size_t index) const;
+  GdiObject<HRGN> ClickablePart(const Targets& targets, std::size_t index) const;
 
   const Window& window_;
   ComApartment& com_;
-  const Language& language_;
+  const Page* page_ = nullptr;
   Bitmap hover_;
   Bitmap pressed_;
   bool loadPosted_ = false;

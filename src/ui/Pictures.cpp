@@ -168,7 +168,8 @@ Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
   return std::move(target.bitmap);
 }
 
-Bitmap PlainMenu(const Language& language, const TwipRect& client, int dpi) {
+Bitmap PlainMenu(std::span<const HotZone> zones, const std::vector<bool>& present,
+                 const TwipRect& client, int dpi) {
   const PixelSize size = client.SizeAt(dpi);
   Dib dib = MakeDib(size.width, size.height);
   const MemoryDc dc(CreateCompatibleDC(nullptr));
@@ -184,8 +185,9 @@ Bitmap PlainMenu(const Language& language, const TwipRect& client, int dpi) {
   const Selection chosen(dc.get(), font.get());
   SetBkMode(dc.get(), TRANSPARENT);
   SetTextColor(dc.get(), GetSysColor(COLOR_BTNTEXT));
-  for (const HotZone& zone : language.zones) {
-    if (zone.click.kind == ActionKind::None) continue;
+  for (std::size_t i = 0; i < zones.size(); ++i) {
+    const HotZone& zone = zones[i];
+    if (zone.click.kind == ActionKind::None || (i < present.size() && !present[i])) continue;
     RECT rect = ToRect(zone.twips.At(dpi));
     DrawEdge(dc.get(), &rect, EDGE_RAISED, BF_RECT | BF_ADJUST);
     const std::wstring tip = Widen(zone.tooltip);

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <span>
+#include <vector>
+
 #include "brand/Types.h"
 #include "shell/Handles.h"
 #include "ui/Gdi.h"
@@ -19,8 +22,9 @@ namespace startboard {
 // is missing).
 Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi);
 
-// The menu where its picture cannot be drawn: the window's face, each zone
-// that does something a button named by its tooltip.
-Bitmap PlainMenu(const Language& language, const TwipRect& client, int dpi);
+// A page where its picture cannot be drawn: the window's face, each zone
+// present that does something a button named by its tooltip.
+Bitmap PlainMenu(std::span<const HotZone> zones, const std::vector<bool>& present,
+                 const TwipRect& client, int dpi);
 
 }  // namespace startboard

@@ -29,14 +29,21 @@ std::optional<std::size_t> Targets::ListedAs(std::optional<std::size_t> index) c
   return static_cast<std::size_t>(place - listed.begin());
 }
 
-Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOrder) {
+Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOrder,
+                    const std::vector<bool>& present) {
   Targets targets;
+  std::vector<std::size_t> targetOf(zones.size(), zones.size());  // zones.size(): absent
   for (std::size_t i = 0; i < zones.size(); ++i) {
+    if (i < present.size() && !present[i]) continue;
+    targetOf[i] = targets.frontToBack.size();
+    targets.listed.push_back(targets.frontToBack.size());
     targets.frontToBack.push_back(
         {zones[i].twips, zones[i].tooltip, zones[i].tooltip, zones[i].click});
-    targets.listed.push_back(i);
   }
-  for (const int zone : focusOrder) targets.keyRing.push_back(static_cast<std::size_t>(zone));
+  for (const int zone : focusOrder) {
+    const std::size_t target = targetOf[static_cast<std::size_t>(zone)];
+    if (target < zones.size()) targets.keyRing.push_back(target);
+  }
   return targets;
 }
 

@@ -39,7 +39,10 @@ struct Targets {
 };
 
 // The menu's zones, listed in table order; the keys visit `focusOrder`.
-Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOrder);
+// With `present` (a flag per zone), the absent ones are left out: they take
+// no click, tip, focus or screen reader, and hide nothing behind them.
+Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOrder,
+                    const std::vector<bool>& present = {});
 // The About window's labels; its links, in reading order (top to bottom,
 // then left to right), are listed and visited.
 Targets AboutTargets(std::span<const AboutControl> controls);

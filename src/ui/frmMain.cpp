@@ -56,6 +56,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case LitZones::kLoadMessage:
       lit_.OnLoadMessage(input_);
       return 0;
+    case WM_ACTIVATE:
+      OnActivate(wParam);
+      return Default(message, wParam, lParam);
     case WM_DESTROY:
       OnDestroy();
       return 0;
@@ -74,6 +77,16 @@ void frmMain::RunClick(const Action& action) {
       // Closing the window ends the message loop; owned windows go with it.
       DestroyWindow(Hwnd());
       break;
+    case ActionKind::Page:
+      if constexpr (kPaged) {
+        if (pages_.Open(shell_, static_cast<std::size_t>(action.page))) ShowPage();
+      }
+      break;
+    case ActionKind::Back:
+      if constexpr (kPaged) {
+        if (pages_.Back(shell_)) ShowPage();
+      }
+      break;
     default:
       if (RunAction(shell_, action) && action.thenQuit) DestroyWindow(Hwnd());
       break;
@@ -81,33 +94,101 @@ void frmMain::RunClick(const Action& action) {
 }
 
 void frmMain::OnEscape() {
+  if constexpr (kPaged) {
+    if (pages_.Back(shell_)) {
+      ShowPage();
+      return;
+    }
+  }
   const std::vector<Target>& zones = input_.Present().frontToBack;
   const auto quit = std::find_if(zones.begin(), zones.end(), [](const Target& zone) {
     return zone.click.kind == ActionKind::Quit;
   });
-  if (quit != zones.end()) input_.Run(static_cast<std::size_t>(quit - zones.begin()));
+  if (quit != zones.end()) {
+    input_.Run(static_cast<std::size_t>(quit - zones.begin()));
+    return;
+  }
+  // A first page chosen by condition may have no quit zone of its own: the
+  // brand's is the menu's.
+  if constexpr (kPaged) {
+    const auto menuQuits =
+        std::any_of(menu_.zones.begin(), menu_.zones.end(),
+                    [](const HotZone& zone) { return zone.click.kind == ActionKind::Quit; });
+    if (menuQuits) DestroyWindow(Hwnd());
+  }
 }
 
 bool frmMain::OnCreate() {
   SetDpi(DpiOf(Hwnd()));
-  input_.SetTargets(ZoneTargets(language_.zones, brand::kFocusOrder));
   input_.OnDpiChanged();
-  return LoadBackground();
+  if constexpr (kPaged) pages_.Start(shell_);
+  return ShowPage();
 }
 
 void frmMain::OnDpiChanged() {
   LoadBackground();
+  FindAbsentParts();
   input_.OnDpiChanged();
   lit_.OnDpiChanged();
 }
 
-// The picture for the dpi, made once: every repaint is then a plain blit.
+bool frmMain::ShowPage() {
+  const Page& page = pages_.Shown();
+  if (!LoadBackground()) return false;
+  input_.SetTargets(ZoneTargets(page.zones, page.focusOrder, pages_.PresentZones()));
+  lit_.SetPage(page);
+  FindAbsentParts();
+  // The picture covers the whole window and is never erased first: the new
+  // page replaces the old in one paint.
+  InvalidateRect(Hwnd(), nullptr, FALSE);
+  // Screen readers read the buttons again: those of the page shown.
+  if constexpr (kPaged) NotifyWinEvent(EVENT_OBJECT_REORDER, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
+  return true;
+}
+
+// The pictures for the page and the dpi, made once: every repaint is then a
+// plain blit (and, while a zone is absent, one from the off picture).
 bool frmMain::LoadBackground() {
-  Bitmap background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), language_.menuArt, Dpi());
-  if (!background) background = PlainMenu(language_, brand::kMenuClient, Dpi());
+  const Page& page = pages_.Shown();
+  Bitmap background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.art, Dpi());
+  if (!background) background = PlainMenu(page.zones, pages_.PresentZones(), brand::kMenuClient, Dpi());
   if (!background) return false;
+  if constexpr (kPaged) {
+    const std::vector<bool>& present = pages_.PresentZones();
+    const bool someAbsent = std::find(present.begin(), present.end(), false) != present.end();
+    off_ = page.off.Present() && someAbsent
+               ? LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.off, Dpi())
+               : Bitmap();
+  }
   background_ = std::move(background);
   return true;
+}
+
+void frmMain::FindAbsentParts() {
+  absent_.reset();
+  if (!kPaged || !off_) return;
+  // Each absent zone's rectangle, less those of the zones present: two
+  // zones may share one with opposite conditions.
+  absent_.reset(CreateRectRgn(0, 0, 0, 0));
+  const auto zones = pages_.Shown().zones;
+  for (std::size_t i = 0; i < zones.size(); ++i) {
+    if (pages_.Present(i)) continue;
+    const PixelRect part = Px(zones[i].twips);
+    const GdiObject<HRGN> add(CreateRectRgn(part.left, part.top, part.right, part.bottom));
+    CombineRgn(absent_.get(), absent_.get(), add.get(), RGN_OR);
+  }
+  for (const Target& target : input_.Present().frontToBack) {
+    const PixelRect part = Px(target.twips);
+    const GdiObject<HRGN> hole(CreateRectRgn(part.left, part.top, part.right, part.bottom));
+    CombineRgn(absent_.get(), absent_.get(), hole.get(), RGN_DIFF);
+  }
+}
+
+void frmMain::OnActivate(WPARAM state) {
+  // Back from an installer: what it installed may change which zones apply.
+  if constexpr (kPaged) {
+    if (LOWORD(state) != WA_INACTIVE && pages_.Refresh(shell_)) ShowPage();
+  }
 }
 
 void frmMain::OnPaint() {
@@ -117,6 +198,13 @@ void frmMain::OnPaint() {
   const Selection selected(source.get(), background_.get());
   BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
          source.get(), dirty.left, dirty.top, SRCCOPY);
+  if (kPaged && absent_) {
+    const Selection off(source.get(), off_.get());
+    SelectClipRgn(paint.Dc(), absent_.get());
+    BitBlt(paint.Dc(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+           source.get(), dirty.left, dirty.top, SRCCOPY);
+    SelectClipRgn(paint.Dc(), nullptr);
+  }
   lit_.Paint(paint.Dc(), dirty, input_);
   bench::Mark("paint");
 }

@@ -1,5 +1,6 @@
 // The main menu window: a borderless picture with the brand's invisible
-// click zones. It opens the About window and ends the program.
+// click zones, one page of them at a time. It opens the About window, turns
+// the pages and ends the program.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <optional>
 
 #include "brand/Data.h"
+#include "launch/Pages.h"
 #include "shell/Win32Shell.h"
 #include "ui/Input.h"
 #include "ui/LitZones.h"
@@ -18,12 +20,21 @@ namespace startboard {
 class frmMain final : public Win32Window<frmMain>, private InputOwner {
  public:
   static constexpr const wchar_t* kClassName = L"StartboardMain";
+  // A brand with one page whose zones always apply carries no navigation.
+  static constexpr bool kPaged = !brand::kLanguages.front().pages.empty() || kAsksMachine;
 
   frmMain(Win32Shell& shell, const Language& language)
       : shell_(shell),
         language_(language),
+        menu_{.name = "menu",
+              .art = language.menuArt,
+              .hover = language.hover,
+              .pressed = language.pressed,
+              .zones = language.zones,
+              .focusOrder = brand::kFocusOrder},
+        pages_(language.pages, menu_),
         input_(*this, *this, brand::kKeyboard ? Input::Keys::All : Input::Keys::None, kPushButtons),
-        lit_(*this, shell.Com(), language) {}
+        lit_(*this, shell.Com()) {}
 
   // Registers this window's class and those of the windows it opens.
   static bool Register(HINSTANCE instance);
@@ -39,18 +50,29 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
   // the shell runs the rest.
   void RunClick(const Action& action) override;
   void Restyle(std::size_t index, TargetState before, TargetState now) override {
-    lit_.Restyle(index, before, now);
+    lit_.Restyle(input_.Present(), index, before, now);
   }
-  // Escape runs the quit zone.
+  // Escape goes back to the page before, and on the first page runs the
+  // quit zone (the menu's, when that page has none).
   void OnEscape() override;
   bool OnCreate();
+  // The page the navigator shows, with the zones that apply now: its
+  // pictures made first, then everything switched at once.
+  bool ShowPage();
   bool LoadBackground();
+  // Where the page's absent zones show through from its off picture.
+  void FindAbsentParts();
+  void OnActivate(WPARAM state);
   void OnPaint();
   void OnDestroy();
 
   Win32Shell& shell_;
   const Language& language_;
+  const Page menu_;  // the menu as a page, for a brand whose tables have no pages
+  PageNavigator pages_;
   Bitmap background_;
+  Bitmap off_;              // the page's off picture, while a zone is absent
+  GdiObject<HRGN> absent_;  // the parts drawn from it
   Input input_;
   LitZones lit_;  // hover, pressed and the keyboard's focus, where the brand has them
   std::optional<frmAbout> about_;  // made on first use, then kept

@@ -21,7 +21,7 @@ import unittest
 from pathlib import Path
 
 import test_brand
-from test_brand import ABOUT, LANGUAGES, MAIN
+from test_brand import ABOUT, LANGUAGES, MAIN, PAGES
 from test_generate import PRINTER
 
 import brand
@@ -108,7 +108,7 @@ class Fuzz(unittest.TestCase):
         good = (out / "brand")
         accepted = compiled = 0
         for case in range(CASES):
-            base = self.default if case % 2 else MAIN + ABOUT + LANGUAGES
+            base = self.default if case % 2 else MAIN + PAGES + ABOUT + LANGUAGES
             path = self.folder / ("default/brand.toml" if case % 2 else "brand.toml")
             text = mutate(base, rng)
             path.write_bytes(text.encode("utf-8", "surrogatepass"))
@@ -119,8 +119,9 @@ class Fuzz(unittest.TestCase):
                 if ok:
                     accepted += 1
                     loaded = brand.load(str(path))
-                    zone = loaded["zones"][1] if len(loaded["zones"]) > 1 else {}
-                    if compiled < COMPILED and zone.get("question") and len(loaded["zones"]) == len(
+                    menu = [z for z in loaded["zones"] if not z.get("on_page")]
+                    zone = menu[1] if len(menu) > 1 else {}
+                    if compiled < COMPILED and zone.get("question") and len(menu) == len(
                             re.findall(r"^\[\[zone\]\]\s*(?:#|$)", text, re.M)):
                         compiled += 1
                         title = zone.get("question_title", loaded["identity"]["title"])

@@ -26,6 +26,11 @@ class RecordingShell final : public ShellServices {
   std::deque<int> answers;  // the buttons pressed; 7 (No) once none is left
   // GetShortPathName's result and short path, per call.
   std::deque<std::pair<std::uint32_t, std::string>> shortNames;
+  // The machine conditions ask about: what exists, as the shell would spell it.
+  WindowsVersion version{10, 0, 19045};
+  Machine machine = kX64;
+  std::vector<std::string> paths;     // "E:\x64\setup.exe"
+  std::vector<std::string> registry;  // "HKLM|64|SOFTWARE\Atlas" or "...|SOFTWARE\Atlas|Path"
   Calls calls;
 
   WindowHandle DesktopWindow() override { return 0x10010; }
@@ -56,6 +61,17 @@ class RecordingShell final : public ShellServices {
     return result;
   }
   std::string ApplicationDirectory() override { return directory; }
+  WindowsVersion SystemVersion() override { return version; }
+  Machine NativeMachine() override { return machine; }
+  bool PathExists(std::string_view path) override { return Has(paths, std::string(path)); }
+  bool RegistryHas(Hive hive, std::string_view key, std::optional<std::string_view> value,
+                   bool view32) override {
+    const std::string where = std::string(hive == Hive::LocalMachine ? "HKLM|" : "HKCU|") +
+                              (view32 ? "32|" : "64|") + std::string(key) +
+                              (value ? "|" + std::string(*value) : "");
+    Record("Registry", where);
+    return Has(registry, where);
+  }
 
  protected:
   int ShowMessage(std::string_view prompt, Buttons buttons, std::string_view title) override {
@@ -64,6 +80,12 @@ class RecordingShell final : public ShellServices {
   }
 
  private:
+  static bool Has(const std::vector<std::string>& list, const std::string& item) {
+    for (const std::string& each : list) {
+      if (each == item) return true;
+    }
+    return false;
+  }
   static std::string Text(std::optional<std::string_view> text) {
     return text ? std::string(*text) : "<null>";
   }

@@ -17,9 +17,11 @@ from dataclasses import dataclass, field
 try:
     import tomllib
 
+    import conditions
     import emit
     import keys as schema
     import labels
+    import pages
     import pictures
     import tags
     from positions import key_lines, line_of
@@ -171,6 +173,9 @@ class Checker:
                                     "a language and country: en, de, pt-BR" % (
                                         what, shown(value), " (did you mean %r?)" % close if close else ""))
         return tag
+
+    def kind_condition(self, where, value, what):
+        return conditions.check(self, where, value, what)
 
     def kind_bool(self, where, value, what):
         return value if isinstance(value, bool) else self.wrong(where, what, value, "true or false")
@@ -584,7 +589,7 @@ def check(brand, data):
             words = [re.sub(r"[^A-Za-z0-9]", "", w) for w in (identity.get("company", "").split()[:1] +
                                                               [identity.get("product", "")])]
             identity["assembly_name"] = ".".join(w for w in words if w) or "Startboard"
-    size = None
+    size = found = None
     if menu is not None:
         cursor(brand, ("menu",), menu)
         if "cursor" not in menu:
@@ -598,21 +603,30 @@ def check(brand, data):
     if disc is not None and "label" in disc:
         volume = re.sub(r"[^A-Z0-9_]", "", disc["label"].upper())[:32] or "STARTBOARD"
         disc.setdefault("volume_id", volume)
-    out["zones"] = zones(brand, data.get("zone"), size)
+    names = {}
+    out["zones"] = zones(brand, data.get("zone"), size, names=names)
+    # Every page's zones follow the menu's, each marked with its page.
+    placed = [(("zone", index), zone) for index, zone in enumerate(out["zones"])]
+    # Pages are measured against the menu's picture, once that is right.
+    page_size = size if found == size else None
+    out["pages"], more = pages.check(brand, data.get("page"), out["zones"], menu or {}, page_size, names,
+                                     sys.modules[__name__])
+    placed += more
     out["about"] = about(brand, data.get("about"))
-    opens_about = [i for i, z in enumerate(out["zones"]) if z and z.get("action") == "about"]
+    opens_about = [where for where, z in placed if z and z.get("action") == "about"]
     if "about" not in data and opens_about:
-        brand.error(("zone", opens_about[0], "action"), 'an "about" zone needs an [about] window; add one or '
+        brand.error(opens_about[0] + ("action",), 'an "about" zone needs an [about] window; add one or '
                     "choose another action")
-    if "about" in data and not opens_about and all(out["zones"]):
+    every = [z for _, z in placed]
+    if "about" in data and not opens_about and all(every):
         brand.error(("about",), 'the [about] window is never shown: give a zone action = "about", '
                     "or remove the window")
-    if out["zones"] and all(out["zones"]) and not any(z.get("action") == "quit" for z in out["zones"]):
+    if every and all(every) and not any(z.get("action") == "quit" for z in every):
         brand.warn(("zone", 0), "no zone quits: the window has no title bar, so users can close it only with "
                    'Alt+F4; give a zone action = "quit"')
-    out["zones"] = [z for z in out["zones"] if z]
+    out["zones"] = [z for z in every if z]
     if menu is not None:
-        menu["focus"] = focus_order(brand, menu, out["zones"])
+        menu["focus"] = focus_order(brand, menu, [z for z in out["zones"] if not z.get("on_page")])
     out["messages"] = {key.name: key.default for key in schema.of("messages")}
     if "messages" in data:
         out["messages"].update(check_table(brand, ("messages",), data["messages"], "messages", None, "messages")
@@ -711,14 +725,14 @@ def by_name(brand, where, tables, owners, what):
     return found
 
 
-LANGUAGE_PARTS = ("identity", "menu", "zone", "about", "messages")
+LANGUAGE_PARTS = ("identity", "menu", "zone", "page", "about", "messages")
 
 
 def language(brand, tag, body, out):
     """One [language.TAG]: what it gives, checked against the brand's own."""
     where = ("language", tag)
     label = "language %s" % tag
-    given = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
+    given = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}, "pages": {}}
     if not isinstance(body, dict):
         brand.error(where, "[language.%s] must be a table" % tag)
         return given
@@ -733,6 +747,12 @@ def language(brand, tag, body, out):
                 what = "%s zone %s" % (label, own["name"])
                 given["zones"][index] = local_table(brand, place + (own["name"],), zone, "zone", own["action"],
                                                     what, own)
+        elif part == "page":
+            for index, page in by_name(brand, place, table, out["pages"], label + " page").items():
+                own = out["pages"][index]
+                what = "%s page %s" % (label, own["name"])
+                given["pages"][index] = local_table(brand, place + (own["name"],), page, "page", None, what, own)
+                local_pictures(brand, place + (own["name"],), given["pages"][index], "page", what, True, own)
         elif part == "about":
             if out["about"] is None:
                 brand.error(place, "%s: the brand has no [about] window" % label)
@@ -814,35 +834,38 @@ def part_of(given, part, name, out):
     return given[part]
 
 
-def lit_pictures(brand, menu, size):
-    """The menu drawn lit and pressed: each of the menu's size, its 2x twice
-    that, and no 2x without its 1x."""
-    for key in LIT:
+def lit_pictures(brand, menu, size, where=("menu",), what="menu"):
+    """The menu (or a page) drawn lit, pressed and off: each of the menu's
+    size, its 2x twice that, and no 2x without its 1x."""
+    for key in LIT + ("off",):
         if key + "_2x" in menu and key not in menu:
-            brand.error(("menu", key + "_2x"), "menu.%s_2x needs menu.%s, the same picture at 100 %%" % (key, key))
-        found = picture_pair(brand, ("menu",), menu, key, "menu." + key, True)
+            brand.error(where + (key + "_2x",), "%s.%s_2x needs %s.%s, the same picture at 100 %%" % (
+                what, key, what, key))
+        found = picture_pair(brand, where, menu, key, "%s.%s" % (what, key), True)
         if found and size and found != size:
-            brand.error(("menu", key), "menu.%s is %dx%d; it must be the menu's size, %dx%d" % (key, *found, *size))
+            brand.error(where + (key,), "%s.%s is %dx%d; it must be the menu's size, %dx%d" % (
+                what, key, *found, *size))
 
 
-def focus_order(brand, menu, zones_):
+def focus_order(brand, menu, zones_, keyboard=None, place=("menu",), what="menu"):
     """The zones' indices the keyboard visits, in order: focus_order's names
     (each a zone, once), or every zone."""
+    keyboard = menu.get("keyboard") if keyboard is None else keyboard
     names = menu.get("focus_order")
     if names is None:
-        return list(range(len(zones_))) if menu.get("keyboard") else []
-    where = ("menu", "focus_order")
-    if not menu.get("keyboard"):
-        brand.error(where, "menu.focus_order goes with keyboard = true; add it or remove focus_order")
+        return list(range(len(zones_))) if keyboard else []
+    where = place + ("focus_order",)
+    if not keyboard:
+        brand.error(where, "%s.focus_order goes with keyboard = true; add it or remove focus_order" % what)
     known = {z["name"].lower(): i for i, z in enumerate(zones_)}
     order = []
     for name in names:
         index = known.get(name.lower())
         if index is None:
-            brand.error(where, "menu.focus_order: no zone is named %s%s; the zones are %s" % (
-                shown(name), nearest(name, [z["name"] for z in zones_]), ", ".join(z["name"] for z in zones_)))
+            brand.error(where, "%s.focus_order: no zone is named %s%s; the zones are %s" % (
+                what, shown(name), nearest(name, [z["name"] for z in zones_]), ", ".join(z["name"] for z in zones_)))
         elif index in order:
-            brand.error(where, "menu.focus_order names zone %s twice" % shown(name))
+            brand.error(where, "%s.focus_order names zone %s twice" % (what, shown(name)))
         else:
             order.append(index)
     return order
@@ -858,17 +881,19 @@ def outside(rect, size, what, frame):
     return "%s runs %s of the %dx%d %s (rect %s)" % (what, " and ".join(past), *size, frame, shown(list(rect)))
 
 
-def zones(brand, tables, size):
-    """One entry per [[zone]]: its checked table, or None where its action is
-    unknown (so indices stay those of the file)."""
+def zones(brand, tables, size, place=(), label="", names=None):
+    """One entry per [[zone]] (or a page's [[page.zone]], below `place`): its
+    checked table, or None where its action is unknown (so indices stay those
+    of the file). `names`: every zone's so far, by name, across pages."""
     if not isinstance(tables, list) or not tables:
-        brand.error(("zone",) if tables is not None else (), "the brand needs at least one [[zone]]")
+        brand.error(place + ("zone",) if tables is not None else place, "the %s needs at least one [[%s]]" % (
+            label.strip() or "brand", "page.zone" if place else "zone"))
         return []
     result = []
-    names = {}
+    names = {} if names is None else names
     for index, table in enumerate(tables):
-        where = ("zone", index)
-        what = "zone %d" % (index + 1)
+        where = place + ("zone", index)
+        what = "%szone %d" % (label, index + 1)
         action = table.get("action") if isinstance(table, dict) else None
         if action not in schema.ACTIONS:
             if not isinstance(table, dict):
@@ -881,11 +906,11 @@ def zones(brand, tables, size):
             result.append(None)
             continue
         zone = check_table(brand, where, table, "zone", action, "%s (%s)" % (what, action), what)
-        zone.setdefault("name", "Zone%d" % (index + 1))
+        zone.setdefault("name", "Zone%d" % (len(names) + 1) if place else "Zone%d" % (index + 1))
         if zone["name"].lower() in names:
-            brand.error(where + ("name",), "%s: name %s is taken by zone %d" % (
-                what, shown(zone["name"]), names[zone["name"].lower()] + 1))
-        names.setdefault(zone["name"].lower(), index)
+            brand.error(where + ("name",), "%s: name %s is taken by %s" % (
+                what, shown(zone["name"]), names[zone["name"].lower()]))
+        names.setdefault(zone["name"].lower(), what)
         if "rect" in zone and size:
             past = outside(zone["rect"], size, what, "menu picture")
             if past:
@@ -962,7 +987,13 @@ def pictures_of(view):
     for control in (view["about"] or {}).get("controls", []):
         if control["kind"] == "picture":
             found.append((control["file"], control.get("file_2x"), control.get("background", 0)))
-    return found + [(menu[key], menu.get(key + "_2x"), 0) for key in LIT if key in menu]
+    found += [(menu[key], menu.get(key + "_2x"), 0) for key in LIT if key in menu]
+    # The menu's off picture and the pages' after the rest, so that a brand
+    # without keeps its ids.
+    found += [(menu["off"], menu.get("off_2x"), 0)] if "off" in menu else []
+    for page in view["pages"]:
+        found += [(page[key], page.get(key + "_2x"), 0) for key in ("picture",) + LIT + ("off",) if key in page]
+    return found
 
 
 def lit_art(view, arts, files):
@@ -1004,7 +1035,8 @@ def views(brand):
     """Each language's brand as the user sees it: [(tag, view)]."""
     found = []
     for tag, given in brand["languages"]:
-        given = given or {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
+        given = given or {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {},
+                          "pages": {}}
         about_ = brand["about"] and dict(with_own(brand["about"], given["about"]), controls=[
             with_own(control, given["controls"].get(index, {}))
             for index, control in enumerate(brand["about"]["controls"])])
@@ -1014,7 +1046,8 @@ def views(brand):
         found.append((tag, {
             "identity": identity, "menu": with_own(brand["menu"], given["menu"]),
             "zones": [dict(zone, **given["zones"].get(index, {})) for index, zone in enumerate(brand["zones"])],
-            "about": about_, "messages": dict(brand["messages"], **given["messages"])}))
+            "about": about_, "messages": dict(brand["messages"], **given["messages"]),
+            "pages": [with_own(page, given["pages"].get(index, {})) for index, page in enumerate(brand["pages"])]}))
     return found
 
 
@@ -1038,19 +1071,26 @@ def art(arts, files, entry):
     return "{.id = %d, .encoded = %s, .id2x = %d}" % (one, "true" if encoded else "false", two)
 
 
+def picture_row(arts, files, table, key):
+    """The Art row of a table's picture `key`, or None when it has none."""
+    return art(arts, files, (table[key], table.get(key + "_2x"), 0)) if key in table else None
+
+
 def action(item, identity):
     kind = item.get("action", "web" if item.get("url") else "none")
     question = item.get("question", "")
-    fields = [("path", item.get("document") or item.get("program")), ("noProgram", item.get("no_program")),
+    fields = [("path", item.get("document") or item.get("program") or item.get("folder")),
+              ("noProgram", item.get("no_program")),
               ("url", item.get("url")), ("showFirst", item.get("show_first")), ("question", question or None),
               ("questionTitle", item.get("question_title", identity["title"]) if question else None)]
-    return "{.kind = ActionKind::%s%s%s}" % (kind.capitalize(), "".join(
+    return "{.kind = ActionKind::%s%s%s%s}" % (kind.capitalize(), "".join(
         ", .%s = %s" % (name, emit.cpp_string(value)) for name, value in fields if value),
-        ", .thenQuit = true" if item.get("then") == "quit" else "")
+        ", .thenQuit = true" if item.get("then") == "quit" else "", pages.action_fields(item))
 
 
-def language_tables(view, arts, files):
-    """The tables of one language: its texts and the pictures it shows."""
+def language_tables(view, arts, files, paged):
+    """The tables of one language: its texts and the pictures it shows
+    (`paged`: and its pages)."""
     identity, zones_, about_ = view["identity"], view["zones"], view["about"]
     cpp = emit.cpp_string
     pictures_ = iter(pictures_of(view))
@@ -1059,11 +1099,16 @@ def language_tables(view, arts, files):
              *lit_art(view, arts, files),
              "",
              "// Front to back: where zones overlap, the front one wins.",
-             "inline constexpr std::array<HotZone, %d> kZones{{" % len(zones_)]
-    for zone in zones_:
-        lines.append("    {.name = %s, .twips = %s, .tooltip = %s, .click = %s}," % (
-            cpp(zone["name"]), twips(zone["rect"]), cpp(zone["tooltip"]), action(zone, identity)))
+             "inline constexpr std::array<HotZone, %d> kZones{{" % sum(1 for z in zones_ if not z.get("on_page"))]
+
+    def zone_row(zone, number):
+        return "{.name = %s, .twips = %s, .tooltip = %s, .click = %s%s}" % (
+            cpp(zone["name"]), twips(zone["rect"]), cpp(zone["tooltip"]), action(zone, identity),
+            pages.zone_fields(zone, number))
+    lines += ["    %s," % zone_row(zone, n) for n, zone in enumerate(zones_) if not zone.get("on_page")]
     lines += ["}};", ""]
+    if paged:
+        lines += pages.page_tables(view, lambda table, key: picture_row(arts, files, table, key), zone_row) + [""]
     if about_ is None:
         lines += ["inline constexpr std::string_view kAboutTitle = \"\";",
                   "inline constexpr std::array<AboutControl, 0> kAboutControls{};"]
@@ -1127,6 +1172,8 @@ def header(brand, arts):
         "inline constexpr TwipRect kMenuClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in brand["menu"]["size"]),
         *keyboard(brand),
     ]
+    paged = pages.used(brand)
+    lines += pages.condition_tables(brand) if paged else []
     about_ = brand["about"]
     lines += ["inline constexpr TwipRect kAboutClient{0, 0, %d, %d};" % (
         tuple(v * TWIPS for v in about_["size"]) if about_ else (0, 0)),
@@ -1136,13 +1183,15 @@ def header(brand, arts):
     for index, (tag, view) in enumerate(brand["views"]):
         space = namespace_of(tag) if index else None
         lines += (["// %s" % tag] if not index else ["namespace %s {  // %s" % (space, tag)])
-        lines += language_tables(view, arts, files)
+        lines += language_tables(view, arts, files, paged)
         lines += ([""] if not index else ["", "}  // namespace %s" % space, ""])
         prefix = space + "::" if space else ""
         entries.append("    {.id = 0x%04X, .title = %skTitle, .menuArt = %skMenuArt, .hover = %skMenuHover, "
                        ".pressed = %skMenuPressed, .zones = %skZones, .aboutTitle = %skAboutTitle, "
                        ".aboutControls = %skAboutControls, .messages = &%skMessages}," % (
                            tags.ids(tag)[0], *([prefix] * 8)))
+        if paged:
+            entries[-1] = entries[-1][:-2] + ", .pages = %skPages}," % prefix
     lines += ["// The brand's own language first: the one any other user gets.",
               "inline constexpr std::array<Language, %d> kLanguages{{" % len(entries)] + entries + ["}};"]
     lines += ["", "}  // namespace startboard::brand", ""]

@@ -4,13 +4,13 @@ actions or kinds take it, its default and what README says of it. The
 checker, the generator and README's key table all read this one list."""
 from dataclasses import dataclass
 
-ACTIONS = ("open", "install", "web", "about", "quit")
+ACTIONS = ("open", "install", "web", "about", "quit", "explore", "page", "back")
 CONTROLS = ("picture", "label", "oval")
 
 
 @dataclass(frozen=True)
 class Key:
-    table: str  # identity, menu, disc, zone, about, control
+    table: str  # identity, menu, disc, zone, page, condition, about, control
     name: str
     kind: str  # see KINDS
     required: object = False  # True, False, or the actions/kinds that need it
@@ -29,6 +29,8 @@ class Key:
     def taken_by(self, kind):
         return not self.takes or kind in self.takes
 
+
+LIT = ("hover", "pressed", "off")  # the menu's and each page's pictures of its zones' looks
 
 # The kinds of value a language may give its own of: what the user reads and sees.
 LOCAL_KINDS = ("line", "text", "picture", "picture_2x")
@@ -61,6 +63,11 @@ KINDS = {
     "names": "[\"name\", ...]",
     "then": '"quit"',
     "language": "a language tag: en, de, pt-BR, ...",
+    "condition": "a table of tests (see `when` and `unless`)",
+    "windows": '"6.1", "10.0", "10.0.22000"',
+    "machines": '"x86", "x64", "arm64" or a list',
+    "registry": "'HKLM\\KEY' or 'HKCU\\KEY'",
+    "view": "32 or 64",
 }
 
 # The shell's result codes that have a text of their own when a start fails,
@@ -104,6 +111,9 @@ KEYS = (
     Key("menu", "pressed", "picture", doc="the whole menu drawn pressed, of `size`: a zone's part while the left "
         "button is held down on it; `hover` (or nothing) when absent"),
     Key("menu", "pressed_2x", "picture_2x", doc="`pressed` at twice the size"),
+    Key("menu", "off", "picture", doc="the whole menu drawn with what does not apply greyed or removed, of `size`: "
+        "a zone's part is drawn from it where the zone is absent (see `when`); the menu as it is when absent"),
+    Key("menu", "off_2x", "picture_2x", doc="`off` at twice the size"),
     Key("menu", "keyboard", "bool", doc="Tab, Shift+Tab and the arrows move a focus among the zones, Enter and "
         "Space run the focused one, Escape the `quit` zone; screen readers see the zones as buttons. Off by "
         "default: a mouse-only menu"),
@@ -136,6 +146,37 @@ KEYS = (
         "`mailto:`"),
     Key("zone", "then", "then", takes=("open", "install", "web"), doc="`\"quit\"`: the launcher closes once the "
         "shell has started what the zone names (not when that failed)"),
+    Key("zone", "arguments", "line", takes=("install",), doc="the installer's command line, as written "
+        "(`/lang=de` in a German `[language.de.zone.NAME]`)"),
+    Key("zone", "elevate", "bool", takes=("install",), doc="started with administrator rights (Windows asks the "
+        "user; one who declines gets no box). An installer whose own manifest asks for them needs none"),
+    Key("zone", "folder", "disc", ("explore",), ("explore",), doc="a folder of the disc, opened in Explorer"),
+    Key("zone", "page", "name", ("page",), ("page",), doc="the `[[page]]` opened, by its name (`\"menu\"`: the "
+        "menu); `back` returns to the page before"),
+    Key("zone", "when", "condition", local=False, doc="the zone is present only where every test holds; elsewhere "
+        "it takes no clicks, keys or screen reader and is drawn from `off`"),
+    Key("zone", "unless", "condition", local=False, doc="the zone is absent where every test holds"),
+
+    Key("page", "name", "name", True, doc="what `page = \"NAME\"` and languages call it"),
+    Key("page", "picture", "picture", True, doc="the page's picture, of the menu's size; its zones are "
+        "`[[page.zone]]` tables, which take every `[[zone]]` key"),
+    *(Key("page", name, "picture" if name in LIT else "picture_2x", doc="as the menu's")
+      for name in ("picture_2x", "hover", "hover_2x", "pressed", "pressed_2x", "off", "off_2x")),
+    Key("page", "focus_order", "names", doc="with `keyboard`: as the menu's, among the page's zones"),
+    Key("page", "when", "condition", local=False, doc="the page opens first, in place of the menu, where every "
+        "test holds (the first such page in the file)"),
+    Key("page", "unless", "condition", local=False, doc="the page opens first where not every test holds"),
+
+    Key("condition", "windows", "windows", doc="Windows is this version or later (`\"6.1\"` 7, `\"6.2\"` 8, "
+        "`\"10.0\"` 10, `\"10.0.22000\"` 11)"),
+    Key("condition", "architecture", "machines", doc="Windows runs on one of these processors (a 32-bit launcher "
+        "on 64-bit Windows sees x64)"),
+    Key("condition", "file", "disc", doc="the file or folder is on the disc"),
+    Key("condition", "registry", "registry", doc="the registry key exists (`HKLM` or `HKCU`, or their long names; "
+        "in single quotes)"),
+    Key("condition", "value", "line", doc="with `registry`: the key holds a value of this name"),
+    Key("condition", "view", "view", doc="with `registry`: 32 reads the key as 32-bit programs see it on 64-bit "
+        "Windows; 64, the default, as Windows itself does"),
 
     Key("about", "title", "line", True, doc="the About window's caption"),
     Key("about", "size", "size", True, doc="its client size"),
@@ -178,14 +219,15 @@ KEYS = (
         "did not start"),
 )
 
-TABLES = ("identity", "menu", "disc", "zone", "about", "messages", "language")  # what a brand holds at its top
-HEADERS = {"identity": "[identity]", "menu": "[menu]", "disc": "[disc]", "zone": "[[zone]]",
+TABLES = ("identity", "menu", "disc", "zone", "page", "about", "messages", "language")  # what a brand holds at its top
+HEADERS = {"identity": "[identity]", "menu": "[menu]", "disc": "[disc]", "zone": "[[zone]]", "page": "[[page]]",
+           "condition": "when / unless",
            "about": "[about]", "control": "[[about.control]]", "messages": "[messages]",
            "language": "[language.TAG]"}
 # A language's tables, as it writes them below [language.TAG]: zones and
 # About controls by their names.
 LANGUAGE_HEADERS = {"identity": "[language.TAG.identity]", "menu": "[language.TAG.menu]",
-                    "zone": "[language.TAG.zone.NAME]", "about": "[language.TAG.about]",
+                    "zone": "[language.TAG.zone.NAME]", "page": "[language.TAG.page.NAME]", "about": "[language.TAG.about]",
                     "control": "[language.TAG.about.control.NAME]", "messages": "[language.TAG.messages]"}
 
 

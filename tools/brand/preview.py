@@ -108,9 +108,11 @@ def rect_text(rect):
 
 def zone_entry(zone, number, rects, title):
     action = zone["action"]
-    target = {"open": zone.get("document"), "install": zone.get("program"), "web": zone.get("url")}.get(action)
+    target = {"open": zone.get("document"), "install": zone.get("program"), "web": zone.get("url"),
+              "explore": zone.get("folder"), "page": zone.get("page")}.get(action)
     does = action + (" " + target if target else "")
-    notes = []
+    notes = ["arguments %s" % zone["arguments"]] if zone.get("arguments") else []
+    notes += ["as administrator"] if zone.get("elevate") else []
     if zone.get("show_first"):
         notes.append("shows %s first" % zone["show_first"])
     if zone.get("question"):
@@ -118,6 +120,7 @@ def zone_entry(zone, number, rects, title):
     if notes:
         does += " (%s)" % ", ".join(notes)
     lines = ["%s   %s" % (zone["name"], rect_text(zone["rect"])), "tip: " + one_line(zone["tooltip"]), does]
+    lines += ["%s: %s" % (key, zone[key].text) for key in ("when", "unless") if key in zone]
     over = [n for n in range(1, len(rects) + 1) if n != number and overlap(rects[n - 1], zone["rect"])]
     if over:
         lines.append("overlaps %s: the lower number takes the click there" % ", ".join(map(str, over)))
@@ -170,17 +173,20 @@ def draw_legend(canvas, draw, x, y, lines):
         y += line_height(piece)
 
 
-def lit_parts(menu, rect):
+def lit_parts(menu, zone):
     """The zone's rectangle cut from the hover and the pressed picture the
-    brand has, made smaller where it is larger than PART; [] without either."""
+    brand has (and the off picture, for a zone that may be absent), made
+    smaller where it is larger than PART; [] without any."""
+    rect = zone["rect"]
     parts, keys = [], [key for key in ("hover", "pressed") if menu.get(key)]
+    keys += ["off"] if menu.get("off") and ("when" in zone or "unless" in zone) else []
     for key in keys:
         left, top, width, height = rect
         with Image.open(menu[key]) as picture:
             part = picture.convert("RGB").crop((left, top, left + width, top + height))
         part.thumbnail(PART)
         parts.append(part)
-    return [" and ".join(keys) + ":", parts] if parts else []
+    return [", ".join(keys) + ":", parts] if parts else []
 
 
 def about_mock(window):
@@ -218,12 +224,21 @@ def render(path, loaded):
     menu = loaded["menu"]
     with Image.open(menu["picture"]) as picture:
         shown = picture.convert("RGB")
-    rects = [z["rect"] for z in loaded["zones"]]
     title = loaded["identity"]["title"]
-    zones = [zone_entry(z, n, rects, title) + lit_parts(menu, z["rect"])
-             for n, z in enumerate(loaded["zones"], start=1)]
-    rows = [("Menu (%s): %d zones, 1 = front-most" % (os.path.basename(menu["picture"]), len(rects)),
-             mark(shown, rects), layout(zones))]
+    rows = []
+    # The menu, then each page with its own zones, numbered from 1 on each.
+    for number, page in enumerate([menu] + loaded["pages"]):
+        mine = [z for z in loaded["zones"] if z.get("on_page", 0) == number]
+        rects = [z["rect"] for z in mine]
+        zones = [zone_entry(z, n, rects, title) + lit_parts(page, z) for n, z in enumerate(mine, start=1)]
+        if number:
+            with Image.open(page["picture"]) as picture:
+                shown = picture.convert("RGB")
+        first = "; opens first when %s" % page["when"].text if "when" in page else ""
+        first += "; opens first unless %s" % page["unless"].text if "unless" in page else ""
+        heading = "Page %s" % page["name"] if number else "Menu"
+        rows.append(("%s (%s): %d zones, 1 = front-most%s" % (heading, os.path.basename(page["picture"]), len(rects),
+                                                              first), mark(shown, rects), layout(zones)))
     window = loaded["about"]
     if window:
         controls = window["controls"]
