@@ -65,36 +65,6 @@ tooltip = "Website"
 action = "web"
 url = "https://example.com/"
 '''
-# A page that opens first where a file is on the disc, with an install zone
-# asking for rights and one only on 64-bit Windows.
-PAGES = '''
-[[page]]  # tools
-name = "tools"
-picture = "page.bmp"
-off = "page-off.bmp"
-when = { file = "tools/ready.txt" }
-
-[[page.zone]]  # extras
-name = "extras"
-rect = [0, 0, 20, 15]
-tooltip = "Extras"
-action = "explore"
-folder = "extras"
-unless = { architecture = "x86" }
-
-[[page.zone]]  # tool
-rect = [20, 0, 20, 15]
-tooltip = "Tool"
-action = "install"
-program = "tools/setup.exe"
-arguments = "/quiet"
-elevate = true
-
-[[page.zone]]  # back
-rect = [0, 15, 20, 15]
-tooltip = "Back"
-action = "back"
-'''
 ABOUT = '''
 [about]
 title = "About"
@@ -140,9 +110,6 @@ file_not_found = "Datei nicht gefunden"
 
 [language.fr.zone.manual]
 tooltip = "Lire le manuel"
-
-[language.de.page.tools]
-off = "menu-de.bmp"
 '''
 GARBAGE = b"this is not a picture at all"
 TRUNCATED_ICON = (ROOT / "assets" / "startboard.ico").read_bytes()[:60]
@@ -196,7 +163,7 @@ ROWS = [
     ("top-level key", "break one way at a time.", 'break one way at a time.\ntitel = "x"', "titel",
      "key 'titel' outside any table; a brand has [identity],"),
     ("unknown table", "[disc]", "[discs]\nx = 1\n\n[disc]", None,
-     "unknown table [discs] (did you mean 'disc'?); a brand has [identity], [menu], [disc], [[zone]], [[page]], [about]"),
+     "unknown table [discs] (did you mean 'disc'?); a brand has [identity], [menu], [disc], [[zone]], [about]"),
     ("unknown key", 'version = "1.2"', 'version = "1.2"\ncopyrigth = "1998"', "copyrigth",
      "identity has no key 'copyrigth' (did you mean 'copyright'?); it takes title,"),
     ("key of another action", 'url = "https://example.com/"', 'url = "https://example.com/"\nprogram = "a.exe"',
@@ -208,13 +175,18 @@ ROWS = [
      "zone 4 (web).rect must be [left, top, width, height] in whole pixels"),
     ("number for a string", 'title = "About"', "title = 5", None, "[about].title must be a non-empty text"),
     ("a date for an action", 'action = "web"', "action = 1979-05-27", None,
-     "zone 4: action must be one of open, install, web, about, quit, explore, page, back, not a date or time"),
+     "zone 4: action must be one of open, install, web, about, quit, not a date or time"),
     ("zone partly outside", "rect = [20, 15, 20, 15]", "rect = [21, 15, 22, 15]", None,
      "zone 4 runs 3 px past the right edge of the 40x30 menu picture (rect [21, 15, 22, 15])"),
     ("control entirely outside", "rect = [60, 40, 90, 90]", "rect = [100, 40, 90, 90]", None,
      "about control 3 lies wholly outside the 100x80 About window"),
-    ("unknown action", 'action = "web"', 'action = "website"', None,
-     'zone 4: action must be one of open, install, web, about, quit, explore, page, back, not "website" (did you mean \'web\'?)'),
+    ("unknown action; the zone keeps its name for the keys and languages",
+     ('tooltip = "Website"\naction = "web"', "size = [40, 30]", "[language.fr.zone.manual]"),
+     ('name = "web"\ntooltip = "Website"\naction = "website"', 'size = [40, 30]\nkeyboard = true\nfocus_order = ["web"]',
+      '[language.fr.zone.web]\ntooltip = "Site"\n[language.fr.zone.manual]'), 'action = "website"',
+     'zone web: action must be one of open, install, web, about, quit, not "website" (did you mean \'web\'?)'),
+    ("misspelt key, not missing too", 'tooltip = "Website"', 'tooltp = "Website"', None,
+     "zone 4 (web) has no key 'tooltp' (did you mean 'tooltip'?)"),
     ("line break in a one-line text", 'company = "Example Co"', 'company = "Example\\nCo"', None,
      "identity.company holds the character U+000A; it takes one line, no control characters"),
     ("NUL in a text", 'tooltip = "Website"', 'tooltip = "Web\\u0000site"', None, "holds the character U+0000"),
@@ -231,7 +203,17 @@ ROWS = [
     ("label outside the first plane", 'label = "Test Disc"', 'label = "Disc \U0001F4BF"', None,
      "none outside Unicode's first plane"),
     ("question title with an empty question", 'question = """Install it?\n\n[[zone]] is not a header in here either."""',
-     'question_title = "Sure?"\nquestion = ""', 'question = ""', "zone 2 (install).question must be a non-empty text"),
+     'question_title = "Sure?"\nquestion = ""', 'question = ""', "zone setup (install).question must be a non-empty text"),
+    ("a wrong question a language translates",
+     ('question = """Install it?\n\n[[zone]] is not a header in here either."""', '[language.fr.zone.manual]'),
+     ('question = 5', '[language.fr.zone.setup]\nquestion = "Installer ?"\n[language.fr.zone.manual]'),
+     "question = 5", "zone setup (install).question must be a non-empty text"),
+    ("key given twice in a zone, after a text of many lines", 'program = "setup/setup.exe"',
+     'program = "setup/setup.exe"\nquestion = """Only\nthis"""', 'question = """Only',
+     "'question' is given twice, first at line %d" % (MAIN.split("\n").index('question = """Install it?') + 1)),
+    ("probe page not among the disc files", 'probe_page = "probe.htm"', 'probe_page = "web/probe.htm"\nfiles = "disc"',
+     None, "disc.probe_page: web\\probe.htm is not in the disc files folder (disc): the launcher opens this small "
+     "HTML page to learn which program is the web browser", {"disc/Web/other.htm": b"x"}),
     # URLs and disc paths
     ("ftp url", 'url = "https://example.com/"', 'url = "ftp://example.com/"', None,
      "must be a URL starting http://, https:// or mailto:"),
@@ -282,10 +264,16 @@ ROWS = [
     ("hotspot outside the cursor", 'cursor = "hand.cur"', 'cursor = "hand.png"\ncursor_hotspot = [48, 0]',
      "cursor_hotspot", "menu.cursor_hotspot [48, 0] lies outside the 48x48 cursor",
      {"hand.png": picture_bytes("PNG", (48, 48), mode="RGBA")}),
+    ("cursor that is a folder", 'cursor = "hand.cur"', 'cursor = "cursors"\ncursor_hotspot = [1, 1]', None,
+     "menu.cursor: cursors is a folder; name a file in it", {"cursors/hand.cur": b""}),
+    ("a picture's name the build cannot track", 'picture = "menu.bmp"', 'picture = "a;b.bmp"', None,
+     "menu.picture: the build cannot track changes to a;b.bmp: its dependency files cannot hold ; in a name; "
+     "rename the file a;b.bmp", {"a;b.bmp": picture_bytes("BMP")}),
     ("hotspot with a .cur", 'cursor = "hand.cur"', 'cursor = "hand.cur"\ncursor_hotspot = [1, 1]',
      "cursor_hotspot", "menu.cursor_hotspot goes with a PNG cursor"),
     # The menu lit and pressed, the keyboard, then
-    ("hover not the menu's size", "size = [40, 30]", 'size = [40, 30]\nhover = "logo.jpg"', 'hover =',
+    ("hover not the menu's size, beside a right 2x", "size = [40, 30]",
+     'size = [40, 30]\nhover = "logo.jpg"\nhover_2x = "menu-2x.jpg"', 'hover =',
      "menu.hover is 30x20; it must be the menu's size, 40x30"),
     ("pressed 2x not twice", "size = [40, 30]", 'size = [40, 30]\npressed = "menu.bmp"\npressed_2x = "logo-2x.jpg"',
      "pressed_2x", "menu.pressed_2x is 60x40; it must be exactly twice menu.pressed, 80x60"),
@@ -343,43 +331,6 @@ ROWS = [
      "language de menu gives picture_2x but not picture"),
     ("a language's missing picture", 'picture = "menu-de.bmp"', 'picture = "gone.bmp"', None,
      "language de menu.picture: no file gone.bmp beside the brand file"),
-    ("a language's unknown page", "[language.de.page.tools]", "[language.de.page.tool]", None,
-     "language de page: the brand has none named \"tool\" (did you mean 'tools'?)"),
-    # Pages and conditions
-    ("unknown hive", 'when = { file = "tools/ready.txt" }', "when = { registry = 'HKCR\\Example' }", None,
-     'page 1.when.registry: "HKCR" is no hive the launcher reads; it reads HKLM (HKEY_LOCAL_MACHINE) and HKCU'),
-    ("malformed key", 'when = { file = "tools/ready.txt" }', "when = { registry = 'HKCU\\Example\\' }", None,
-     "with no empty names (no \\\\ and no \\ at the end)"),
-    ("key as a double-quoted escape", 'when = { file = "tools/ready.txt" }', 'when = { registry = "HKCU\\tExample" }',
-     None, "holds the character U+0009; in double quotes a backslash starts an escape"),
-    ("unknown architecture", 'unless = { architecture = "x86" }', 'unless = { architecture = ["x64", "amd64"] }',
-     None, "unless.architecture: \"amd64\" is no architecture the launcher knows (did you mean 'arm64'?)"),
-    ("unknown test", 'unless = { architecture = "x86" }', 'unless = { arch = "x86" }', None,
-     "unless has no test 'arch' (did you mean 'architecture'?); it takes windows, architecture, file, registry"),
-    ("value without a key", 'unless = { architecture = "x86" }', 'unless = { value = "Path" }', None,
-     "unless.value goes with registry, and there is none"),
-    ("view of another width", 'when = { file = "tools/ready.txt" }',
-     "when = { registry = 'HKLM\\SOFTWARE\\A', view = 48 }", None, "when.view must be 32 or 64, not 48"),
-    ("windows by name", 'when = { file = "tools/ready.txt" }', 'when = { windows = "Windows 10" }', None,
-     'a Windows version "MAJOR.MINOR[.BUILD]": "6.1" is Windows 7'),
-    ("condition not a table", 'unless = { architecture = "x86" }', 'unless = "x86"', None,
-     "unless must be a table of tests"),
-    ("page no page is named", 'url = "https://example.com/"', 'url = "https://example.com/"\n[[zone]]\n'
-     'rect = [0, 0, 5, 5]\ntooltip = "T"\naction = "page"\npage = "tool"', 'page = "tool"',
-     'zone Zone5: no page is named "tool" (did you mean \'tools\'?); the pages are menu, tools'),
-    ("page opening itself", 'action = "back"', 'action = "page"\npage = "Tools"', 'page = "Tools"',
-     "zone Zone7 opens the page it is on"),
-    ("page never shown", 'when = { file = "tools/ready.txt" }\n', "", "[[page]]  # tools",
-     'page tools is never shown: give a zone action = "page", page = "tools", or give the page a when'),
-    ("page's picture of another size", 'picture = "page.bmp"', 'picture = "logo.jpg"', None,
-     "page tools: picture is 30x20; a page is the menu's size, 40x30"),
-    ("page's hover picture of another size", 'off = "page-off.bmp"', 'off = "page-off.bmp"\nhover = "logo.jpg"',
-     "hover =", "page tools.hover is 30x20; it must be the menu's size, 40x30"),
-    ("page without zones", "[[page.zone]]  # extras", "[[page.zon]]  # extras", None,
-     "page 1 has no key 'zon'"),
-    ("elevate on an open zone", 'document = "docs/manual.pdf"', 'document = "docs/manual.pdf"\nelevate = false',
-     "elevate = false", "zone 1 (open): elevate is for install only"),
-    ("explore without a folder", 'folder = "extras"\n', "", "# extras", "page tools zone 1 needs folder"),
 ]
 
 
@@ -387,8 +338,7 @@ class BrandTest(unittest.TestCase):
     def setUp(self):
         self.folder = Path(tempfile.mkdtemp())
         self.addCleanup(shutil.rmtree, self.folder)
-        for name, size in (("menu.bmp", (40, 30)), ("menu-de.bmp", (40, 30)), ("page.bmp", (40, 30)),
-                           ("page-off.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)),
+        for name, size in (("menu.bmp", (40, 30)), ("menu-de.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)),
                            ("logo.jpg", (30, 20)),
                            ("logo-2x.jpg", (60, 40))):
             Image.new("RGB", size, (200, 40, 40)).save(self.folder / name)
@@ -397,12 +347,15 @@ class BrandTest(unittest.TestCase):
         self.path = self.folder / "brand.toml"
 
     def write(self, old="", new="", files=None):
-        text = MAIN + PAGES + ABOUT + LANGUAGES
-        if old:
-            self.assertEqual(text.count(old), 1, old)
-        text = text.replace(old, new)
+        """The test brand with `old` replaced by `new` (or each of a tuple by its own)."""
+        text = MAIN + ABOUT + LANGUAGES
+        for before, after in zip(*((old, new) if isinstance(old, tuple) else ((old,), (new,)))):
+            if before:
+                self.assertEqual(text.count(before), 1, before)
+            text = text.replace(before, after)
         self.path.write_bytes(text.encode("utf-8", "surrogateescape"))  # \udcXX: a raw byte
         for name, data in (files or {}).items():
+            (self.folder / name).parent.mkdir(parents=True, exist_ok=True)
             (self.folder / name).write_bytes(data)
         return text
 
@@ -426,12 +379,12 @@ class BrandTest(unittest.TestCase):
         self.write('text = "Schreiben Sie uns"', 'text = "Schreiben Sie uns bitte eine lange Nachricht"')
         loaded = brand.load(str(self.path))
         self.assertEqual([tag for tag, _ in loaded["languages"]], ["en", "de", "fr"])
-        # Title and description, 10 zone texts (a default no_program and arguments among them), the
-        # About title, the label's text and tip, and 14 messages; after the warning that no zone quits.
+        # Title and description, 6 zone texts (a default no_program among them), the About title, the
+        # label's text and tip, and 14 messages; after the warning that no zone quits.
         self.assertEqual(loaded["warnings"][1:], [
-            "%s:100: warning: language de about control Label2: the text needs 5 lines and the label "
+            "%s:73: warning: language de about control Label2: the text needs 5 lines and the label "
             "(rect [10, 50, 60, 12]) holds 1; its end will be cut off" % self.path,
-            "%s: languages: en (the brand's own), de 4 of 29 texts, fr 1 of 29 texts" % self.path])
+            "%s: languages: en (the brand's own), de 4 of 25 texts, fr 1 of 25 texts" % self.path])
         # What the brand's own text needs is what fits, even past its rectangle.
         self.write('text = "Mail us"', 'text = "Mail us, we will answer"')
         self.assertEqual(len(brand.load(str(self.path))["warnings"]), 2)
@@ -440,7 +393,7 @@ class BrandTest(unittest.TestCase):
         for what, old, new, at, fragment, *files in ROWS:
             with self.subTest(what):
                 text = self.write(old, new, files[0] if files else None)
-                marker = at or new.splitlines()[0]
+                marker = at or (new[0] if isinstance(new, tuple) else new).splitlines()[0]
                 lines = [n for n, line in enumerate(text.split("\n"), 1) if marker in line]
                 self.assertEqual(len(lines), 1, "marker %r" % marker)
                 with self.assertRaises(brand.BrandError) as caught:
@@ -468,14 +421,6 @@ class BrandTest(unittest.TestCase):
         loaded = brand.load(str(self.path))
         self.assertEqual([tag for tag, _ in loaded["languages"]], ["en", "de", "fr"])
         self.assertIn("de 5 of 20 texts, fr 1 of 20 texts", loaded["warnings"][-1])
-        # And with its example of pages.
-        with open(self.path, "a", encoding="utf-8") as f:
-            f.write(readme.split("### Several products", 1)[1].split("```toml\n", 1)[1].split("```", 1)[0])
-        for name in ("atlas-page.png", "atlas-off.png"):
-            Image.new("RGB", (480, 320), (60, 40, 20)).save(self.folder / name)
-        loaded = brand.load(str(self.path))
-        self.assertEqual([p["name"] for p in loaded["pages"]], ["atlas"])
-        self.assertEqual([z.get("on_page", 0) for z in loaded["zones"]], [0, 0, 0, 0, 1, 1, 1, 1])
 
     def test_readme_key_table_is_the_checkers(self):
         readme = (ROOT / "README.md").read_text(encoding="utf-8")

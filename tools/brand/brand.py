@@ -17,11 +17,9 @@ from dataclasses import dataclass, field
 try:
     import tomllib
 
-    import conditions
     import emit
     import keys as schema
     import labels
-    import pages
     import pictures
     import tags
     from positions import key_lines, line_of
@@ -37,6 +35,7 @@ NAME_MAX = 64  # Joliet's limit for one name on the disc
 PATH_MAX = 200  # a disc path, so the whole stays within Windows' 260 from a folder
 LINE_MAX = 256  # one-line texts: captions, version block entries
 TEXT_MAX = 4096
+PROBE_PAGE = "probe.htm"  # on the disc, when the brand names none
 LIT = ("hover", "pressed")  # the menu's pictures of a zone under the pointer and held down
 DEFAULT_NO_PROGRAM = "There is no program on this computer to open this file."
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -56,7 +55,11 @@ class Brand:
     errors: list = field(default_factory=list)
     warnings: list = field(default_factory=list)
     notes: list = field(default_factory=list)  # what the build says of a good brand
+    named: dict = field(default_factory=dict)  # (kind, name) a language names that the brand lacks: its message
+    lost: set = field(default_factory=set)  # tables whose keys stand under another header
+    unchecked: set = field(default_factory=set)  # ("zone" or "control", lowercase name) of unchecked ones
     files: set = field(default_factory=set)  # every file read, for the build's depfile
+    failed: set = field(default_factory=set)  # key paths given with a wrong value: reported already
 
     def line(self, where):
         """The line of a key path, or of the nearest table that holds it."""
@@ -66,6 +69,10 @@ class Brand:
                 return self.lines[where]
             where = where[:-1]
         return 1
+
+    def given(self, where):
+        """Whether the file gives this key (its value may have been refused)."""
+        return tuple(where) in self.lines
 
     def error(self, where, message):
         self.errors.append("%s:%d: %s" % (self.path, self.line(where), message))
@@ -109,6 +116,18 @@ def unprintable(text, lines):
         if ord(char) < 32 or 127 <= ord(char) < 160 or char in "\ufffe\uffff\u2028\u2029":
             return char
     return None
+
+
+# What Ninja (1.11) reads as part of a path in a depfile: letters, digits,
+# any non-ASCII character, + , / _ : . ~ ( ) { } % = @ [ ] ! -, and space, #
+# and $ escaped. Any other character ends the path, escaped or not.
+DEPFILE_PLAIN = re.compile(r"[A-Za-z0-9+,/_:.~(){}%=@\[\]!\x80-\U0010ffff -]|[ #$]")
+DEPFILE_FINE = "letters, digits, spaces and - _ . , + = @ ( ) [ ] { } ! % ~ # $ are fine"
+
+
+def untrackable(path):
+    """The characters of a path the build's dependency file cannot hold, sorted."""
+    return sorted({c for c in path if not DEPFILE_PLAIN.fullmatch(c)})
 
 
 # --- Checking values ----------------------------------------------------------
@@ -173,9 +192,6 @@ class Checker:
                                     "a language and country: en, de, pt-BR" % (
                                         what, shown(value), " (did you mean %r?)" % close if close else ""))
         return tag
-
-    def kind_condition(self, where, value, what):
-        return conditions.check(self, where, value, what)
 
     def kind_bool(self, where, value, what):
         return value if isinstance(value, bool) else self.wrong(where, what, value, "true or false")
@@ -295,8 +311,18 @@ class Checker:
         if not isinstance(value, str) or not value or unprintable(value, False) is not None:
             return self.wrong(where, what, value, "a file name beside the brand file")
         full = os.path.join(self.brand.folder, value)
+        if os.path.isdir(full):
+            return self.brand.error(where, "%s: %s is a folder; name a file in it" % (what, named(value)))
         if not os.path.isfile(full):
             return self.brand.error(where, "%s: no file %s beside the brand file" % (what, named(value)))
+        bad = untrackable(value)
+        if bad:
+            part = next(p for p in reversed(value.split("/")) if untrackable(p))
+            return self.brand.error(where, "%s: the build cannot track changes to %s: its dependency files cannot "
+                                    "hold %s in a name; rename %s %s (%s)" % (
+                                        what, named(value), " ".join(bad),
+                                        "the file" if part == os.path.basename(value) else "the folder",
+                                        named(part), DEPFILE_FINE))
         self.brand.files.add(os.path.abspath(full))
         return full
 
@@ -320,24 +346,51 @@ def check_table(brand, where, table, name, kind, what, owner=None):
         return None
     entries = {key.name: key for key in schema.of(name) if kind is None or key.taken_by(kind)}
     out = {}
+    strays = [key for key in table if key not in entries]
+    before = len(brand.errors)
     for key, value in table.items():
-        if key not in entries:
-            others = [k.name for k in schema.of(name)]
-            if key in others:
-                takers = next(k for k in schema.of(name) if k.name == key).takes
-                brand.error(where + (key,), "%s: %s is for %s only; this one takes %s" % (
-                    what, key, " and ".join(takers), ", ".join(entries)))
+        if key in entries:
+            checked = checker.value(where + (key,), entries[key].kind, value, "%s.%s" % (what, key))
+            if checked is not None:
+                out[key] = checked
             else:
-                brand.error(where + (key,), "%s has no key %r%s; it takes %s" % (
-                    what, key, nearest(key, entries), ", ".join(entries)))
-            continue
-        checked = checker.value(where + (key,), entries[key].kind, value, "%s.%s" % (what, key))
-        if checked is not None:
-            out[key] = checked
+                brand.failed.add(where + (key,))
     lacking = [key.name for key in entries.values() if key.needed_by(kind) and key.name not in table]
-    if lacking:
+    if strays:
+        # One message for the keys that do not belong, with the keys missing:
+        # a key misspelt, or a header lost above keys of another table, is
+        # one mistake.
+        brand.error(where + (strays[0],), stray_keys(brand, name, what, strays, entries, lacking))
+    elif lacking and len(brand.errors) > before:
+        # A key renamed to another this table takes: its value is wrong, and that says it.
+        brand.errors[-1] += "; %s %s missing" % (", ".join(lacking), "is" if len(lacking) == 1 else "are")
+    elif lacking:
         brand.error(where, "%s needs %s" % (owner or what, ", ".join(lacking)))
     return out
+
+
+def stray_keys(brand, name, what, strays, entries, lacking):
+    """The message for keys a table does not take; notes in brand.lost the
+    tables whose header seems lost above them."""
+    takers = [k for k in schema.of(name) if k.name in strays]
+    if len(strays) == 1 and takers:
+        message = "%s: %s is for %s only; this one takes %s" % (
+            what, strays[0], " and ".join(takers[0].takes), ", ".join(entries))
+    elif len(strays) == 1:
+        message = "%s has no key %r%s; it takes %s" % (what, strays[0], nearest(strays[0], entries), ", ".join(entries))
+    else:
+        message = "%s has no keys %s; it takes %s" % (what, ", ".join(repr(k) for k in strays), ", ".join(entries))
+    homes = [table for table in ("identity", "menu", "disc", "zone", "about", "control")
+             if table != name and len(strays) > 1 and all(any(k.name == key for k in schema.of(table)) for key in strays)]
+    if homes:
+        brand.lost.add(homes[0])
+        brand.unchecked.add((homes[0], None))
+        message += "; they are keys of %s: is its header missing above them?" % schema.HEADERS[homes[0]]
+    if name in ("zone", "control", "about"):
+        brand.unchecked.add(("control" if name == "about" else name, None))  # names may be among them
+    if lacking:
+        message += "; %s %s missing" % (", ".join(lacking), "is" if len(lacking) == 1 else "are")
+    return message
 
 
 # --- Pictures, icon and cursor ------------------------------------------------
@@ -351,20 +404,25 @@ def picture(brand, where, path, what, limit=WINDOW_LIMIT):
         return None
 
 
-def picture_pair(brand, where, table, key, what, opaque):
-    """A picture and its 2x: each readable, the 2x exactly twice the 1x.
-    Returns the 1x size, or None."""
+def picture_pair(brand, where, table, key, what, opaque, expected=None, wrong_size=None):
+    """A picture and its 2x: each readable, the 1x of the `expected` size
+    (`wrong_size(1x size, expected)` says otherwise), the 2x exactly twice
+    it. Of the two, the one that is wrong is blamed: a 2x twice the expected
+    size beside a wrong 1x is right. Returns the 1x size, or None."""
     one = picture(brand, where + (key,), table[key], what) if key in table else None
     if one and opaque and one[2]:
         brand.error(where + (key,), "%s: %s has transparent pixels, and nothing lies behind the window: "
                     "flatten it onto a colour" % (what, named(os.path.basename(table[key]))))
+    if one and expected and one[:2] != tuple(expected):
+        brand.error(where + (key,), wrong_size(one[:2], expected))
     two_key = key + "_2x"
     if two_key in table:
         two = picture(brand, where + (two_key,), table[two_key], what + "_2x",
                       tuple(2 * v for v in WINDOW_LIMIT))
-        if one and two and two[:2] != (2 * one[0], 2 * one[1]):
+        base = tuple(expected) if expected else one[:2] if one else None
+        if base and two and two[:2] != (2 * base[0], 2 * base[1]) and not (one and two[:2] == (2 * one[0], 2 * one[1])):
             brand.error(where + (two_key,), "%s_2x is %dx%d; it must be exactly twice %s, %dx%d" % (
-                what, two[0], two[1], what, 2 * one[0], 2 * one[1]))
+                what, two[0], two[1], what, 2 * base[0], 2 * base[1]))
         if two and opaque and two[2]:
             brand.error(where + (two_key,), "%s_2x has transparent pixels: flatten it onto a colour" % what)
     return one[:2] if one else None
@@ -396,7 +454,7 @@ def cursor(brand, where, menu):
     path = menu.get("cursor")
     hotspot = menu.get("cursor_hotspot")
     if path is None:
-        if hotspot is not None:
+        if hotspot is not None and not brand.given(where + ("cursor",)):
             brand.error(where + ("cursor_hotspot",), "menu.cursor_hotspot goes with a PNG cursor, and there is "
                         "no cursor")
         return
@@ -496,11 +554,12 @@ def syntax_error(path, text, message):
         line = unterminated(text) or line
         return "%s:%d: a text's closing quotes are missing (it runs to the end of the file)" % (path, line)
     phrase = next((phrase for pattern, phrase in SYNTAX if re.search(pattern, raw)), None)
-    where = "%s:%d: " % (path, line)
     if phrase is None:
-        return where + "TOML syntax: %s%s" % (raw, " at column %d" % column if column else "")
-    key, first = key_at(text, line)
-    return where + phrase % {"key": key, "first": first}
+        return "%s:%d: TOML syntax: %s%s" % (path, line, raw, " at column %d" % column if column else "")
+    if "%(key)s" not in phrase:
+        return "%s:%d: %s" % (path, line, phrase)
+    line, key, first = key_at(text, line)
+    return "%s:%d: %s" % (path, line, phrase % {"key": key, "first": first})
 
 
 def unterminated(text):
@@ -521,21 +580,40 @@ def unterminated(text):
     return None
 
 
+def statements(text):
+    """[(line, key)] of each `key = value` and each header ("[name" or "[[name"),
+    skipping the lines inside multi-line texts."""
+    found, mark = [], None
+    for number, line in enumerate(text.split("\n"), 1):
+        if mark is None:
+            match = re.match(r"^\s*(\[+)\s*([A-Za-z0-9_.\-]+)|^\s*([A-Za-z0-9_.\-]+)\s*=\s*(.*)$", line)
+            if match:
+                found.append((number, match.group(1) + match.group(2) if match.group(1) else match.group(3)))
+                rest = match.group(4) or ""
+                opened = next((m for m in ('"""', "'''") if rest.startswith(m)), None)
+                if opened and rest.count(opened) == 1:
+                    mark = opened
+        elif mark in line:
+            mark = None
+    return found
+
+
 def key_at(text, line):
-    """The key on `line` and ", first at line N" for its first place in the same table."""
-    lines = text.split("\n")
-    current = lines[line - 1] if line - 1 < len(lines) else ""
-    match = re.match(r"^\s*\[*\s*([A-Za-z0-9_.\-]+)", current)
-    key = match.group(1) if match else "a key"
+    """The line where the key that stands at `line` (or whose value runs over
+    it) starts, the key, and ", first at line N" for its first place in the
+    same table."""
+    here = [(number, key) for number, key in statements(text) if number <= line]
+    if not here:
+        return line, "'a key'", ""
+    number, key = here[-1]
     first = ""
-    for number in range(line - 1, 0, -1):
-        other = lines[number - 1].strip()
-        if re.match(r"^\[\[", other) and not current.strip().startswith("["):
+    for earlier, other in reversed(here[:-1]):
+        if other == key:
+            first = ", first at line %d" % earlier
             break
-        if re.match(r"^\[?\[?\s*%s\s*[\]=]" % re.escape(key), other):
-            first = ", first at line %d" % number
-            break
-    return "'%s'" % key, first
+        if other.startswith("[[") or (other.startswith("[") and not key.startswith("[")):
+            break  # another table's key
+    return number, "'%s'" % key.strip("["), first
 
 
 def load(path):
@@ -565,17 +643,22 @@ def load(path):
 
 def check(brand, data):
     out = {}
+    for name in ("identity", "menu", "disc"):
+        out[name] = check_table(brand, (name,), data[name], name, None, name, "[%s]" % name) if name in data else None
+    # A table missing beside an unknown one is most likely that one misspelt:
+    # one message says both.
+    missing = ["[%s]" % name for name in ("identity", "menu", "disc") if name not in data and name not in brand.lost]
     for key in data:
         if key not in schema.TABLES:
             what = "table [%s]" % key if isinstance(data[key], dict) else "key %r outside any table" % key
-            brand.error((key,), "unknown %s%s; a brand has %s" % (
-                what, nearest(key, schema.TABLES), ", ".join(schema.HEADERS[t] for t in schema.TABLES)))
-    for name in ("identity", "menu", "disc"):
-        if name not in data:
-            brand.error((), "the brand needs a [%s] table" % name)
-            out[name] = None
-        else:
-            out[name] = check_table(brand, (name,), data[name], name, None, name, "[%s]" % name)
+            brand.error((key,), "unknown %s%s; a brand has %s%s" % (
+                what, nearest(key, schema.TABLES), ", ".join(schema.HEADERS[t] for t in schema.TABLES),
+                "; it has no %s" % ", ".join(missing) if missing else ""))
+            missing = []
+            brand.unchecked |= {("zone", None), ("control", None)}  # they may be in it
+            brand.lost.add("about")
+    for name in missing:
+        brand.error((), "the brand needs a %s table" % name)
     identity, menu, disc = out["identity"], out["menu"], out["disc"]
     if identity is not None:
         identity.setdefault("product_version", identity.get("version"))
@@ -589,44 +672,37 @@ def check(brand, data):
             words = [re.sub(r"[^A-Za-z0-9]", "", w) for w in (identity.get("company", "").split()[:1] +
                                                               [identity.get("product", "")])]
             identity["assembly_name"] = ".".join(w for w in words if w) or "Startboard"
-    size = found = None
+    size = frame = None
     if menu is not None:
         cursor(brand, ("menu",), menu)
         if "cursor" not in menu:
             menu["cursor"] = os.path.abspath(DEFAULT_CURSOR)
             brand.files.add(menu["cursor"])
-        found = picture_pair(brand, ("menu",), menu, "picture", "menu.picture", True)
         size = menu.get("size")
-        if found and size and found != size:
-            brand.error(("menu", "picture"), "menu.picture is %dx%d but menu.size says %dx%d" % (*found, *size))
+        # Zones lie on the picture: where size disagrees, that is the one mistake.
+        frame = picture_pair(brand, ("menu",), menu, "picture", "menu.picture", True, size,
+                     lambda found, size: "menu.picture is %dx%d but menu.size says %dx%d" % (*found, *size))
         lit_pictures(brand, menu, size)
+    if disc is not None:
+        probe_page(brand, disc)
     if disc is not None and "label" in disc:
         volume = re.sub(r"[^A-Z0-9_]", "", disc["label"].upper())[:32] or "STARTBOARD"
         disc.setdefault("volume_id", volume)
-    names = {}
-    out["zones"] = zones(brand, data.get("zone"), size, names=names)
-    # Every page's zones follow the menu's, each marked with its page.
-    placed = [(("zone", index), zone) for index, zone in enumerate(out["zones"])]
-    # Pages are measured against the menu's picture, once that is right.
-    page_size = size if found == size else None
-    out["pages"], more = pages.check(brand, data.get("page"), out["zones"], menu or {}, page_size, names,
-                                     sys.modules[__name__])
-    placed += more
+    out["zones"] = zones(brand, data.get("zone"), frame or size)
     out["about"] = about(brand, data.get("about"))
-    opens_about = [where for where, z in placed if z and z.get("action") == "about"]
+    opens_about = [i for i, z in enumerate(out["zones"]) if z and z.get("action") == "about"]
     if "about" not in data and opens_about:
-        brand.error(opens_about[0] + ("action",), 'an "about" zone needs an [about] window; add one or '
+        brand.error(("zone", opens_about[0], "action"), 'an "about" zone needs an [about] window; add one or '
                     "choose another action")
-    every = [z for _, z in placed]
-    if "about" in data and not opens_about and all(every):
+    if "about" in data and not opens_about and all(out["zones"]):
         brand.error(("about",), 'the [about] window is never shown: give a zone action = "about", '
                     "or remove the window")
-    if every and all(every) and not any(z.get("action") == "quit" for z in every):
+    if out["zones"] and all(out["zones"]) and not any(z.get("action") == "quit" for z in out["zones"]):
         brand.warn(("zone", 0), "no zone quits: the window has no title bar, so users can close it only with "
                    'Alt+F4; give a zone action = "quit"')
-    out["zones"] = [z for z in every if z]
+    out["zones"] = [z for z in out["zones"] if z]
     if menu is not None:
-        menu["focus"] = focus_order(brand, menu, [z for z in out["zones"] if not z.get("on_page")])
+        menu["focus"] = focus_order(brand, menu, out["zones"])
     out["messages"] = {key.name: key.default for key in schema.of("messages")}
     if "messages" in data:
         out["messages"].update(check_table(brand, ("messages",), data["messages"], "messages", None, "messages")
@@ -660,6 +736,7 @@ def local_table(brand, where, table, name, kind, what, own):
         brand.error(where, "%s must be a table" % what)
         return {}
     allowed = [key for key in schema.translated(name) if key.taken_by(kind)]
+    own_where = own.get("where", (name,))
     out = {}
     for key, value in table.items():
         entry = next((k for k in allowed if k.name == key), None)
@@ -675,7 +752,7 @@ def local_table(brand, where, table, name, kind, what, own):
                     what, key, nearest(key, [k.name for k in allowed]), ", ".join(k.name for k in allowed)))
             continue
         if own.get(key) is None and not (entry.kind == "picture_2x" and own.get(key[:-3]) is not None):
-            if entry.needed_by(kind):
+            if entry.needed_by(kind) or own_where + (key,) in brand.failed:
                 continue  # the brand's own is reported missing or wrong
             brand.error(where + (key,), "%s: the brand has no %s of its own; a language gives its own of what the "
                         "brand has" % (what, key))
@@ -697,18 +774,18 @@ def local_pictures(brand, where, table, name, what, opaque, own):
                 what, two, key.name))
         if key.name not in table:
             continue
-        found = picture_pair(brand, where, table, key.name, "%s.%s" % (what, key.name), opaque)
-        if found and own is not None and key.name in own:
+        size = None
+        if own is not None and key.name in own:
             try:
                 size = pictures.read(own[key.name], WINDOW_LIMIT)[:2]
             except pictures.PictureError:
-                continue  # reported with the brand's own picture
-            if found != size:
-                brand.error(where + (key.name,), "%s.%s is %dx%d; the brand's %s is %dx%d" % (
-                    what, key.name, *found, key.name, *size))
+                pass  # reported with the brand's own picture
+        picture_pair(brand, where, table, key.name, "%s.%s" % (what, key.name), opaque, size,
+                     lambda found, size: "%s.%s is %dx%d; the brand's %s is %dx%d" % (
+                         what, key.name, *found, key.name, *size))
 
 
-def by_name(brand, where, tables, owners, what):
+def by_name(brand, where, tables, owners, what, kind):
     """{owner's index: its table} of a language's zones or controls, which it
     names; an unknown name is reported with the nearest."""
     if not isinstance(tables, dict):
@@ -717,7 +794,14 @@ def by_name(brand, where, tables, owners, what):
     names = {owner["name"]: index for index, owner in enumerate(owners)}
     found = {}
     for name, table in tables.items():
-        if name not in names:
+        if name not in names and {(kind, name.lower()), (kind, None)} & brand.unchecked:
+            continue  # one whose action or kind is reported
+        if name not in names and (kind, name) in brand.named:
+            # Another language named it first: one message for the name.
+            brand.errors[brand.named[kind, name]] += "; %s names it too (line %d)" % (
+                what.rsplit(" ", 1 if kind == "zone" else 2)[0], brand.line(where + (name,)))
+        elif name not in names:
+            brand.named[kind, name] = len(brand.errors)
             brand.error(where + (name,), "%s: the brand has none named %s%s; it has %s" % (
                 what, shown(name), nearest(name, names), ", ".join(names) or "none"))
         else:
@@ -725,14 +809,14 @@ def by_name(brand, where, tables, owners, what):
     return found
 
 
-LANGUAGE_PARTS = ("identity", "menu", "zone", "page", "about", "messages")
+LANGUAGE_PARTS = ("identity", "menu", "zone", "about", "messages")
 
 
 def language(brand, tag, body, out):
     """One [language.TAG]: what it gives, checked against the brand's own."""
     where = ("language", tag)
     label = "language %s" % tag
-    given = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}, "pages": {}}
+    given = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
     if not isinstance(body, dict):
         brand.error(where, "[language.%s] must be a table" % tag)
         return given
@@ -742,17 +826,11 @@ def language(brand, tag, body, out):
             brand.error(place, "%s has no table %r%s; it takes %s" % (
                 label, part, nearest(part, LANGUAGE_PARTS), ", ".join(LANGUAGE_PARTS)))
         elif part == "zone":
-            for index, zone in by_name(brand, place, table, out["zones"], label + " zone").items():
+            for index, zone in by_name(brand, place, table, out["zones"], label + " zone", "zone").items():
                 own = out["zones"][index]
                 what = "%s zone %s" % (label, own["name"])
                 given["zones"][index] = local_table(brand, place + (own["name"],), zone, "zone", own["action"],
                                                     what, own)
-        elif part == "page":
-            for index, page in by_name(brand, place, table, out["pages"], label + " page").items():
-                own = out["pages"][index]
-                what = "%s page %s" % (label, own["name"])
-                given["pages"][index] = local_table(brand, place + (own["name"],), page, "page", None, what, own)
-                local_pictures(brand, place + (own["name"],), given["pages"][index], "page", what, True, own)
         elif part == "about":
             if out["about"] is None:
                 brand.error(place, "%s: the brand has no [about] window" % label)
@@ -762,7 +840,7 @@ def language(brand, tag, body, out):
             given["about"] = local_table(brand, place, window, "about", None, label + " about", out["about"])
             owners = out["about"]["controls"]
             for index, control in by_name(brand, place + ("control",), controls, owners,
-                                          label + " about control").items():
+                                          label + " about control", "control").items():
                 own = owners[index]
                 what = "%s about control %s" % (label, own["name"])
                 spot = place + ("control", own["name"])
@@ -834,41 +912,70 @@ def part_of(given, part, name, out):
     return given[part]
 
 
-def lit_pictures(brand, menu, size, where=("menu",), what="menu"):
-    """The menu (or a page) drawn lit, pressed and off: each of the menu's
-    size, its 2x twice that, and no 2x without its 1x."""
-    for key in LIT + ("off",):
+def lit_pictures(brand, menu, size):
+    """The menu drawn lit and pressed: each of the menu's size, its 2x twice
+    that, and no 2x without its 1x."""
+    for key in LIT:
         if key + "_2x" in menu and key not in menu:
-            brand.error(where + (key + "_2x",), "%s.%s_2x needs %s.%s, the same picture at 100 %%" % (
-                what, key, what, key))
-        found = picture_pair(brand, where, menu, key, "%s.%s" % (what, key), True)
-        if found and size and found != size:
-            brand.error(where + (key,), "%s.%s is %dx%d; it must be the menu's size, %dx%d" % (
-                what, key, *found, *size))
+            brand.error(("menu", key + "_2x"), "menu.%s_2x needs menu.%s, the same picture at 100 %%" % (key, key))
+        picture_pair(brand, ("menu",), menu, key, "menu." + key, True, size,
+                     lambda found, size: "menu.%s is %dx%d; it must be the menu's size, %dx%d" % (key, *found, *size))
 
 
-def focus_order(brand, menu, zones_, keyboard=None, place=("menu",), what="menu"):
+def focus_order(brand, menu, zones_):
     """The zones' indices the keyboard visits, in order: focus_order's names
     (each a zone, once), or every zone."""
-    keyboard = menu.get("keyboard") if keyboard is None else keyboard
     names = menu.get("focus_order")
     if names is None:
-        return list(range(len(zones_))) if keyboard else []
-    where = place + ("focus_order",)
-    if not keyboard:
-        brand.error(where, "%s.focus_order goes with keyboard = true; add it or remove focus_order" % what)
+        return list(range(len(zones_))) if menu.get("keyboard") else []
+    where = ("menu", "focus_order")
+    if not menu.get("keyboard"):
+        brand.error(where, "menu.focus_order goes with keyboard = true; add it or remove focus_order")
     known = {z["name"].lower(): i for i, z in enumerate(zones_)}
     order = []
     for name in names:
         index = known.get(name.lower())
+        if index is None and {("zone", name.lower()), ("zone", None)} & brand.unchecked:
+            continue  # the zone is there; its action is reported
         if index is None:
-            brand.error(where, "%s.focus_order: no zone is named %s%s; the zones are %s" % (
-                what, shown(name), nearest(name, [z["name"] for z in zones_]), ", ".join(z["name"] for z in zones_)))
+            brand.error(where, "menu.focus_order: no zone is named %s%s; the zones are %s" % (
+                shown(name), nearest(name, [z["name"] for z in zones_]), ", ".join(z["name"] for z in zones_)))
         elif index in order:
-            brand.error(where, "%s.focus_order names zone %s twice" % (what, shown(name)))
+            brand.error(where, "menu.focus_order names zone %s twice" % shown(name))
         else:
             order.append(index)
     return order
+
+
+def fold(name):
+    """A name as Windows compares it: each character upcased on its own."""
+    return "".join(up if len(up := c.upper()) == 1 else c for c in name)
+
+
+def on_disc(folder, path):
+    """Whether the disc path (parts joined by \\) is a file in `folder`, found
+    as Windows finds it, without regard to case."""
+    for part in path.split("\\"):
+        try:
+            names = {fold(n): n for n in os.listdir(folder)}
+        except OSError:
+            return False
+        folder = os.path.join(folder, names.get(fold(part), part))
+    return os.path.isfile(folder)
+
+
+def probe_page(brand, disc):
+    """The page the launcher asks Windows to open to find the web browser:
+    one the brand names must be among its disc files; without one, the disc
+    gets the build's own (disc.own_probe_page says which)."""
+    disc["own_probe_page"] = "probe_page" in disc
+    if not brand.given(("disc", "probe_page")):
+        disc["probe_page"] = PROBE_PAGE
+    elif "probe_page" in disc and "files" in disc and not on_disc(disc["files"], disc["probe_page"]):
+        brand.error(("disc", "probe_page"), "disc.probe_page: %s is not in the disc files folder (%s): the launcher "
+                    "opens this small HTML page to learn which program is the web browser; put the page there, "
+                    "or remove probe_page and the build writes one" % (
+                        named(disc["probe_page"]), named(os.path.basename(disc["files"]))))
 
 
 def outside(rect, size, what, frame):
@@ -881,19 +988,27 @@ def outside(rect, size, what, frame):
     return "%s runs %s of the %dx%d %s (rect %s)" % (what, " and ".join(past), *size, frame, shown(list(rect)))
 
 
-def zones(brand, tables, size, place=(), label="", names=None):
-    """One entry per [[zone]] (or a page's [[page.zone]], below `place`): its
-    checked table, or None where its action is unknown (so indices stay those
-    of the file). `names`: every zone's so far, by name, across pages."""
+def called(table, index, kind="zone"):
+    """How messages name a zone or About control: by the name the file gives
+    it, when that is a name, or by its place."""
+    name = table.get("name") if isinstance(table, dict) else None
+    if isinstance(name, str) and name.strip() and len(name) <= LINE_MAX and unprintable(name, False) is None:
+        return "%s %s" % (kind, name)
+    return "%s %d" % (kind, index + 1)
+
+
+def zones(brand, tables, size):
+    """One entry per [[zone]]: its checked table, or None where its action is
+    unknown (so indices stay those of the file). The names of those it could
+    not check go to brand.unchecked: other tables may still name them."""
     if not isinstance(tables, list) or not tables:
-        brand.error(place + ("zone",) if tables is not None else place, "the %s needs at least one [[%s]]" % (
-            label.strip() or "brand", "page.zone" if place else "zone"))
+        brand.error(("zone",) if tables is not None else (), "the brand needs at least one [[zone]]")
         return []
     result = []
-    names = {} if names is None else names
+    names = {}
     for index, table in enumerate(tables):
-        where = place + ("zone", index)
-        what = "%szone %d" % (label, index + 1)
+        where = ("zone", index)
+        what = called(table, index)
         action = table.get("action") if isinstance(table, dict) else None
         if action not in schema.ACTIONS:
             if not isinstance(table, dict):
@@ -903,14 +1018,23 @@ def zones(brand, tables, size, place=(), label="", names=None):
             else:
                 brand.error(where + ("action",), "%s: action must be one of %s, not %s%s" % (
                     what, ", ".join(schema.ACTIONS), shown(action), nearest(action, schema.ACTIONS)))
+            name = table.get("name", "Zone%d" % (index + 1)) if isinstance(table, dict) else None
+            if isinstance(name, str):
+                brand.unchecked.add(("zone", name.lower()))
             result.append(None)
             continue
+        taken = isinstance(table.get("name"), str) and table["name"].lower() in names
+        if taken:
+            what = "zone %d" % (index + 1)
         zone = check_table(brand, where, table, "zone", action, "%s (%s)" % (what, action), what)
-        zone.setdefault("name", "Zone%d" % (len(names) + 1) if place else "Zone%d" % (index + 1))
-        if zone["name"].lower() in names:
-            brand.error(where + ("name",), "%s: name %s is taken by %s" % (
-                what, shown(zone["name"]), names[zone["name"].lower()]))
-        names.setdefault(zone["name"].lower(), what)
+        zone["where"] = where
+        if where + ("name",) in brand.failed:
+            brand.unchecked.add(("zone", None))  # what other tables call it cannot be told
+        zone.setdefault("name", "Zone%d" % (index + 1))
+        if taken:
+            brand.error(where + ("name",), "%s: name %s is taken by zone %d" % (
+                what, shown(zone["name"]), names[zone["name"].lower()] + 1))
+        names.setdefault(zone["name"].lower(), index)
         if "rect" in zone and size:
             past = outside(zone["rect"], size, what, "menu picture")
             if past:
@@ -931,7 +1055,9 @@ def about(brand, table):
         brand.error(where, "[about] must be a table")
         return None
     controls = table.get("control", [])
-    window = check_table(brand, where, {k: v for k, v in table.items() if k != "control"}, "about", None, "[about]")
+    own = {k: v for k, v in table.items() if k != "control"}
+    # Made by its controls' headers alone, beside a table of another name: that one is its own, misspelt.
+    window = check_table(brand, where, own, "about", None, "[about]") if own or "about" not in brand.lost else {}
     window["controls"] = []
     if not isinstance(controls, list):
         brand.error(where + ("control",), "[about] controls must be [[about.control]] tables")
@@ -939,20 +1065,25 @@ def about(brand, table):
     size = window.get("size")  # None after its own error: then no control is "outside"
     for index, control in enumerate(controls):
         place = ("about", "control", index)
-        what = "about control %d" % (index + 1)
+        what = called(control, index, "about control")
         kind = control.get("kind") if isinstance(control, dict) else None
         if kind not in schema.CONTROLS:
             brand.error(place + ("kind",), "%s: kind must be one of %s, not %s%s" % (
                 what, ", ".join(schema.CONTROLS), shown(kind) if kind is not None else "missing",
                 nearest(kind, schema.CONTROLS) if isinstance(kind, str) else ""))
+            name = control.get("name") if isinstance(control, dict) else None
+            brand.unchecked.add(("control", name.lower() if isinstance(name, str) else None))
             continue
         checked = check_table(brand, place, control, "control", kind, "%s (%s)" % (what, kind), what)
+        checked["where"] = place
+        if place + ("name",) in brand.failed:
+            brand.unchecked.add(("control", None))
         checked.setdefault("name", "%s%d" % (kind.capitalize(), index + 1))
         rect = checked.get("rect")
         if rect and size and (rect[0] >= size[0] or rect[1] >= size[1]):
             brand.error(place + ("rect",), "%s lies wholly outside the %dx%d About window: its left or top edge "
                         "is past the window's (rect %s)" % (what, *size, shown(list(rect))))
-        if "tooltip" in checked and "url" not in control:
+        if "tooltip" in checked and "url" not in control and ("control", None) not in brand.unchecked:
             brand.error(place + ("tooltip",), "%s has a tooltip but no url: only links show tips" % what)
         if kind == "picture" and "file" in checked:
             picture_pair(brand, place, checked, "file", what + " file", False)
@@ -987,13 +1118,7 @@ def pictures_of(view):
     for control in (view["about"] or {}).get("controls", []):
         if control["kind"] == "picture":
             found.append((control["file"], control.get("file_2x"), control.get("background", 0)))
-    found += [(menu[key], menu.get(key + "_2x"), 0) for key in LIT if key in menu]
-    # The menu's off picture and the pages' after the rest, so that a brand
-    # without keeps its ids.
-    found += [(menu["off"], menu.get("off_2x"), 0)] if "off" in menu else []
-    for page in view["pages"]:
-        found += [(page[key], page.get(key + "_2x"), 0) for key in ("picture",) + LIT + ("off",) if key in page]
-    return found
+    return found + [(menu[key], menu.get(key + "_2x"), 0) for key in LIT if key in menu]
 
 
 def lit_art(view, arts, files):
@@ -1035,8 +1160,7 @@ def views(brand):
     """Each language's brand as the user sees it: [(tag, view)]."""
     found = []
     for tag, given in brand["languages"]:
-        given = given or {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {},
-                          "pages": {}}
+        given = given or {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
         about_ = brand["about"] and dict(with_own(brand["about"], given["about"]), controls=[
             with_own(control, given["controls"].get(index, {}))
             for index, control in enumerate(brand["about"]["controls"])])
@@ -1046,8 +1170,7 @@ def views(brand):
         found.append((tag, {
             "identity": identity, "menu": with_own(brand["menu"], given["menu"]),
             "zones": [dict(zone, **given["zones"].get(index, {})) for index, zone in enumerate(brand["zones"])],
-            "about": about_, "messages": dict(brand["messages"], **given["messages"]),
-            "pages": [with_own(page, given["pages"].get(index, {})) for index, page in enumerate(brand["pages"])]}))
+            "about": about_, "messages": dict(brand["messages"], **given["messages"])}))
     return found
 
 
@@ -1071,26 +1194,19 @@ def art(arts, files, entry):
     return "{.id = %d, .encoded = %s, .id2x = %d}" % (one, "true" if encoded else "false", two)
 
 
-def picture_row(arts, files, table, key):
-    """The Art row of a table's picture `key`, or None when it has none."""
-    return art(arts, files, (table[key], table.get(key + "_2x"), 0)) if key in table else None
-
-
 def action(item, identity):
     kind = item.get("action", "web" if item.get("url") else "none")
     question = item.get("question", "")
-    fields = [("path", item.get("document") or item.get("program") or item.get("folder")),
-              ("noProgram", item.get("no_program")),
+    fields = [("path", item.get("document") or item.get("program")), ("noProgram", item.get("no_program")),
               ("url", item.get("url")), ("showFirst", item.get("show_first")), ("question", question or None),
               ("questionTitle", item.get("question_title", identity["title"]) if question else None)]
-    return "{.kind = ActionKind::%s%s%s%s}" % (kind.capitalize(), "".join(
+    return "{.kind = ActionKind::%s%s%s}" % (kind.capitalize(), "".join(
         ", .%s = %s" % (name, emit.cpp_string(value)) for name, value in fields if value),
-        ", .thenQuit = true" if item.get("then") == "quit" else "", pages.action_fields(item))
+        ", .thenQuit = true" if item.get("then") == "quit" else "")
 
 
-def language_tables(view, arts, files, paged):
-    """The tables of one language: its texts and the pictures it shows
-    (`paged`: and its pages)."""
+def language_tables(view, arts, files):
+    """The tables of one language: its texts and the pictures it shows."""
     identity, zones_, about_ = view["identity"], view["zones"], view["about"]
     cpp = emit.cpp_string
     pictures_ = iter(pictures_of(view))
@@ -1099,16 +1215,11 @@ def language_tables(view, arts, files, paged):
              *lit_art(view, arts, files),
              "",
              "// Front to back: where zones overlap, the front one wins.",
-             "inline constexpr std::array<HotZone, %d> kZones{{" % sum(1 for z in zones_ if not z.get("on_page"))]
-
-    def zone_row(zone, number):
-        return "{.name = %s, .twips = %s, .tooltip = %s, .click = %s%s}" % (
-            cpp(zone["name"]), twips(zone["rect"]), cpp(zone["tooltip"]), action(zone, identity),
-            pages.zone_fields(zone, number))
-    lines += ["    %s," % zone_row(zone, n) for n, zone in enumerate(zones_) if not zone.get("on_page")]
+             "inline constexpr std::array<HotZone, %d> kZones{{" % len(zones_)]
+    for zone in zones_:
+        lines.append("    {.name = %s, .twips = %s, .tooltip = %s, .click = %s}," % (
+            cpp(zone["name"]), twips(zone["rect"]), cpp(zone["tooltip"]), action(zone, identity)))
     lines += ["}};", ""]
-    if paged:
-        lines += pages.page_tables(view, lambda table, key: picture_row(arts, files, table, key), zone_row) + [""]
     if about_ is None:
         lines += ["inline constexpr std::string_view kAboutTitle = \"\";",
                   "inline constexpr std::array<AboutControl, 0> kAboutControls{};"]
@@ -1172,8 +1283,6 @@ def header(brand, arts):
         "inline constexpr TwipRect kMenuClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in brand["menu"]["size"]),
         *keyboard(brand),
     ]
-    paged = pages.used(brand)
-    lines += pages.condition_tables(brand) if paged else []
     about_ = brand["about"]
     lines += ["inline constexpr TwipRect kAboutClient{0, 0, %d, %d};" % (
         tuple(v * TWIPS for v in about_["size"]) if about_ else (0, 0)),
@@ -1183,15 +1292,13 @@ def header(brand, arts):
     for index, (tag, view) in enumerate(brand["views"]):
         space = namespace_of(tag) if index else None
         lines += (["// %s" % tag] if not index else ["namespace %s {  // %s" % (space, tag)])
-        lines += language_tables(view, arts, files, paged)
+        lines += language_tables(view, arts, files)
         lines += ([""] if not index else ["", "}  // namespace %s" % space, ""])
         prefix = space + "::" if space else ""
         entries.append("    {.id = 0x%04X, .title = %skTitle, .menuArt = %skMenuArt, .hover = %skMenuHover, "
                        ".pressed = %skMenuPressed, .zones = %skZones, .aboutTitle = %skAboutTitle, "
                        ".aboutControls = %skAboutControls, .messages = &%skMessages}," % (
                            tags.ids(tag)[0], *([prefix] * 8)))
-        if paged:
-            entries[-1] = entries[-1][:-2] + ", .pages = %skPages}," % prefix
     lines += ["// The brand's own language first: the one any other user gets.",
               "inline constexpr std::array<Language, %d> kLanguages{{" % len(entries)] + entries + ["}};"]
     lines += ["", "}  // namespace startboard::brand", ""]
@@ -1279,19 +1386,13 @@ def write_all(outputs):
 
 OUTPUTS = ("Data.h", "Data.rc", "Startboard.manifest", "icon.ico", "cursor.cur")
 
-# What Ninja (1.11) reads as part of a path in a depfile: letters, digits,
-# any non-ASCII character, + , / _ : . ~ ( ) { } % = @ [ ] ! -, and space, #
-# and $ escaped. Any other character ends the path, escaped or not.
-DEPFILE_PLAIN = re.compile(r"[A-Za-z0-9+,/_:.~(){}%=@\[\]!\x80-\U0010ffff -]|[ #$]")
-
-
 def depfile_path(brand_file, path):
-    """A path as a depfile spells it; a BrandError when Ninja cannot read it back."""
-    bad = sorted({c for c in path if not DEPFILE_PLAIN.fullmatch(c)})
+    """A path as a depfile spells it; a BrandError when Ninja cannot read it
+    back (a file the brand names is checked at its line; this is the folder)."""
+    bad = untrackable(path)
     if bad:
         raise BrandError("%s:1: the build cannot track changes to %s: Ninja's dependency files cannot hold %s "
-                         "in a path; rename the folder (letters, digits, spaces and - _ . , + = @ ( ) [ ] { } ! %% ~ "
-                         "# $ are fine)" % (brand_file, path, " ".join(bad)))
+                         "in a path; rename the folder (%s)" % (brand_file, path, " ".join(bad), DEPFILE_FINE))
     return path.replace("$", "$$").replace("#", "\\#").replace(" ", "\\ ")
 
 

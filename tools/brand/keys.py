@@ -120,8 +120,9 @@ KEYS = (
     Key("menu", "focus_order", "names", doc="with `keyboard`: the zones the keys visit, by name, in that order "
         "(every zone, in the file's order, by default)"),
 
-    Key("disc", "probe_page", "disc", True, doc="a small HTML page on the disc: the program registered for "
-        "its type is the web browser"),
+    Key("disc", "probe_page", "disc", doc="a small HTML page on the disc that the launcher opens to learn which "
+        "program is the web browser; it must be among your disc files. Without it, `make disc` writes one, "
+        "`probe.htm`"),
     Key("disc", "label", "label", True, doc="the disc's name: `autorun.inf` gets it whole (at most 32 "
         "characters), Joliet's volume name its first 16"),
     Key("disc", "volume_id", "volume", doc="the ISO volume id, 1 to 32 of `A-Z 0-9 _`; made from `label` by "

@@ -81,10 +81,19 @@ def tag_place(rect, number, room):
     return left + 2, top + 2
 
 
-def mark(picture, rects):
+def note(draw, x, y, text):
+    """A white box beside a tag: the zone's place in the Tab order, or that it quits."""
+    width = int(SMALL_BOLD.getlength(text)) + 8
+    draw.rectangle((x, y, x + width - 1, y + 14), fill=(255, 255, 255), outline=INK)
+    draw.text((x + 4, y + 1), text, font=SMALL_BOLD, fill=INK)
+    return width
+
+
+def mark(picture, rects, notes=None):
     """The picture with a margin of PAD for the outlines at its edges. Outlines
     are drawn back to front, so the front one's runs over where they cross;
-    the tags last, so none hides under another outline."""
+    the tags last, so none hides under another outline; each tag's notes
+    (texts) beside it."""
     marked = Image.new("RGB", (picture.width + 2 * PAD, picture.height + 2 * PAD), PAPER)
     marked.paste(picture, (PAD, PAD))
     draw = ImageDraw.Draw(marked)
@@ -95,7 +104,19 @@ def mark(picture, rects):
     for number in range(len(rects), 0, -1):
         x, y = tag_place(rects[number - 1], number, picture.width)
         tag(draw, x + PAD, y + PAD, number)
+        x += tag_width(number) + 2
+        for text in (notes or {}).get(number, []):
+            x += note(draw, x + PAD, y + PAD, text) + 2
     return marked
+
+
+def zone_notes(zones, focus):
+    """{zone number: ["Tab 2", "then quits"]}: where the keys visit it, and that it closes the launcher after its start."""
+    notes = {}
+    for number, zone in enumerate(zones, start=1):
+        found = ["Tab %d" % (focus.index(number - 1) + 1)] if number - 1 in focus else []
+        notes[number] = found + (["then quits"] if zone.get("then") == "quit" else [])
+    return notes
 
 
 def overlap(a, b):
@@ -106,21 +127,21 @@ def rect_text(rect):
     return "rect [%d, %d, %d, %d]" % rect
 
 
-def zone_entry(zone, number, rects, title):
+def zone_entry(zone, number, rects, title, focus):
     action = zone["action"]
-    target = {"open": zone.get("document"), "install": zone.get("program"), "web": zone.get("url"),
-              "explore": zone.get("folder"), "page": zone.get("page")}.get(action)
+    target = {"open": zone.get("document"), "install": zone.get("program"), "web": zone.get("url")}.get(action)
     does = action + (" " + target if target else "")
-    notes = ["arguments %s" % zone["arguments"]] if zone.get("arguments") else []
-    notes += ["as administrator"] if zone.get("elevate") else []
+    notes = []
     if zone.get("show_first"):
         notes.append("shows %s first" % zone["show_first"])
     if zone.get("question"):
         notes.append('asks "%s"' % one_line(zone.get("question_title", title)))
     if notes:
         does += " (%s)" % ", ".join(notes)
-    lines = ["%s   %s" % (zone["name"], rect_text(zone["rect"])), "tip: " + one_line(zone["tooltip"]), does]
-    lines += ["%s: %s" % (key, zone[key].text) for key in ("when", "unless") if key in zone]
+    if zone.get("then") == "quit":
+        does += ", then quits"
+    tab = "   Tab %d" % (focus.index(number - 1) + 1) if number - 1 in focus else ""
+    lines = ["%s   %s%s" % (zone["name"], rect_text(zone["rect"]), tab), "tip: " + one_line(zone["tooltip"]), does]
     over = [n for n in range(1, len(rects) + 1) if n != number and overlap(rects[n - 1], zone["rect"])]
     if over:
         lines.append("overlaps %s: the lower number takes the click there" % ", ".join(map(str, over)))
@@ -173,20 +194,17 @@ def draw_legend(canvas, draw, x, y, lines):
         y += line_height(piece)
 
 
-def lit_parts(menu, zone):
+def lit_parts(menu, rect):
     """The zone's rectangle cut from the hover and the pressed picture the
-    brand has (and the off picture, for a zone that may be absent), made
-    smaller where it is larger than PART; [] without any."""
-    rect = zone["rect"]
+    brand has, made smaller where it is larger than PART; [] without either."""
     parts, keys = [], [key for key in ("hover", "pressed") if menu.get(key)]
-    keys += ["off"] if menu.get("off") and ("when" in zone or "unless" in zone) else []
     for key in keys:
         left, top, width, height = rect
         with Image.open(menu[key]) as picture:
             part = picture.convert("RGB").crop((left, top, left + width, top + height))
         part.thumbnail(PART)
         parts.append(part)
-    return [", ".join(keys) + ":", parts] if parts else []
+    return [" and ".join(keys) + ":", parts] if parts else []
 
 
 def about_mock(window):
@@ -224,21 +242,14 @@ def render(path, loaded):
     menu = loaded["menu"]
     with Image.open(menu["picture"]) as picture:
         shown = picture.convert("RGB")
+    rects = [z["rect"] for z in loaded["zones"]]
     title = loaded["identity"]["title"]
-    rows = []
-    # The menu, then each page with its own zones, numbered from 1 on each.
-    for number, page in enumerate([menu] + loaded["pages"]):
-        mine = [z for z in loaded["zones"] if z.get("on_page", 0) == number]
-        rects = [z["rect"] for z in mine]
-        zones = [zone_entry(z, n, rects, title) + lit_parts(page, z) for n, z in enumerate(mine, start=1)]
-        if number:
-            with Image.open(page["picture"]) as picture:
-                shown = picture.convert("RGB")
-        first = "; opens first when %s" % page["when"].text if "when" in page else ""
-        first += "; opens first unless %s" % page["unless"].text if "unless" in page else ""
-        heading = "Page %s" % page["name"] if number else "Menu"
-        rows.append(("%s (%s): %d zones, 1 = front-most%s" % (heading, os.path.basename(page["picture"]), len(rects),
-                                                              first), mark(shown, rects), layout(zones)))
+    focus = menu["focus"]
+    zones = [zone_entry(z, n, rects, title, focus) + lit_parts(menu, z["rect"])
+             for n, z in enumerate(loaded["zones"], start=1)]
+    keys = "; Tab visits %s" % ", ".join(str(i + 1) for i in focus) if focus else ""
+    rows = [("Menu (%s): %d zones, 1 = front-most%s" % (os.path.basename(menu["picture"]), len(rects), keys),
+             mark(shown, rects, zone_notes(loaded["zones"], focus)), layout(zones))]
     window = loaded["about"]
     if window:
         controls = window["controls"]

@@ -88,20 +88,21 @@ def write(path, data):
         f.write(data)
 
 
+def has_links(brand):
+    return any(z["action"] == "web" for z in brand["zones"]) or any(
+        c.get("url") for c in (brand["about"] or {}).get("controls", []))
+
+
 def named_files(brand):
     """(disc path, who names it) for every file a zone or link opens or starts,
-    and every folder an explore zone opens (its path ending in \\)."""
+    and the probe page the brand names (the build's own is not the brand's)."""
     files = []
     for zone in brand["zones"]:
         who = "zone %s (%s)" % (zone["name"], zone["action"])
         for key in ("document", "program", "show_first"):
             if key in zone:
                 files.append((zone[key], who))
-        if "folder" in zone:
-            files.append((zone["folder"] + "\\", who))
-    links = any(z["action"] == "web" for z in brand["zones"]) or any(
-        c.get("url") for c in (brand["about"] or {}).get("controls", []))
-    if links:
+    if has_links(brand) and brand["disc"]["own_probe_page"]:
         files.append((brand["disc"]["probe_page"], "the web links (disc.probe_page)"))
     return files
 
@@ -177,20 +178,13 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     warnings = []
     where = "the brand has no disc files folder" if own is None else "it is not in %s" % own
     for path, who in named:
-        folder = path.endswith("\\")
-        path = path.rstrip("\\")
         try:
             spelt, found = locate(index, path)
         except ValueError as error:
             errors.append("%s names %s, but %s" % (who, path, error))
             continue
-        if found == ("file" if folder else "folder"):
-            errors.append("%s names %s, which is a %s in %s" % (who, path, found, own))
-        elif found is None and folder:
-            # An empty folder shows what Explorer opens; one note says what goes there.
-            warnings.append("%s names the folder %s, and %s" % (who, path, where))
-            lacking.setdefault(disc_names.fold(spelt + "/readme.txt"), spelt + "/readme.txt")
-            index.setdefault(disc_names.fold(spelt), (spelt, "folder"))
+        if found == "folder":
+            errors.append("%s names %s, which is a folder in %s" % (who, path, own))
         elif found is None:
             warnings.append("%s names %s, and %s" % (who, path, where))
             lacking.setdefault(disc_names.fold(spelt), spelt)
@@ -199,6 +193,13 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
             for depth in range(1, len(parts) + 1):
                 index.setdefault(disc_names.fold("/".join(parts[:depth])),
                                  ("/".join(parts[:depth]), "file" if depth == len(parts) else "folder"))
+    probe = None  # where the build's own probe page goes, when the brand names none and has links
+    if has_links(brand) and not brand["disc"]["own_probe_page"]:
+        probe, found = locate(index, brand["disc"]["probe_page"])
+        if found == "folder":
+            errors.append("%s holds a folder %s, where the launcher's probe page goes" % (own, probe))
+        elif found == "file":
+            probe = None  # the publisher's own page of that name serves
     if errors:
         raise ValueError("\n".join("make_disc: error: " + e for e in errors))
     if strict and warnings:
@@ -210,6 +211,8 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     footprint.show(brand, launcher)
     for spelt in lacking.values():
         write(os.path.join(out_dir, *spelt.split("/")), standin(spelt, brand, standin_exe))
+    if probe:
+        write(os.path.join(out_dir, *probe.split("/")), crlf(PROBE_PAGE % brand["identity"]["product"]))
     if own is None and warnings and not strict:
         # A brand with no disc files at all is a sample disc by design: one line.
         return ["the brand has no disc files folder ([disc] files): stand-ins take the place of the %d files "
