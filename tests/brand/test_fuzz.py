@@ -17,14 +17,13 @@ import random
 import re
 import shutil
 import subprocess
+import tempfile
 import unittest
 from pathlib import Path
 
-import test_brand
-from test_brand import ABOUT, LANGUAGES, MAIN, PAGES
-from test_generate import PRINTER
-
-import brand
+from sample import ABOUT, LANGUAGES, MAIN, PRINTER, brand_folder
+from tools.brand import load
+from tools.brand.cli import main
 
 ROOT = Path(__file__).resolve().parents[2]
 # Which stream of random edits: the same number gives the same files.
@@ -71,7 +70,9 @@ def mutate(text, rng):
 
 class Fuzz(unittest.TestCase):
     def setUp(self):
-        test_brand.BrandTest.setUp(self)  # a folder with the test brand's pictures
+        self.folder = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, self.folder)
+        brand_folder(self.folder)
         shutil.copytree(ROOT / "assets", self.folder / "default")
         self.default = (ROOT / "assets" / "brand.toml").read_text(encoding="utf-8")
 
@@ -81,7 +82,7 @@ class Fuzz(unittest.TestCase):
         generated."""
         stderr = io.StringIO()
         with contextlib.redirect_stderr(stderr):
-            code = brand.main(["generate", str(path), str(out)])
+            code = main(["generate", str(path), str(out)])
         lines = stderr.getvalue().splitlines()
         count = len(text.split("\n"))
         pattern = re.compile(r"^%s:(\d+): \S" % re.escape(str(path)))
@@ -113,7 +114,7 @@ class Fuzz(unittest.TestCase):
         good = (out / "brand")
         accepted = compiled = 0
         for case in range(CASES):
-            base = self.default if case % 2 else MAIN + PAGES + ABOUT + LANGUAGES
+            base = self.default if case % 2 else MAIN + ABOUT + LANGUAGES
             path = self.folder / ("default/brand.toml" if case % 2 else "brand.toml")
             text, edits = mutate(base, rng)
             path.write_bytes(text.encode("utf-8", "surrogatepass"))
@@ -123,14 +124,13 @@ class Fuzz(unittest.TestCase):
                 ok = self.refused_cleanly(text, path, out, edits)
                 if ok:
                     accepted += 1
-                    loaded = brand.load(str(path))
-                    menu = [z for z in loaded["zones"] if not z.get("on_page")]
-                    zone = menu[1] if len(menu) > 1 else {}
-                    if compiled < COMPILED and zone.get("question") and len(menu) == len(
+                    loaded = load(str(path))
+                    zone = loaded.zones[1] if len(loaded.zones) > 1 else None
+                    if compiled < COMPILED and zone and zone.question and len(loaded.zones) == len(
                             re.findall(r"^\[\[zone\]\]\s*(?:#|$)", text, re.M)):
                         compiled += 1
-                        title = zone.get("question_title", loaded["identity"]["title"])
-                        texts = [loaded["identity"]["title"], zone["tooltip"], zone["question"], title]
+                        title = zone.question_title or loaded.identity.title
+                        texts = [loaded.identity.title, zone.tooltip, zone.question, title]
                         self.assertEqual(self.compiled_texts(out), [t.replace("\n", "\r\n") for t in texts])
             except BaseException:
                 (ROOT / "build").mkdir(exist_ok=True)
