@@ -255,8 +255,8 @@ def zones(report, tables, size):
     if not isinstance(tables, list) or not tables:
         report.error(("zone",) if tables is not None else (), "the brand needs at least one [[zone]]")
         return []
-    result = []
-    names = {}
+    result: list[dict | None] = []
+    names: dict[str, int] = {}
     for index, table in enumerate(tables):
         where = ("zone", index)
         what = called(table, index)

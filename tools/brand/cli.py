@@ -4,7 +4,7 @@ import argparse
 import os
 import sys
 import tempfile
-from typing import Callable, Optional, Union
+from typing import Optional
 
 from . import emit, keys as schema, pictures
 from .check import load
@@ -12,7 +12,7 @@ from .findings import BrandError
 from .values import DEPFILE_FINE, untrackable
 
 
-def write_all(outputs: list[tuple[str, Union[str, bytes, Callable[[str], None]]]]) -> None:
+def write_all(outputs: list[emit.Output]) -> None:
     """Writes every file or none: each goes to a temporary name first. An
     output is text, bytes, or a function that writes the file it is given."""
     staged = []

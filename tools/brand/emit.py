@@ -2,8 +2,7 @@
 manifest, written from the checked brand. The C++ members are named in
 model.CPP_MEMBERS, in the order src/brand/Types.h declares them."""
 import os
-
-from typing import Callable, Optional
+from typing import Callable, Optional, Union
 
 from . import escape, keys as schema, pictures, tags
 from .art import LIT
@@ -77,12 +76,15 @@ def art_files(views: list[View]) -> list[Entry]:
     return found
 
 
-def embedded(views: list[View], out_dir: str) -> tuple[list[Art], list, list[str]]:
+Output = tuple[str, Union[str, bytes, Callable[[str], None]]]  # a file: its text, bytes or writer
+
+
+def embedded(views: list[View], out_dir: str) -> tuple[list[Art], list[Output], list[str]]:
     """[(1x path, 2x path or None)] as the exe embeds them (see
     pictures.compact). Returns the pictures, the (path, bytes) pairs of the
     ones made anew, and a warning for each that came out larger than given."""
     result: list[Art] = []
-    made: list = []
+    made: list[Output] = []
     grown: list[str] = []
     for index, entry in enumerate(art_files(views)):
         forms, larger = pictures.embedded_forms(entry, os.path.join(out_dir, "brand", "picture%d" % index))
@@ -90,6 +92,7 @@ def embedded(views: list[View], out_dir: str) -> tuple[list[Art], list, list[str
         result.append((forms[0][0], forms[1][0]))
         made += [(path, data) for path, data in forms if data is not None]
     return result, made, grown
+
 
 
 def art(arts: list[Art], files: list[Entry], entry: Entry) -> str:

@@ -3,6 +3,7 @@ is required (for zones and About controls: by which actions or kinds), which
 actions or kinds take it, its default and what README says of it. The
 checker, the generator and README's key table all read this one list."""
 from dataclasses import dataclass
+from typing import Optional, Union
 
 ACTIONS = ("open", "install", "web", "about", "quit", "explore", "page", "back")
 CONTROLS = ("picture", "label", "oval")
@@ -13,11 +14,11 @@ class Key:
     table: str  # identity, menu, disc, zone, page, condition, about, control
     name: str
     kind: str  # see KINDS
-    required: object = False  # True, False, or the actions/kinds that need it
+    required: Union[bool, tuple[str, ...]] = False  # True, False, or the actions/kinds that need it
     takes: tuple = ()  # zone and control keys: the actions/kinds it belongs to (all when empty)
     doc: str = ""
-    local: bool = None  # a language may give its own; by default every text and picture may
-    default: str = None  # [messages]: the text when the brand gives none
+    local: Optional[bool] = None  # a language may give its own; by default every text and picture may
+    default: Optional[str] = None  # [messages]: the text when the brand gives none
 
     @property
     def translated(self):

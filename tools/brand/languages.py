@@ -111,7 +111,7 @@ def language(report, tag, body, out):
     """One [language.TAG]: what it gives, checked against the brand's own."""
     where = ("language", tag)
     label = "language %s" % tag
-    given = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
+    given: dict[str, dict] = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
     if not isinstance(body, dict):
         report.error(where, "[language.%s] must be a table" % tag)
         return given
@@ -175,7 +175,7 @@ def languages(report, tables, out):
         report.error(("language",), "language must be tables [language.TAG]")
         return found
     texts = own_texts(out)
-    seen = {}
+    seen: dict[str, tuple[str, str]] = {}
     summary = ["%s (the brand's own)" % own]
     for written, body in tables.items():
         tag = Checker(report).kind_language(("language", written), written, "[language.%s]" % written)

@@ -11,6 +11,7 @@ OUT-TAG.png (preview-de.png).
 """
 import os
 import sys
+from typing import Any
 
 try:
     from PIL import Image, ImageDraw, ImageFont
@@ -160,14 +161,15 @@ def control_entry(control):
     return lines
 
 
-def layout(entries):
+def layout(entries: list[list]) -> tuple[list, int]:
     """[(number or None, text or a list of pictures)] of wrapped legend lines,
     and their height. An entry's pictures come after its text, in a row."""
-    lines = []
+    lines: list[tuple[int | None, Any]] = []
     for number, entry in enumerate(entries, start=1):
         first = True
         for text in entry:
-            for piece in ([text] if isinstance(text, list) else wrap(text, SANS, LEGEND_WIDTH - 30)):
+            pieces: list = [text] if isinstance(text, list) else wrap(text, SANS, LEGEND_WIDTH - 30)
+            for piece in pieces:
                 lines.append((number if first else None, piece))
                 first = False
         lines.append((None, ""))

@@ -96,7 +96,7 @@ def joliet_descriptor(image):
 
 def joliet_tree(iso):
     """(path, size or None for a folder) for every Joliet name in the image."""
-    found = set()
+    found: set[tuple[str, int | None]] = set()
     for root, dirs, files in iso.walk(joliet_path="/"):
         base = "" if root == "/" else root
         found.update((base + "/" + name, None) for name in dirs)

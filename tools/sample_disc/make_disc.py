@@ -129,7 +129,7 @@ def locate(index, path):
     finds Docs/X.TXT. Raises ValueError when a file stands where the path
     needs a folder."""
     parts = path.split("\\")
-    spelt = []
+    spelt: list[str] = []
     for depth, part in enumerate(parts):
         here = index.get(disc_names.fold("/".join(spelt + [part])))
         if here is None:
@@ -173,7 +173,7 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
             own, " and ".join(group), "; named by " + ", ".join(keys) if keys else ""))
     index = {disc_names.fold(path): (path, "folder" if is_folder else "file") for path, is_folder in tree}
     index[disc_names.fold(exe)] = (exe, "file")
-    lacking = {}  # where each stand-in goes, by its fold: one for keys that differ only by case
+    lacking: dict[str, str] = {}  # where each stand-in goes, by its fold: one for keys that differ only by case
     warnings = []
     where = "the brand has no disc files folder" if own is None else "it is not in %s" % own
     for path, who in named:
