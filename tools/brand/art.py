@@ -3,13 +3,13 @@ have, each mistake blamed on the picture that is wrong."""
 import os
 
 from . import pictures
-from .findings import named, shown
+from .findings import Findings, named, shown
 
 WINDOW_LIMIT = (4000, 4000)  # pixels at 96 dpi
 LIT = ("hover", "pressed")  # the menu's pictures of a zone under the pointer and held down
 
 
-def picture(report, where, path, what, limit=WINDOW_LIMIT):
+def picture(report: Findings, where, path, what, limit=WINDOW_LIMIT):
     """(width, height, transparent) of a picture, or None after an error."""
     try:
         return pictures.read(path, limit)
@@ -18,7 +18,7 @@ def picture(report, where, path, what, limit=WINDOW_LIMIT):
         return None
 
 
-def picture_pair(report, where, table, key, what, opaque, expected=None, wrong_size=None):
+def picture_pair(report: Findings, where, table, key, what, opaque, expected=None, wrong_size=None):
     """A picture and its 2x: each readable, the 1x of the `expected` size
     (`wrong_size(1x size, expected)` says otherwise), the 2x exactly twice
     it. Of the two, the one that is wrong is blamed: a 2x twice the expected
@@ -26,7 +26,7 @@ def picture_pair(report, where, table, key, what, opaque, expected=None, wrong_s
     one = picture(report, where + (key,), table[key], what) if key in table else None
     if one and opaque and one[2]:
         report.error(where + (key,), "%s: %s has transparent pixels, and nothing lies behind the window: "
-                    "flatten it onto a colour" % (what, named(os.path.basename(table[key]))))
+                     "flatten it onto a colour" % (what, named(os.path.basename(table[key]))))
     if one and expected and one[:2] != tuple(expected):
         report.error(where + (key,), wrong_size(one[:2], expected))
     two_key = key + "_2x"
@@ -42,7 +42,7 @@ def picture_pair(report, where, table, key, what, opaque, expected=None, wrong_s
     return one[:2] if one else None
 
 
-def icon(report, where, path):
+def icon(report: Findings, where, path):
     name = named(os.path.basename(path))
     try:
         if path.lower().endswith(".png"):
@@ -51,7 +51,7 @@ def icon(report, where, path):
                 raise pictures.PictureError("is %dx%d; an icon must be square" % size[:2])
             if size[0] < 32:
                 report.warn(where, "identity.icon: %s is %dx%d; Windows shows icons at 32 pixels and more: it will "
-                           "look blurred" % (name, *size[:2]))
+                            "look blurred" % (name, *size[:2]))
             return
         if not path.lower().endswith(".ico"):
             raise pictures.PictureError("must be a .ico or a square PNG")
@@ -64,13 +64,13 @@ def icon(report, where, path):
             name, " or ".join("%dx%d" % (s, s) for s in lacking)))
 
 
-def cursor(report, where, menu):
+def cursor(report: Findings, where, menu):
     path = menu.get("cursor")
     hotspot = menu.get("cursor_hotspot")
     if path is None:
         if hotspot is not None and not report.given(where + ("cursor",)):
             report.error(where + ("cursor_hotspot",), "menu.cursor_hotspot goes with a PNG cursor, and there is "
-                        "no cursor")
+                         "no cursor")
         return
     name = named(os.path.basename(path))
     try:
@@ -80,7 +80,7 @@ def cursor(report, where, menu):
                 raise pictures.PictureError("is %dx%d; a cursor must be square" % size[:2])
             if hotspot is None:
                 return report.error(where + ("cursor",), "menu.cursor: a PNG cursor needs cursor_hotspot = [x, y], "
-                                   "the pointer's tip in its pixels")
+                                    "the pointer's tip in its pixels")
             if hotspot[0] >= size[0] or hotspot[1] >= size[1]:
                 report.error(where + ("cursor_hotspot",), "menu.cursor_hotspot %s lies outside the %dx%d cursor" % (
                     shown(list(hotspot)), *size[:2]))
@@ -94,14 +94,14 @@ def cursor(report, where, menu):
         report.error(where + ("cursor_hotspot",), "menu.cursor_hotspot goes with a PNG cursor; a .cur holds its own")
     if not any(s in sizes for s in pictures.CURSOR_SIZES):
         report.warn(where + ("cursor",), "menu.cursor: %s has none of the 32, 48 and 64 pixel images Windows "
-                   "takes; it will be scaled" % name)
+                    "takes; it will be scaled" % name)
 
 
-def lit_pictures(report, menu, size):
+def lit_pictures(report: Findings, menu, size):
     """The menu drawn lit and pressed: each of the menu's size, its 2x twice
     that, and no 2x without its 1x."""
     for key in LIT:
         if key + "_2x" in menu and key not in menu:
             report.error(("menu", key + "_2x"), "menu.%s_2x needs menu.%s, the same picture at 100 %%" % (key, key))
-        picture_pair(report, ("menu",), menu, key, "menu." + key, True, size,
-                     lambda found, size: "menu.%s is %dx%d; it must be the menu's size, %dx%d" % (key, *found, *size))
+        picture_pair(report, ("menu",), menu, key, "menu." + key, True, size, lambda found, size: (
+            "menu.%s is %dx%d; it must be the menu's size, %dx%d" % (key, *found, *size)))

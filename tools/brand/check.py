@@ -38,7 +38,8 @@ def load(path: str) -> model.Brand:
     about = out["about"] and model.build(model.About, dict(
         out["about"], controls=tuple(model.build(model.Control, c) for c in out["about"]["controls"])))
     return model.Brand(
-        source=path, identity=model.build(model.Identity, dict(out["identity"], own_description=out["own_description"])),
+        source=path,
+        identity=model.build(model.Identity, dict(out["identity"], own_description=out["own_description"])),
         menu=model.build(model.Menu, dict(out["menu"], focus=tuple(out["menu"]["focus"]))),
         disc=model.build(model.Disc, out["disc"]), zones=tuple(model.build(model.Zone, z) for z in out["zones"]),
         about=about, messages=out["messages"],
@@ -87,7 +88,7 @@ def check(report: Findings, data: dict) -> dict:
         size = menu.get("size")
         # Zones lie on the picture: where size disagrees, that is the one mistake.
         frame = picture_pair(report, ("menu",), menu, "picture", "menu.picture", True, size,
-                     lambda found, size: "menu.picture is %dx%d but menu.size says %dx%d" % (*found, *size))
+                             lambda found, size: "menu.picture is %dx%d but menu.size says %dx%d" % (*found, *size))
         lit_pictures(report, menu, size)
     if disc is not None:
         probe_page(report, disc)
@@ -99,13 +100,13 @@ def check(report: Findings, data: dict) -> dict:
     opens_about = [i for i, z in enumerate(out["zones"]) if z and z.get("action") == "about"]
     if "about" not in data and opens_about:
         report.error(("zone", opens_about[0], "action"), 'an "about" zone needs an [about] window; add one or '
-                    "choose another action")
+                     "choose another action")
     if "about" in data and not opens_about and all(out["zones"]):
         report.error(("about",), 'the [about] window is never shown: give a zone action = "about", '
-                    "or remove the window")
+                     "or remove the window")
     if out["zones"] and all(out["zones"]) and not any(z.get("action") == "quit" for z in out["zones"]):
         report.warn(("zone", 0), "no zone quits: the window has no title bar, so users can close it only with "
-                   'Alt+F4; give a zone action = "quit"')
+                    'Alt+F4; give a zone action = "quit"')
     out["zones"] = [z for z in out["zones"] if z]
     if menu is not None:
         menu["focus"] = focus_order(report, menu, out["zones"])
@@ -117,7 +118,7 @@ def check(report: Findings, data: dict) -> dict:
     return out
 
 
-def check_table(report, where, table, name, kind, what, owner=None):
+def check_table(report: Findings, where, table, name, kind, what, owner=None):
     """The table's keys (those of `name` that `kind` takes) checked; unknown
     and missing keys reported (missing ones as `owner`'s). The checked values."""
     checker = Checker(report)
@@ -149,7 +150,7 @@ def check_table(report, where, table, name, kind, what, owner=None):
     return out
 
 
-def stray_keys(report, name, what, strays, entries, lacking):
+def stray_keys(report: Findings, name, what, strays, entries, lacking):
     """The message for keys a table does not take; notes in report.lost the
     tables whose header seems lost above them."""
     takers = [k for k in schema.of(name) if k.name in strays]
@@ -160,8 +161,8 @@ def stray_keys(report, name, what, strays, entries, lacking):
         message = "%s has no key %r%s; it takes %s" % (what, strays[0], nearest(strays[0], entries), ", ".join(entries))
     else:
         message = "%s has no keys %s; it takes %s" % (what, ", ".join(repr(k) for k in strays), ", ".join(entries))
-    homes = [table for table in ("identity", "menu", "disc", "zone", "about", "control")
-             if table != name and len(strays) > 1 and all(any(k.name == key for k in schema.of(table)) for key in strays)]
+    homes = [table for table in ("identity", "menu", "disc", "zone", "about", "control") if table != name and
+             len(strays) > 1 and all(any(k.name == key for k in schema.of(table)) for key in strays)]
     if homes:
         report.lost.add(homes[0])
         report.unchecked.add((homes[0], None))
@@ -173,7 +174,7 @@ def stray_keys(report, name, what, strays, entries, lacking):
     return message
 
 
-def focus_order(report, menu, zones_):
+def focus_order(report: Findings, menu, zones_):
     """The zones' indices the keyboard visits, in order: focus_order's names
     (each a zone, once), or every zone."""
     names = menu.get("focus_order")
@@ -215,7 +216,7 @@ def on_disc(folder, path):
     return os.path.isfile(folder)
 
 
-def probe_page(report, disc):
+def probe_page(report: Findings, disc):
     """The page the launcher asks Windows to open to find the web browser:
     one the brand names must be among its disc files; without one, the disc
     gets the build's own (disc.own_probe_page says which)."""
@@ -224,8 +225,8 @@ def probe_page(report, disc):
         disc["probe_page"] = PROBE_PAGE
     elif "probe_page" in disc and "files" in disc and not on_disc(disc["files"], disc["probe_page"]):
         report.error(("disc", "probe_page"), "disc.probe_page: %s is not in the disc files folder (%s): the launcher "
-                    "opens this small HTML page to learn which program is the web browser; put the page there, "
-                    "or remove probe_page and the build writes one" % (
+                     "opens this small HTML page to learn which program is the web browser; put the page there, "
+                     "or remove probe_page and the build writes one" % (
                         named(disc["probe_page"]), named(os.path.basename(disc["files"]))))
 
 
@@ -248,7 +249,7 @@ def called(table, index, kind="zone"):
     return "%s %d" % (kind, index + 1)
 
 
-def zones(report, tables, size):
+def zones(report: Findings, tables, size):
     """One entry per [[zone]]: its checked table, or None where its action is
     unknown (so indices stay those of the file). The names of those it could
     not check go to report.unchecked: other tables may still name them."""
@@ -298,7 +299,7 @@ def zones(report, tables, size):
     return result
 
 
-def about(report, table):
+def about(report: Findings, table):
     if table is None:
         return None
     where = ("about",)
@@ -333,7 +334,7 @@ def about(report, table):
         rect = checked.get("rect")
         if rect and size and (rect[0] >= size[0] or rect[1] >= size[1]):
             report.error(place + ("rect",), "%s lies wholly outside the %dx%d About window: its left or top edge "
-                        "is past the window's (rect %s)" % (what, *size, shown(list(rect))))
+                         "is past the window's (rect %s)" % (what, *size, shown(list(rect))))
         if "tooltip" in checked and "url" not in control and ("control", None) not in report.unchecked:
             report.error(place + ("tooltip",), "%s has a tooltip but no url: only links show tips" % what)
         if kind == "picture" and "file" in checked:

@@ -30,7 +30,8 @@ class Findings:
     # could not be checked: other tables may still name them.
     unchecked: set[tuple[str, str | None]] = field(default_factory=set)
     lost: set[str] = field(default_factory=set)  # tables whose keys stand under another header
-    named: dict[tuple[str, str], int] = field(default_factory=dict)  # a name languages give that the brand lacks: its message
+    # (kind, name) a language names that the brand lacks: the index of its message.
+    named: dict[tuple[str, str], int] = field(default_factory=dict)
 
     def line(self, where: Where) -> int:
         """The line of a key path, or of the nearest table that holds it."""

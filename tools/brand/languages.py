@@ -3,7 +3,7 @@ against the brand's own texts and pictures."""
 from . import keys as schema
 from . import labels, pictures
 from .art import WINDOW_LIMIT, picture_pair
-from .findings import nearest, shown
+from .findings import Findings, nearest, shown
 from .values import Checker
 
 
@@ -23,7 +23,7 @@ def own_texts(out):
     return found + [("messages", None, key.name) for key in schema.of("messages")]
 
 
-def local_table(report, where, table, name, kind, what, own):
+def local_table(report: Findings, where, table, name, kind, what, own):
     """A language's table for one of the brand's: only texts and pictures the
     brand's own table (`own`) has, checked as the brand's are."""
     checker = Checker(report)
@@ -50,7 +50,7 @@ def local_table(report, where, table, name, kind, what, own):
             if entry.needed_by(kind) or own_where + (key,) in report.failed:
                 continue  # the brand's own is reported missing or wrong
             report.error(where + (key,), "%s: the brand has no %s of its own; a language gives its own of what the "
-                        "brand has" % (what, key))
+                         "brand has" % (what, key))
             continue
         checked = checker.value(where + (key,), entry.kind, value, "%s.%s" % (what, key))
         if checked is not None:
@@ -58,7 +58,7 @@ def local_table(report, where, table, name, kind, what, own):
     return out
 
 
-def local_pictures(report, where, table, name, what, opaque, own):
+def local_pictures(report: Findings, where, table, name, what, opaque, own):
     """A language's pictures beside their 2x; a 1x the same size as the brand's."""
     for key in schema.translated(name):
         if key.kind != "picture":
@@ -80,7 +80,7 @@ def local_pictures(report, where, table, name, what, opaque, own):
                          what, key.name, *found, key.name, *size))
 
 
-def by_name(report, where, tables, owners, what, kind):
+def by_name(report: Findings, where, tables, owners, what, kind):
     """{owner's index: its table} of a language's zones or controls, which it
     names; an unknown name is reported with the nearest."""
     if not isinstance(tables, dict):
@@ -107,7 +107,7 @@ def by_name(report, where, tables, owners, what, kind):
 LANGUAGE_PARTS = ("identity", "menu", "zone", "about", "messages")
 
 
-def language(report, tag, body, out):
+def language(report: Findings, tag, body, out):
     """One [language.TAG]: what it gives, checked against the brand's own."""
     where = ("language", tag)
     label = "language %s" % tag
@@ -150,7 +150,7 @@ def language(report, tag, body, out):
     return given
 
 
-def fit(report, where, own, text, what):
+def fit(report: Findings, where, own, text, what):
     """A label's translation that needs more lines than its rectangle holds,
     where the brand's own text fits, is cut at the label's edge: a warning.
     A label whose own rectangle or text is wrong has been reported already."""
@@ -164,7 +164,7 @@ def fit(report, where, own, text, what):
             what, needed, shown(list(own["rect"])), held))
 
 
-def languages(report, tables, out):
+def languages(report: Findings, tables, out):
     """[(tag, what it gives)] of the brand's languages, its own first (giving
     nothing: its texts are the brand's)."""
     own = out["identity"].get("language")
@@ -183,11 +183,11 @@ def languages(report, tables, out):
             continue
         if tag == own:
             report.error(("language", written), "[language.%s] is the brand's own language (identity.language, "
-                        "en by default): its texts are those of the brand's own tables" % written)
+                         "en by default): its texts are those of the brand's own tables" % written)
             continue
         if tag in seen:
             report.error(("language", written), "[language.%s] is given twice: [language.%s] at line %d is %s "
-                        "already" % (written, seen[tag][1], report.line(seen[tag]), tag))
+                         "already" % (written, seen[tag][1], report.line(seen[tag]), tag))
             continue
         seen[tag] = ("language", written)
         given = language(report, written, body, out)

@@ -31,7 +31,7 @@ def parse(report: Findings, raw: bytes) -> dict | None:
                 line = line_of(text, offset)
                 break
         report.errors.append("%s:%d: values nested too deeply; a brand nests lists and tables a few levels at "
-                            "most" % (report.path, line))
+                             "most" % (report.path, line))
         return None
     report.lines = key_lines(text)
     return data

@@ -111,7 +111,8 @@ def mark(picture, rects, notes=None):
 
 
 def zone_notes(zones, focus):
-    """{zone number: ["Tab 2", "then quits"]}: where the keys visit it, and that it closes the launcher after its start."""
+    """{zone number: ["Tab 2", "then quits"]}: where the keys visit it, and
+    that it closes the launcher once its start succeeded."""
     notes = {}
     for number, zone in enumerate(zones, start=1):
         found = ["Tab %d" % (focus.index(number - 1) + 1)] if number - 1 in focus else []
