@@ -74,6 +74,8 @@ ROWS = [
     ("key of another action", 'url = "https://example.com/"', 'url = "https://example.com/"\nprogram = "a.exe"',
      'program = "a.exe"', "zone 4 (web): program is for install only"),
     ("missing key", 'company = "Example Co"\n', "", "[identity]", "[identity] needs company"),
+    ("a header lost above its keys", "[identity]\n", "", 'title = "Test Launcher"',
+     "keys 'title', 'product', 'company', 'version', 'icon' stand outside any table; they are keys of [identity]"),
     ("missing zone key", 'tooltip = "Website"\n', "", "# web", "zone 4 needs tooltip"),
     # Values
     ("string for a rect", "rect = [20, 15, 20, 15]", 'rect = "20, 15, 20, 15"', None,
@@ -85,6 +87,8 @@ ROWS = [
      "zone 4 runs 3 px past the right edge of the 40x30 menu picture (rect [21, 15, 22, 15])"),
     ("control entirely outside", "rect = [60, 40, 90, 90]", "rect = [100, 40, 90, 90]", None,
      "about control 3 lies wholly outside the 100x80 About window"),
+    ("a window too small for its controls", "size = [100, 80]", "size = [10, 8]", None,
+     "[about].size is 10x8, and 2 controls lie wholly outside it (about control 2, about control 3)"),
     ("unknown action; the zone keeps its name for the keys and languages",
      ('tooltip = "Website"\naction = "web"', "size = [40, 30]", "[language.fr.zone.manual]"),
      ('name = "web"\ntooltip = "Website"\naction = "website"',

@@ -55,8 +55,16 @@ def check(report: Findings, data: dict) -> dict:
     # A table missing beside an unknown one is most likely that one misspelt:
     # one message says both.
     missing = ["[%s]" % name for name in ("identity", "menu", "disc") if name not in data and name not in report.lost]
+    loose = [key for key in data if key not in schema.TABLES and not isinstance(data[key], dict)]
+    home = next((table for table in ("identity", "menu", "disc") if len(loose) > 1 and all(
+        any(k.name == key for k in schema.of(table)) for key in loose)), None)
+    if home:
+        # A header lost above its keys: one mistake.
+        report.error((loose[0],), "keys %s stand outside any table; they are keys of [%s]: is its header missing "
+                     "above them?" % (", ".join(repr(key) for key in loose), home))
+        missing = [name for name in missing if name != "[%s]" % home]
     for key in data:
-        if key not in schema.TABLES:
+        if key not in schema.TABLES and not (home and key in loose):
             what = "table [%s]" % key if isinstance(data[key], dict) else "key %r outside any table" % key
             report.error((key,), "unknown %s%s; a brand has %s%s" % (
                 what, nearest(key, schema.TABLES), ", ".join(schema.HEADERS[t] for t in schema.TABLES),
@@ -101,7 +109,7 @@ def check(report: Findings, data: dict) -> dict:
     if "about" not in data and opens_about:
         report.error(("zone", opens_about[0], "action"), 'an "about" zone needs an [about] window; add one or '
                      "choose another action")
-    if "about" in data and not opens_about and all(out["zones"]):
+    if "about" in data and not opens_about and all(out["zones"]) and ("zone", None) not in report.unchecked:
         report.error(("about",), 'the [about] window is never shown: give a zone action = "about", '
                      "or remove the window")
     if out["zones"] and all(out["zones"]) and not any(z.get("action") == "quit" for z in out["zones"]):
@@ -315,6 +323,7 @@ def about(report: Findings, table):
         report.error(where + ("control",), "[about] controls must be [[about.control]] tables")
         return window
     size = window.get("size")  # None after its own error: then no control is "outside"
+    outside_window: list[tuple[tuple, str, tuple]] = []
     for index, control in enumerate(controls):
         place = ("about", "control", index)
         what = called(control, index, "about control")
@@ -333,11 +342,18 @@ def about(report: Findings, table):
         checked.setdefault("name", "%s%d" % (kind.capitalize(), index + 1))
         rect = checked.get("rect")
         if rect and size and (rect[0] >= size[0] or rect[1] >= size[1]):
-            report.error(place + ("rect",), "%s lies wholly outside the %dx%d About window: its left or top edge "
-                         "is past the window's (rect %s)" % (what, *size, shown(list(rect))))
+            outside_window.append((place + ("rect",), what, rect))
         if "tooltip" in checked and "url" not in control and ("control", None) not in report.unchecked:
             report.error(place + ("tooltip",), "%s has a tooltip but no url: only links show tips" % what)
         if kind == "picture" and "file" in checked:
             picture_pair(report, place, checked, "file", what + " file", False)
         window["controls"].append(checked)
+    if len(outside_window) > 1:
+        # Several at once: the window's size is the likelier mistake.
+        report.error(where + ("size",), "[about].size is %dx%d, and %d controls lie wholly outside it (%s): "
+                     "make the window larger or move them" % (
+                         *size, len(outside_window), ", ".join(name for _, name, _ in outside_window)))
+    for spot, called_, rect in outside_window[:1] if len(outside_window) == 1 else []:
+        report.error(spot, "%s lies wholly outside the %dx%d About window: its left or top edge is past the "
+                     "window's (rect %s)" % (called_, *size, shown(list(rect))))
     return window
