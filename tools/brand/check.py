@@ -353,7 +353,7 @@ def about(report: Findings, table):
         report.error(where + ("size",), "[about].size is %dx%d, and %d controls lie wholly outside it (%s): "
                      "make the window larger or move them" % (
                          *size, len(outside_window), ", ".join(name for _, name, _ in outside_window)))
-    for spot, called_, rect in outside_window[:1] if len(outside_window) == 1 else []:
+    for spot, label, rect in outside_window[:1] if len(outside_window) == 1 else []:
         report.error(spot, "%s lies wholly outside the %dx%d About window: its left or top edge is past the "
-                     "window's (rect %s)" % (called_, *size, shown(list(rect))))
+                     "window's (rect %s)" % (label, *size, shown(list(rect))))
     return window
