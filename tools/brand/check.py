@@ -42,7 +42,7 @@ def load(path: str) -> model.Brand:
         identity=model.build(model.Identity, dict(out["identity"], own_description=out["own_description"])),
         menu=model.build(model.Menu, dict(out["menu"], focus=tuple(out["menu"]["focus"]))),
         disc=model.build(model.Disc, out["disc"]), zones=tuple(model.build(model.Zone, z) for z in out["zones"]),
-        about=about, messages=out["messages"],
+        about=about, messages=model.build(model.Messages, out["messages"]),
         languages=[(tag, model.Given(**given) if given else model.Given()) for tag, given in out["languages"]],
         files=sorted(report.files), warnings=report.warnings + report.notes)
 

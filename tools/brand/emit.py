@@ -163,10 +163,10 @@ def language_tables(view: View, arts: list[Art], files: list[Entry]) -> list[str
                                if control.kind == "picture" else None) for control in view.about.controls]
         lines.append("}};")
     messages = view.messages
-    failures = ", ".join("{%d, %s}" % (code, cpp(messages[key])) for key, code in schema.RESULT_CODES.items())
+    failures = ", ".join("{%d, %s}" % (code, cpp(getattr(messages, key))) for key, code in schema.RESULT_CODES.items())
     lines += ["", "inline constexpr Messages kMessages%s;" % init(
-        "Messages", failures="{{%s}}" % failures, unknownError=cpp(messages["unknown_error"]),
-        noBrowser=cpp(messages["no_browser"]), pageFailed=cpp(messages["page_failed"]))]
+        "Messages", failures="{{%s}}" % failures, unknownError=cpp(messages.unknown_error),
+        noBrowser=cpp(messages.no_browser), pageFailed=cpp(messages.page_failed))]
     return lines
 
 
