@@ -5,6 +5,7 @@ follow-ons in the tables that refer to it."""
 import os
 import re
 
+from ..cd.disc_names import fold
 from . import keys as schema
 from . import model
 from .art import cursor, icon, lit_pictures, picture_pair
@@ -205,11 +206,6 @@ def focus_order(report: Findings, menu, zones_):
         else:
             order.append(index)
     return order
-
-
-def fold(name):
-    """A name as Windows compares it: each character upcased on its own."""
-    return "".join(up if len(up := c.upper()) == 1 else c for c in name)
 
 
 def on_disc(folder, path):
