@@ -96,11 +96,9 @@ ROWS = [
       '[language.fr.zone.web]\ntooltip = "Site"\n[language.fr.zone.manual]'), 'action = "website"',
      'zone web: action must be one of open, install, web, about, quit, not "website" (did you mean \'web\'?)'),
     ("misspelt key, not missing too", 'tooltip = "Website"', 'tooltp = "Website"', None,
-     "zone 4 (web) has no key 'tooltp' (did you mean 'tooltip'?); it takes name, rect, tooltip, action, url, then; "
-     "tooltip is missing"),
+     "zone 4 (web) has no key 'tooltp' (did you mean 'tooltip'?); it takes name, rect, tooltip, action, url, then"),
     ("a header lost above its keys, under another table", "[disc]\n", "", 'probe_page = "probe.htm"',
-     "menu has no keys 'probe_page', 'label'; it takes picture, picture_2x, size, cursor, cursor_hotspot, hover, "
-     "hover_2x, pressed, pressed_2x, keyboard, focus_order; they are keys of [disc]: is its header missing above them?"),
+     "they are keys of [disc]: is its header missing above them?"),
     ("unknown message", 'label = "Test Disc"', 'label = "Test Disc"\n\n[messages]\nfile_not_fund = "Gone"',
      "file_not_fund", "messages has no key 'file_not_fund' (did you mean 'file_not_found'?)"),
     ("line break in a one-line text", 'company = "Example Co"', 'company = "Example\\nCo"', None,

@@ -15,6 +15,7 @@ from .parse import parse
 from .values import Checker
 
 PROBE_PAGE = "probe.htm"  # on the disc, when the brand names none
+ZONE_KEYS = {key.name for key in schema.of("zone")}
 DEFAULT_NO_PROGRAM = "There is no program on this computer to open this file."
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_CURSOR = os.path.join(HERE, "..", "..", "assets", "hand.cur")
@@ -146,7 +147,10 @@ def check_table(report: Findings, where, table, name, kind, what, owner=None):
             else:
                 report.failed.add(where + (key,))
     lacking = [key.name for key in entries.values() if key.needed_by(kind) and key.name not in table]
+    if lacking and "name" in table and name in ("zone", "control"):
+        report.unchecked.add((name, None))  # a key renamed to `name` renames it too
     if strays:
+        report.astray.add(where)
         # One message for the keys that do not belong, with the keys missing:
         # a key misspelt, or a header lost above keys of another table, is
         # one mistake.
@@ -295,7 +299,7 @@ def zones(report: Findings, tables, size):
             past = outside(zone["rect"], size, what, "menu picture")
             if past:
                 report.error(where + ("rect",), past)
-        if "question_title" in zone and "question" not in table:
+        if "question_title" in zone and "question" not in table and set(table) <= ZONE_KEYS:
             report.error(where + ("question_title",), "%s has a question_title but no question" % what)
         if action == "open":
             zone.setdefault("no_program", DEFAULT_NO_PROGRAM)

@@ -30,6 +30,7 @@ class Findings:
     # could not be checked: other tables may still name them.
     unchecked: set[tuple[str, str | None]] = field(default_factory=set)
     lost: set[str] = field(default_factory=set)  # tables whose keys stand under another header
+    astray: set[Where] = field(default_factory=set)  # tables with keys they do not take: maybe misspelt
     # (kind, name) a language names that the brand lacks: the index of its message.
     named: dict[tuple[str, str], int] = field(default_factory=dict)
 

@@ -47,7 +47,7 @@ def local_table(report: Findings, where, table, name, kind, what, own):
                     what, key, nearest(key, [k.name for k in allowed]), ", ".join(k.name for k in allowed)))
             continue
         if own.get(key) is None and not (entry.kind == "picture_2x" and own.get(key[:-3]) is not None):
-            if entry.needed_by(kind) or own_where + (key,) in report.failed:
+            if entry.needed_by(kind) or own_where + (key,) in report.failed or own_where in report.astray:
                 continue  # the brand's own is reported missing or wrong
             report.error(where + (key,), "%s: the brand has no %s of its own; a language gives its own of what the "
                          "brand has" % (what, key))
