@@ -58,6 +58,36 @@ tooltip = "Website"
 action = "web"
 url = "https://example.com/"
 '''
+# A page that opens first where a file is on the disc, with an install zone
+# asking for rights and one only on 64-bit Windows.
+PAGES = '''
+[[page]]  # tools
+name = "tools"
+picture = "page.bmp"
+off = "page-off.bmp"
+when = { file = "tools/ready.txt" }
+
+[[page.zone]]  # extras
+name = "extras"
+rect = [0, 0, 20, 15]
+tooltip = "Extras"
+action = "explore"
+folder = "extras"
+unless = { architecture = "x86" }
+
+[[page.zone]]  # tool
+rect = [20, 0, 20, 15]
+tooltip = "Tool"
+action = "install"
+program = "tools/setup.exe"
+arguments = "/quiet"
+elevate = true
+
+[[page.zone]]  # back
+rect = [0, 15, 20, 15]
+tooltip = "Back"
+action = "back"
+'''
 ABOUT = '''
 [about]
 title = "About"
@@ -103,6 +133,9 @@ file_not_found = "Datei nicht gefunden"
 
 [language.fr.zone.manual]
 tooltip = "Lire le manuel"
+
+[language.de.page.tools]
+off = "menu-de.bmp"
 '''
 PRINTER = r'''#include <cstdio>
 #include "brand/Data.h"
@@ -120,8 +153,9 @@ int main() {
 
 def brand_folder(folder):
     """The test brand's pictures, icon and cursor in `folder`; the brand file's path there."""
-    for name, size in (("menu.bmp", (40, 30)), ("menu-de.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)),
-                       ("logo.jpg", (30, 20)), ("logo-2x.jpg", (60, 40))):
+    for name, size in (("menu.bmp", (40, 30)), ("menu-de.bmp", (40, 30)), ("page.bmp", (40, 30)),
+                       ("page-off.bmp", (40, 30)), ("menu-2x.jpg", (80, 60)), ("logo.jpg", (30, 20)),
+                       ("logo-2x.jpg", (60, 40))):
         Image.new("RGB", size, (200, 40, 40)).save(folder / name)
     shutil.copy(ROOT / "assets" / "startboard.ico", folder / "app.ico")
     shutil.copy(ROOT / "assets" / "hand.cur", folder / "hand.cur")

@@ -12,7 +12,7 @@ from pathlib import Path
 
 from PIL import Image
 
-from sample import ABOUT, LANGUAGES, MAIN, ROOT, brand_folder, brand_tool
+from sample import ABOUT, LANGUAGES, MAIN, PAGES, ROOT, brand_folder, brand_tool
 from tools.brand import BrandError, load
 from tools.brand.keys import markdown
 
@@ -68,7 +68,7 @@ ROWS = [
     ("top-level key", "break one way at a time.", 'break one way at a time.\ntitel = "x"', "titel",
      "key 'titel' outside any table; a brand has [identity],"),
     ("unknown table", "[disc]", "[discs]\nx = 1\n\n[disc]", None,
-     "unknown table [discs] (did you mean 'disc'?); a brand has [identity], [menu], [disc], [[zone]], [about]"),
+     "unknown table [discs] (did you mean 'disc'?); a brand has [identity], [menu], [disc], [[zone]], [[page]], [about]"),
     ("unknown key", 'version = "1.2"', 'version = "1.2"\ncopyrigth = "1998"', "copyrigth",
      "identity has no key 'copyrigth' (did you mean 'copyright'?); it takes title,"),
     ("key of another action", 'url = "https://example.com/"', 'url = "https://example.com/"\nprogram = "a.exe"',
@@ -82,7 +82,7 @@ ROWS = [
      "zone 4 (web).rect must be [left, top, width, height] in whole pixels"),
     ("number for a string", 'title = "About"', "title = 5", None, "[about].title must be a non-empty text"),
     ("a date for an action", 'action = "web"', "action = 1979-05-27", None,
-     "zone 4: action must be one of open, install, web, about, quit, not a date or time"),
+     "zone 4: action must be one of open, install, web, about, quit, explore, page, back, not a date or time"),
     ("zone partly outside", "rect = [20, 15, 20, 15]", "rect = [21, 15, 22, 15]", None,
      "zone 4 runs 3 px past the right edge of the 40x30 menu picture (rect [21, 15, 22, 15])"),
     ("control entirely outside", "rect = [60, 40, 90, 90]", "rect = [100, 40, 90, 90]", None,
@@ -94,7 +94,8 @@ ROWS = [
      ('name = "web"\ntooltip = "Website"\naction = "website"',
       'size = [40, 30]\nkeyboard = true\nfocus_order = ["web"]',
       '[language.fr.zone.web]\ntooltip = "Site"\n[language.fr.zone.manual]'), 'action = "website"',
-     'zone web: action must be one of open, install, web, about, quit, not "website" (did you mean \'web\'?)'),
+     'zone web: action must be one of open, install, web, about, quit, explore, page, back, not "website" '
+     '(did you mean \'web\'?)'),
     ("misspelt key, not missing too", 'tooltip = "Website"', 'tooltp = "Website"', None,
      "zone 4 (web) has no key 'tooltp' (did you mean 'tooltip'?); it takes name, rect, tooltip, action, url, then"),
     ("a header lost above its keys, under another table", "[disc]\n", "", 'probe_page = "probe.htm"',
@@ -247,6 +248,43 @@ ROWS = [
      "language de menu gives picture_2x but not picture"),
     ("a language's missing picture", 'picture = "menu-de.bmp"', 'picture = "gone.bmp"', None,
      "language de menu.picture: no file gone.bmp beside the brand file"),
+    ("a language's unknown page", "[language.de.page.tools]", "[language.de.page.tool]", None,
+     "language de page: the brand has none named \"tool\" (did you mean 'tools'?)"),
+    # Pages and conditions
+    ("unknown hive", 'when = { file = "tools/ready.txt" }', "when = { registry = 'HKCR\\Example' }", None,
+     'page 1.when.registry: "HKCR" is no hive the launcher reads; it reads HKLM (HKEY_LOCAL_MACHINE) and HKCU'),
+    ("malformed key", 'when = { file = "tools/ready.txt" }', "when = { registry = 'HKCU\\Example\\' }", None,
+     "with no empty names (no \\\\ and no \\ at the end)"),
+    ("key as a double-quoted escape", 'when = { file = "tools/ready.txt" }', 'when = { registry = "HKCU\\tExample" }',
+     None, "holds the character U+0009; in double quotes a backslash starts an escape"),
+    ("unknown architecture", 'unless = { architecture = "x86" }', 'unless = { architecture = ["x64", "amd64"] }',
+     None, "unless.architecture: \"amd64\" is no architecture the launcher knows (did you mean 'arm64'?)"),
+    ("unknown test", 'unless = { architecture = "x86" }', 'unless = { arch = "x86" }', None,
+     "unless has no test 'arch' (did you mean 'architecture'?); it takes windows, architecture, file, registry"),
+    ("value without a key", 'unless = { architecture = "x86" }', 'unless = { value = "Path" }', None,
+     "unless.value goes with registry, and there is none"),
+    ("view of another width", 'when = { file = "tools/ready.txt" }',
+     "when = { registry = 'HKLM\\SOFTWARE\\A', view = 48 }", None, "when.view must be 32 or 64, not 48"),
+    ("windows by name", 'when = { file = "tools/ready.txt" }', 'when = { windows = "Windows 10" }', None,
+     'a Windows version "MAJOR.MINOR[.BUILD]": "6.1" is Windows 7'),
+    ("condition not a table", 'unless = { architecture = "x86" }', 'unless = "x86"', None,
+     "unless must be a table of tests"),
+    ("page no page is named", 'url = "https://example.com/"', 'url = "https://example.com/"\n[[zone]]\n'
+     'rect = [0, 0, 5, 5]\ntooltip = "T"\naction = "page"\npage = "tool"', 'page = "tool"',
+     'zone Zone5: no page is named "tool" (did you mean \'tools\'?); the pages are menu, tools'),
+    ("page opening itself", 'action = "back"', 'action = "page"\npage = "Tools"', 'page = "Tools"',
+     "zone Zone7 opens the page it is on"),
+    ("page never shown", 'when = { file = "tools/ready.txt" }\n', "", "[[page]]  # tools",
+     'page tools is never shown: give a zone action = "page", page = "tools", or give the page a when'),
+    ("page's picture of another size", 'picture = "page.bmp"', 'picture = "logo.jpg"', None,
+     "page tools: picture is 30x20; a page is the menu's size, 40x30"),
+    ("page's hover picture of another size", 'off = "page-off.bmp"', 'off = "page-off.bmp"\nhover = "logo.jpg"',
+     "hover =", "page tools.hover is 30x20; it must be the menu's size, 40x30"),
+    ("page without zones", "[[page.zone]]  # extras", "[[page.zon]]  # extras", None,
+     "page 1 has no key 'zon'"),
+    ("elevate on an open zone", 'document = "docs/manual.pdf"', 'document = "docs/manual.pdf"\nelevate = false',
+     "elevate = false", "zone manual (open): elevate is for install only"),
+    ("explore without a folder", 'folder = "extras"\n', "", "# extras", "page tools zone extras needs folder"),
 ]
 
 
@@ -258,7 +296,7 @@ class BrandTest(unittest.TestCase):
 
     def write(self, old="", new="", files=None):
         """The test brand with `old` replaced by `new` (or each of a tuple by its own)."""
-        text = MAIN + ABOUT + LANGUAGES
+        text = MAIN + PAGES + ABOUT + LANGUAGES
         for before, after in zip(*((old, new) if isinstance(old, tuple) else ((old,), (new,)))):
             if before:
                 self.assertEqual(text.count(before), 1, before)
@@ -289,12 +327,12 @@ class BrandTest(unittest.TestCase):
         self.write('text = "Schreiben Sie uns"', 'text = "Schreiben Sie uns bitte eine lange Nachricht"')
         loaded = load(str(self.path))
         self.assertEqual([tag for tag, _ in loaded.languages], ["en", "de", "fr"])
-        # Title and description, 6 zone texts (a default no_program among them), the About title, the
-        # label's text and tip, and 14 messages; after the warning that no zone quits.
+        # Title and description, 10 zone texts (a default no_program and arguments among them), the
+        # About title, the label's text and tip, and 14 messages; after the warning that no zone quits.
         self.assertEqual(loaded.warnings[1:], [
-            "%s:73: warning: language de about control Label2: the text needs 5 lines and the label "
+            "%s:100: warning: language de about control Label2: the text needs 5 lines and the label "
             "(rect [10, 50, 60, 12]) holds 1; its end will be cut off" % self.path,
-            "%s: languages: en (the brand's own), de 4 of 25 texts, fr 1 of 25 texts" % self.path])
+            "%s: languages: en (the brand's own), de 4 of 29 texts, fr 1 of 29 texts" % self.path])
         # What the brand's own text needs is what fits, even past its rectangle.
         self.write('text = "Mail us"', 'text = "Mail us, we will answer"')
         self.assertEqual(len(load(str(self.path)).warnings), 2)
@@ -332,6 +370,14 @@ class BrandTest(unittest.TestCase):
         loaded = load(str(self.path))
         self.assertEqual([tag for tag, _ in loaded.languages], ["en", "de", "fr"])
         self.assertIn("de 5 of 20 texts, fr 1 of 20 texts", loaded.warnings[-1])
+        # And with its example of pages.
+        with open(self.path, "a", encoding="utf-8") as f:
+            f.write(readme.split("### Several products", 1)[1].split("```toml\n", 1)[1].split("```", 1)[0])
+        for name in ("atlas-page.png", "atlas-off.png"):
+            Image.new("RGB", (480, 320), (60, 40, 20)).save(self.folder / name)
+        loaded = load(str(self.path))
+        self.assertEqual([p.name for p in loaded.pages], ["atlas"])
+        self.assertEqual([z.on_page for z in loaded.zones], [0, 0, 0, 0, 1, 1, 1, 1])
 
     def test_readme_key_table_is_the_checkers(self):
         readme = (ROOT / "README.md").read_text(encoding="utf-8")

@@ -21,7 +21,7 @@ import tempfile
 import unittest
 from pathlib import Path
 
-from sample import ABOUT, LANGUAGES, MAIN, PRINTER, brand_folder
+from sample import ABOUT, LANGUAGES, MAIN, PAGES, PRINTER, brand_folder
 from tools.brand import load
 from tools.brand.cli import main
 
@@ -119,7 +119,7 @@ class Fuzz(unittest.TestCase):
         good = (out / "brand")
         accepted = compiled = 0
         for case in range(CASES):
-            base = self.default if case % 2 else MAIN + ABOUT + LANGUAGES
+            base = self.default if case % 2 else MAIN + PAGES + ABOUT + LANGUAGES
             path = self.folder / ("default/brand.toml" if case % 2 else "brand.toml")
             text, edits = mutate(base, rng)
             path.write_bytes(text.encode("utf-8", "surrogatepass"))
@@ -130,8 +130,9 @@ class Fuzz(unittest.TestCase):
                 if ok:
                     accepted += 1
                     loaded = load(str(path))
-                    zone = loaded.zones[1] if len(loaded.zones) > 1 else None
-                    if compiled < COMPILED and zone and zone.question and len(loaded.zones) == len(
+                    menu = [z for z in loaded.zones if not z.on_page]
+                    zone = menu[1] if len(menu) > 1 else None
+                    if compiled < COMPILED and zone and zone.question and len(menu) == len(
                             re.findall(r"^\[\[zone\]\]\s*(?:#|$)", text, re.M)):
                         compiled += 1
                         title = zone.question_title or loaded.identity.title

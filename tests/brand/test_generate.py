@@ -16,7 +16,7 @@ from pathlib import Path
 
 from PIL import Image
 
-from sample import ABOUT, MAIN, PRINTER, ROOT, brand_folder, brand_tool
+from sample import ABOUT, MAIN, PAGES, PRINTER, ROOT, brand_folder, brand_tool
 from tools.brand import load, model, pictures
 from tools.brand.emit import picture_ids
 
@@ -29,6 +29,27 @@ COMPANY = 'Example\\new Tools\\ "Smith\'s & Sons"'
 COPYRIGHT = "\u00a9 2026 Example\nAll rights reserved \\ ??-"
 QUESTION = 'Line one\n\nLine "three" \\ ??<'
 
+
+# The pages' tables as the launcher walks them: the menu first, then each page
+# with its pictures, zones, conditions and actions.
+PAGE_TABLES = r'''#include "brand/Data.h"
+using namespace startboard;
+using namespace startboard::brand;
+constexpr const Page& kTools = kLanguages[0].pages[1];
+static_assert(kLanguages[0].pages.size() == 2 && kPages[0].zones.data() == kZones.data() && !kPages[0].off.Present());
+static_assert(kZones[3].click.kind == ActionKind::Page && kZones[3].click.page == 1);
+static_assert(kTools.name == "tools" && kTools.art.Present() && kTools.off.Present() && kTools.zones.size() == 3);
+static_assert(kTools.when.size() == 1 && kTools.when[0].kind == ConditionKind::RegistryValue &&
+              kTools.when[0].hive == Hive::CurrentUser && kTools.when[0].path == "Software\\Example" &&
+              kTools.when[0].value == "Path" && kTools.when[0].view32);
+static_assert(kTools.zones[0].click.kind == ActionKind::Explore && kTools.zones[0].click.path == "extras");
+static_assert(kTools.zones[0].unless.size() == 2 && kTools.zones[0].unless[1].machines == (kX86 | kArm64) &&
+              kTools.zones[0].unless[0].kind == ConditionKind::Windows &&
+              kTools.zones[0].unless[0].atLeast == WindowsVersion{10, 0, 22000});
+static_assert(kTools.zones[1].click.arguments == "/quiet" && kTools.zones[1].click.elevate);
+static_assert(kTools.zones[2].click.kind == ActionKind::Back && kTools.focusOrder.empty());
+int main() {}
+'''
 
 
 def toml(text):
@@ -94,13 +115,16 @@ class Generate(unittest.TestCase):
         hand = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
         hand.paste((0, 0, 0, 255), (10, 2, 20, 30))
         hand.save(self.folder / "hand.png")
-        text = (MAIN + ABOUT).replace('"Test Launcher"', "%s", 2) % (toml(TITLE), toml(PRODUCT))
+        text = (MAIN + PAGES + ABOUT).replace('"Test Launcher"', "%s", 2) % (toml(TITLE), toml(PRODUCT))
         for old, new in (('"Example Co"', "%s\ncopyright = %s" % (toml(COMPANY), toml(COPYRIGHT))),
                          ('"Install"', toml(TITLE)), ('"""Install it?\n\n[[zone]] is not a header in here either."""', toml(QUESTION)),
                          ('"menu.bmp"', '"menu.png"'), ('"menu-2x.jpg"', '"menu-2x.png"'), ('"app.ico"', '"icon.png"'),
                          ('cursor = "hand.cur"', 'cursor = "hand.png"\ncursor_hotspot = [10, 2]'),
                          ('file = "logo.jpg"', 'file = "logo.png"'), ('file_2x = "logo-2x.jpg"\n', ""),
-                         ('#FFFFFF"\n\n[[about.control]]  # mail', '#0000FF"\n\n[[about.control]]  # mail')):
+                         ('#FFFFFF"\n\n[[about.control]]  # mail', '#0000FF"\n\n[[about.control]]  # mail'),
+                         ('action = "web"\nurl = "https://example.com/"', 'action = "page"\npage = "Tools"'),
+                         ('{ file = "tools/ready.txt" }', "{ registry = 'HKCU\\Software\\Example', value = 'Path', view = 32 }"),
+                         ('{ architecture = "x86" }', '{ architecture = ["arm64", "X86"], windows = "10.0.22000" }')):
             text = text.replace(old, new, 1)
         (self.folder / "brand.toml").write_text(text, encoding="utf-8")
         self.out = self.folder / "out"
@@ -118,6 +142,12 @@ class Generate(unittest.TestCase):
         self.assertEqual(run.returncode, 0, "an oval without outline has none")
         texts = run.stdout.decode("utf-8").split("\0")[:-1]
         self.assertEqual(texts, [TITLE, TITLE, QUESTION.replace("\n", "\r\n"), TITLE])
+
+    def test_pages_tables_hold_what_the_brand_says(self):
+        source = self.folder / "pages.cpp"
+        source.write_text(PAGE_TABLES)
+        subprocess.run(["g++", "-std=c++20", "-fsyntax-only", "-Wall", "-Wextra", "-Werror", "-I", str(ROOT / "src"),
+                        "-I", str(self.out), str(source)], check=True)
 
     def test_version_block_and_manifest_hold_the_texts_exactly(self):
         res = self.folder / "brand.res"

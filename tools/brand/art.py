@@ -97,11 +97,12 @@ def cursor(report: Findings, where, menu):
                     "takes; it will be scaled" % name)
 
 
-def lit_pictures(report: Findings, menu, size):
-    """The menu drawn lit and pressed: each of the menu's size, its 2x twice
-    that, and no 2x without its 1x."""
-    for key in LIT:
+def lit_pictures(report: Findings, menu, size, where=("menu",), what="menu"):
+    """The menu (or a page) drawn lit, pressed and off: each of the menu's
+    size, its 2x twice that, and no 2x without its 1x."""
+    for key in LIT + ("off",):
         if key + "_2x" in menu and key not in menu:
-            report.error(("menu", key + "_2x"), "menu.%s_2x needs menu.%s, the same picture at 100 %%" % (key, key))
-        picture_pair(report, ("menu",), menu, key, "menu." + key, True, size, lambda found, size: (
-            "menu.%s is %dx%d; it must be the menu's size, %dx%d" % (key, *found, *size)))
+            report.error(where + (key + "_2x",), "%s.%s_2x needs %s.%s, the same picture at 100 %%" % (
+                what, key, what, key))
+        picture_pair(report, where, menu, key, "%s.%s" % (what, key), True, size, lambda found, size: (
+            "%s.%s is %dx%d; it must be the menu's size, %dx%d" % (what, key, *found, *size)))

@@ -7,7 +7,7 @@ import re
 
 from ..cd.disc_names import fold
 from . import keys as schema
-from . import model
+from . import model, pages
 from .art import cursor, icon, lit_pictures, picture_pair
 from .findings import BrandError, Findings, LINE_MAX, nearest, named, shown, unprintable
 from .languages import languages
@@ -45,6 +45,7 @@ def load(path: str) -> model.Brand:
         menu=model.build(model.Menu, dict(out["menu"], focus=tuple(out["menu"]["focus"]))),
         disc=model.build(model.Disc, out["disc"]), zones=tuple(model.build(model.Zone, z) for z in out["zones"]),
         about=about, messages=model.build(model.Messages, out["messages"]),
+        pages=tuple(model.build(model.Page, dict(page, focus=tuple(page["focus"]))) for page in out["pages"]),
         languages=[(tag, model.Given(**given) if given else model.Given()) for tag, given in out["languages"]],
         files=sorted(report.files), warnings=report.warnings + report.notes)
 
@@ -105,21 +106,29 @@ def check(report: Findings, data: dict) -> dict:
     if disc is not None and "label" in disc:
         volume = re.sub(r"[^A-Z0-9_]", "", disc["label"].upper())[:32] or "STARTBOARD"
         disc.setdefault("volume_id", volume)
-    out["zones"] = zones(report, data.get("zone"), frame or size)
+    names: dict[str, str] = {}
+    out["zones"] = zones(report, data.get("zone"), frame or size, names=names)
+    # Every page's zones follow the menu's, each marked with its page.
+    placed = [(("zone", index), zone) for index, zone in enumerate(out["zones"])]
+    # Pages are measured against the menu's picture, once that is right.
+    out["pages"], more = pages.check(report, data.get("page"), out["zones"], menu or {},
+                                     size if frame == size else None, names)
+    placed += more
     out["about"] = about(report, data.get("about"))
-    opens_about = [i for i, z in enumerate(out["zones"]) if z and z.get("action") == "about"]
+    opens_about = [where for where, z in placed if z and z.get("action") == "about"]
     if "about" not in data and opens_about:
-        report.error(("zone", opens_about[0], "action"), 'an "about" zone needs an [about] window; add one or '
+        report.error(opens_about[0] + ("action",), 'an "about" zone needs an [about] window; add one or '
                      "choose another action")
-    if "about" in data and not opens_about and all(out["zones"]) and ("zone", None) not in report.unchecked:
+    every = [z for _, z in placed]
+    if "about" in data and not opens_about and all(every) and ("zone", None) not in report.unchecked:
         report.error(("about",), 'the [about] window is never shown: give a zone action = "about", '
                      "or remove the window")
-    if out["zones"] and all(out["zones"]) and not any(z.get("action") == "quit" for z in out["zones"]):
+    if every and all(every) and not any(z.get("action") == "quit" for z in every):
         report.warn(("zone", 0), "no zone quits: the window has no title bar, so users can close it only with "
                     'Alt+F4; give a zone action = "quit"')
-    out["zones"] = [z for z in out["zones"] if z]
+    out["zones"] = [z for z in every if z]
     if menu is not None:
-        menu["focus"] = focus_order(report, menu, out["zones"])
+        menu["focus"] = focus_order(report, menu, [z for z in out["zones"] if not z.get("on_page")])
     out["messages"] = {key.name: key.default for key in schema.of("messages")}
     if "messages" in data:
         out["messages"].update(check_table(report, ("messages",), data["messages"], "messages", None, "messages")
@@ -187,15 +196,16 @@ def stray_keys(report: Findings, name, what, strays, entries, lacking):
     return message
 
 
-def focus_order(report: Findings, menu, zones_):
+def focus_order(report: Findings, menu, zones_, keyboard=None, place=("menu",), what="menu"):
     """The zones' indices the keyboard visits, in order: focus_order's names
     (each a zone, once), or every zone."""
+    keyboard = menu.get("keyboard") if keyboard is None else keyboard
     names = menu.get("focus_order")
     if names is None:
-        return list(range(len(zones_))) if menu.get("keyboard") else []
-    where = ("menu", "focus_order")
-    if not menu.get("keyboard"):
-        report.error(where, "menu.focus_order goes with keyboard = true; add it or remove focus_order")
+        return list(range(len(zones_))) if keyboard else []
+    where = place + ("focus_order",)
+    if not keyboard:
+        report.error(where, "%s.focus_order goes with keyboard = true; add it or remove focus_order" % what)
     known = {z["name"].lower(): i for i, z in enumerate(zones_)}
     order = []
     for name in names:
@@ -203,10 +213,10 @@ def focus_order(report: Findings, menu, zones_):
         if index is None and {("zone", name.lower()), ("zone", None)} & report.unchecked:
             continue  # the zone is there; its action is reported
         if index is None:
-            report.error(where, "menu.focus_order: no zone is named %s%s; the zones are %s" % (
-                shown(name), nearest(name, [z["name"] for z in zones_]), ", ".join(z["name"] for z in zones_)))
+            report.error(where, "%s.focus_order: no zone is named %s%s; the zones are %s" % (
+                what, shown(name), nearest(name, [z["name"] for z in zones_]), ", ".join(z["name"] for z in zones_)))
         elif index in order:
-            report.error(where, "menu.focus_order names zone %s twice" % shown(name))
+            report.error(where, "%s.focus_order names zone %s twice" % (what, shown(name)))
         else:
             order.append(index)
     return order
@@ -257,18 +267,21 @@ def called(table, index, kind="zone"):
     return "%s %d" % (kind, index + 1)
 
 
-def zones(report: Findings, tables, size):
-    """One entry per [[zone]]: its checked table, or None where its action is
-    unknown (so indices stay those of the file). The names of those it could
-    not check go to report.unchecked: other tables may still name them."""
+def zones(report: Findings, tables, size, place=(), label="", names=None):
+    """One entry per [[zone]] (or a page's [[page.zone]], below `place`): its
+    checked table, or None where its action is unknown (so indices stay those
+    of the file). `names`: every zone's so far, by name, across pages. The
+    names of those it could not check go to report.unchecked: other tables
+    may still name them."""
     if not isinstance(tables, list) or not tables:
-        report.error(("zone",) if tables is not None else (), "the brand needs at least one [[zone]]")
+        report.error(place + ("zone",) if tables is not None else place, "the %s needs at least one [[%s]]" % (
+            label.strip() or "brand", "page.zone" if place else "zone"))
         return []
     result: list[dict | None] = []
-    names: dict[str, int] = {}
+    names = {} if names is None else names
     for index, table in enumerate(tables):
-        where = ("zone", index)
-        what = called(table, index)
+        where = place + ("zone", index)
+        what = label + called(table, index)
         action = table.get("action") if isinstance(table, dict) else None
         if action not in schema.ACTIONS:
             if not isinstance(table, dict):
@@ -278,23 +291,23 @@ def zones(report: Findings, tables, size):
             else:
                 report.error(where + ("action",), "%s: action must be one of %s, not %s%s" % (
                     what, ", ".join(schema.ACTIONS), shown(action), nearest(action, schema.ACTIONS)))
-            name = table.get("name", "Zone%d" % (index + 1)) if isinstance(table, dict) else None
+            name = table.get("name", default_name(index, place, names)) if isinstance(table, dict) else None
             if isinstance(name, str):
                 report.unchecked.add(("zone", name.lower()))
             result.append(None)
             continue
         taken = isinstance(table.get("name"), str) and table["name"].lower() in names
         if taken:
-            what = "zone %d" % (index + 1)
+            what = "%szone %d" % (label, index + 1)
         zone = check_table(report, where, table, "zone", action, "%s (%s)" % (what, action), what)
         zone["where"] = where
         if where + ("name",) in report.failed:
             report.unchecked.add(("zone", None))  # what other tables call it cannot be told
-        zone.setdefault("name", "Zone%d" % (index + 1))
+        zone.setdefault("name", default_name(index, place, names))
         if taken:
-            report.error(where + ("name",), "%s: name %s is taken by zone %d" % (
-                what, shown(zone["name"]), names[zone["name"].lower()] + 1))
-        names.setdefault(zone["name"].lower(), index)
+            report.error(where + ("name",), "%s: name %s is taken by %s" % (
+                what, shown(zone["name"]), names[zone["name"].lower()]))
+        names.setdefault(zone["name"].lower(), what)
         if "rect" in zone and size:
             past = outside(zone["rect"], size, what, "menu picture")
             if past:
@@ -305,6 +318,12 @@ def zones(report: Findings, tables, size):
             zone.setdefault("no_program", DEFAULT_NO_PROGRAM)
         result.append(zone)
     return result
+
+
+def default_name(index, place, names):
+    """A zone's name when it gives none: by its place in the menu, or after
+    every zone so far on a page."""
+    return "Zone%d" % (len(names) + 1 if place else index + 1)
 
 
 def about(report: Findings, table):

@@ -7,7 +7,7 @@ from typing import Callable, Optional, Union
 from . import escape, keys as schema, pictures, tags
 from .art import LIT
 from .findings import named
-from .model import Brand, Control, Identity, Menu, View, Zone, init
+from .model import Brand, Control, Identity, Menu, Page, Tests, View, Zone, init
 
 TWIPS = 15  # to a pixel at 96 dpi
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -44,7 +44,19 @@ def pictures_of(view: View) -> list[Entry]:
     for control in view.about.controls if view.about else ():
         if control.kind == "picture" and control.file:
             found.append((control.file, control.file_2x, control.background or 0))
-    return found + [(lit, lit_2x, 0) for lit, lit_2x in lit_pictures(menu) if lit]
+    found += [(lit, lit_2x, 0) for lit, lit_2x in lit_pictures(menu) if lit]
+    # The menu's off picture and the pages' after the rest, so that a brand
+    # without keeps its ids.
+    found += [(menu.off, menu.off_2x, 0)] if menu.off else []
+    for page in view.pages:
+        found += [(one, two, 0) for one, two in page_pictures(page) if one]
+    return found
+
+
+def page_pictures(page: Page) -> list[tuple[Optional[str], Optional[str]]]:
+    """A page's picture, lit, pressed and off, each with its 2x."""
+    return [(page.picture, page.picture_2x), (page.hover, page.hover_2x), (page.pressed, page.pressed_2x),
+            (page.off, page.off_2x)]
 
 
 def lit_pictures(menu: Menu) -> list[tuple[Optional[str], Optional[str]]]:
@@ -104,12 +116,14 @@ def art(arts: list[Art], files: list[Entry], entry: Entry) -> str:
 
 def action(identity: Identity, kind: str, path: Optional[str] = None, no_program: Optional[str] = None,
            url: Optional[str] = None, show_first: Optional[str] = None, question: Optional[str] = None,
-           question_title: Optional[str] = None, then: Optional[str] = None) -> str:
+           question_title: Optional[str] = None, then: Optional[str] = None, arguments: Optional[str] = None,
+           elevate: bool = False, page: Optional[int] = None) -> str:
     """What a click runs; a question's caption is the title unless it has its own."""
     title = (question_title or identity.title) if question else None
     return init("Action", kind="ActionKind::" + kind.capitalize(), path=text(path), noProgram=text(no_program),
                 url=text(url), showFirst=text(show_first), question=text(question), questionTitle=text(title),
-                thenQuit="true" if then == "quit" else None)
+                thenQuit="true" if then == "quit" else None, arguments=text(arguments),
+                elevate="true" if elevate else None, page=None if page is None else str(page))
 
 
 def text(value: Optional[str]) -> Optional[str]:
@@ -121,11 +135,15 @@ def colour(value: Optional[int]) -> Optional[str]:
     return None if value is None else "0x%06X" % value
 
 
-def zone_line(zone: Zone, identity: Identity) -> str:
-    click = action(identity, zone.action, zone.document or zone.program, zone.no_program, zone.url,
-                   zone.show_first, zone.question, zone.question_title, zone.then)
-    return "    %s," % init("HotZone", name=escape.cpp_string(zone.name), twips=twips(zone.rect),
-                            tooltip=escape.cpp_string(zone.tooltip), click=click)
+def zone_row(zone: Zone, identity: Identity, number: int) -> str:
+    """A zone's row (`number`: its place among every page's zones, which names its conditions)."""
+    click = action(identity, zone.action, zone.document or zone.program or zone.folder, zone.no_program, zone.url,
+                   zone.show_first, zone.question, zone.question_title, zone.then, zone.arguments, zone.elevate,
+                   zone.page_number)
+    return init("HotZone", name=escape.cpp_string(zone.name), twips=twips(zone.rect),
+                tooltip=escape.cpp_string(zone.tooltip), click=click,
+                when="kWhenZone%d" % number if zone.when is not None else None,
+                unless="kUnlessZone%d" % number if zone.unless is not None else None)
 
 
 def control_line(control: Control, identity: Identity, picture: Optional[str]) -> str:
@@ -139,8 +157,9 @@ def control_line(control: Control, identity: Identity, picture: Optional[str]) -
         click=action(identity, "web", url=control.url) if control.url else None)
 
 
-def language_tables(view: View, arts: list[Art], files: list[Entry]) -> list[str]:
-    """The tables of one language: its texts and the pictures it shows."""
+def language_tables(view: View, arts: list[Art], files: list[Entry], paged: bool) -> list[str]:
+    """The tables of one language: its texts and the pictures it shows
+    (`paged`: and its pages)."""
     cpp = escape.cpp_string
     pictures_ = iter(pictures_of(view))
     lines = ["inline constexpr std::string_view kTitle = %s;" % cpp(view.identity.title),
@@ -148,9 +167,12 @@ def language_tables(view: View, arts: list[Art], files: list[Entry]) -> list[str
              *lit_art(view, arts, files),
              "",
              "// Front to back: where zones overlap, the front one wins.",
-             "inline constexpr std::array<HotZone, %d> kZones{{" % len(view.zones)]
-    lines += [zone_line(zone, view.identity) for zone in view.zones]
+             "inline constexpr std::array<HotZone, %d> kZones{{" % sum(1 for z in view.zones if not z.on_page)]
+    lines += ["    %s," % zone_row(zone, view.identity, number)
+              for number, zone in enumerate(view.zones) if not zone.on_page]
     lines += ["}};", ""]
+    if paged:
+        lines += page_tables(view, arts, files) + [""]
     if view.about is None:
         lines += ["inline constexpr std::string_view kAboutTitle = \"\";",
                   "inline constexpr std::array<AboutControl, 0> kAboutControls{};"]
@@ -168,6 +190,63 @@ def language_tables(view: View, arts: list[Art], files: list[Entry]) -> list[str
         "Messages", failures="{{%s}}" % failures, unknownError=cpp(messages.unknown_error),
         noBrowser=cpp(messages.no_browser), pageFailed=cpp(messages.page_failed))]
     return lines
+
+
+def used(brand: Brand) -> bool:
+    """Whether the brand has more than its menu to tell the launcher: pages,
+    an off picture, or conditions. Without, its tables stay as they were."""
+    return bool(brand.pages) or brand.menu.off is not None or any(
+        z.when is not None or z.unless is not None for z in brand.zones)
+
+
+def conditions(name: str, tests: Tests) -> str:
+    """The C++ array of one `when` or `unless`."""
+    rows = ", ".join(init("Condition", kind="ConditionKind::" + kind, **fields) for kind, fields in tests)
+    return "inline constexpr std::array<Condition, %d> %s{{%s}};" % (len(tests), name, rows)
+
+
+def condition_tables(brand: Brand) -> list[str]:
+    """Every `when` and `unless` (the same in every language), by the name
+    the rows use, and each page's focus order."""
+    lines = []
+    for number, zone in enumerate(brand.zones):
+        lines += [conditions("k%sZone%d" % (key.capitalize(), number), tests)
+                  for key, tests in (("when", zone.when), ("unless", zone.unless)) if tests is not None]
+    for number, page in enumerate(brand.pages, 1):
+        lines += [conditions("k%sPage%d" % (key.capitalize(), number), tests)
+                  for key, tests in (("when", page.when), ("unless", page.unless)) if tests is not None]
+        lines.append("inline constexpr std::array<int, %d> kFocusOrderPage%d{%s};" % (
+            len(page.focus), number, ", ".join(str(i) for i in page.focus)))
+    return lines
+
+
+def page_tables(view: View, arts: list[Art], files: list[Entry]) -> list[str]:
+    """A language's pages, the menu first: each page's zones, then the list."""
+    lines, rows = [], []
+    numbered = list(enumerate(view.zones))
+
+    def picture(one: Optional[str], two: Optional[str]) -> Optional[str]:
+        return art(arts, files, (one, two, 0)) if one else None
+
+    for number, page in enumerate([None, *view.pages]):
+        mine = [(n, z) for n, z in numbered if z.on_page == number]
+        if page is None:
+            menu = view.menu
+            looks = [(menu.picture, menu.picture_2x), *lit_pictures(menu), (menu.off, menu.off_2x)]
+        else:
+            looks = page_pictures(page)
+            lines += ["inline constexpr std::array<HotZone, %d> kZonesPage%d{{" % (len(mine), number)]
+            lines += ["    %s," % zone_row(zone, view.identity, n) for n, zone in mine] + ["}};"]
+        when = page.when if page else None
+        unless = page.unless if page else None
+        rows.append("    %s," % init(
+            "Page", name=escape.cpp_string(page.name if page else "menu"), art=picture(*looks[0]),
+            hover=picture(*looks[1]), pressed=picture(*looks[2]), off=picture(*looks[3]),
+            zones="kZonesPage%d" % number if number else "kZones",
+            focusOrder="kFocusOrderPage%d" % number if number else "kFocusOrder",
+            when="kWhenPage%d" % number if when is not None else None,
+            unless="kUnlessPage%d" % number if unless is not None else None))
+    return lines + ["inline constexpr std::array<Page, %d> kPages{{" % len(rows)] + rows + ["}};"]
 
 
 def namespace_of(tag: str) -> str:
@@ -193,6 +272,8 @@ def header(brand: Brand, views: list[View], arts: list[Art]) -> str:
         "inline constexpr TwipRect kMenuClient{0, 0, %d, %d};" % tuple(v * TWIPS for v in brand.menu.size),
         *keyboard(brand),
     ]
+    paged = used(brand)
+    lines += condition_tables(brand) if paged else []
     about = brand.about
     lines += ["inline constexpr TwipRect kAboutClient{0, 0, %d, %d};" % (
         tuple(v * TWIPS for v in about.size) if about else (0, 0)),
@@ -202,14 +283,14 @@ def header(brand: Brand, views: list[View], arts: list[Art]) -> str:
     for index, view in enumerate(views):
         space = namespace_of(view.tag) if index else None
         lines += (["// %s" % view.tag] if not index else ["namespace %s {  // %s" % (space, view.tag)])
-        lines += language_tables(view, arts, files)
+        lines += language_tables(view, arts, files, paged)
         lines += ([""] if not index else ["", "}  // namespace %s" % space, ""])
         prefix = space + "::" if space else ""
         entries.append("    %s," % init(
             "Language", id="0x%04X" % tags.ids(view.tag)[0], title=prefix + "kTitle", menuArt=prefix + "kMenuArt",
             hover=prefix + "kMenuHover", pressed=prefix + "kMenuPressed", zones=prefix + "kZones",
             aboutTitle=prefix + "kAboutTitle", aboutControls=prefix + "kAboutControls",
-            messages="&%skMessages" % prefix))
+            messages="&%skMessages" % prefix, pages=prefix + "kPages" if paged else None))
     lines += ["// The brand's own language first: the one any other user gets.",
               "inline constexpr std::array<Language, %d> kLanguages{{" % len(entries)] + entries + ["}};"]
     lines += ["", "}  // namespace startboard::brand", ""]

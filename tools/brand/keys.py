@@ -7,13 +7,13 @@ from typing import Optional, Union
 
 from . import model
 
-ACTIONS = ("open", "install", "web", "about", "quit")
+ACTIONS = ("open", "install", "web", "about", "quit", "explore", "page", "back")
 CONTROLS = ("picture", "label", "oval")
 
 
 @dataclass(frozen=True)
 class Key:
-    table: str  # identity, menu, disc, zone, about, control
+    table: str  # identity, menu, disc, zone, page, condition, about, control
     name: str
     kind: str  # see KINDS
     required: Union[bool, tuple[str, ...]] = False  # True, False, or the actions/kinds that need it
@@ -32,6 +32,8 @@ class Key:
     def taken_by(self, kind):
         return not self.takes or kind in self.takes
 
+
+LIT = ("hover", "pressed", "off")  # the menu's and each page's pictures of its zones' looks
 
 # The kinds of value a language may give its own of: what the user reads and sees.
 LOCAL_KINDS = ("line", "text", "picture", "picture_2x")
@@ -64,6 +66,11 @@ KINDS = {
     "names": "[\"name\", ...]",
     "then": '"quit"',
     "language": "a language tag: en, de, pt-BR, ...",
+    "condition": "a table of tests (see `when` and `unless`)",
+    "windows": '"6.1", "10.0", "10.0.22000"',
+    "machines": '"x86", "x64", "arm64" or a list',
+    "registry": "'HKLM\\KEY' or 'HKCU\\KEY'",
+    "view": "32 or 64",
 }
 
 # The shell's result codes that have a text of their own when a start fails,
@@ -77,14 +84,15 @@ RESULT_CODES = {"file_not_found": 2, "path_not_found": 3, "access_denied": 5, "o
 KEYS = tuple(Key(table, f.name, **f.metadata["key"]) for table, kind in model.TABLES.items()
              for f in fields(kind) if "key" in f.metadata)
 
-TABLES = ("identity", "menu", "disc", "zone", "about", "messages", "language")  # what a brand holds at its top
-HEADERS = {"identity": "[identity]", "menu": "[menu]", "disc": "[disc]", "zone": "[[zone]]",
+TABLES = ("identity", "menu", "disc", "zone", "page", "about", "messages", "language")  # what a brand holds at its top
+HEADERS = {"identity": "[identity]", "menu": "[menu]", "disc": "[disc]", "zone": "[[zone]]", "page": "[[page]]",
+           "condition": "when / unless",
            "about": "[about]", "control": "[[about.control]]", "messages": "[messages]",
            "language": "[language.TAG]"}
 # A language's tables, as it writes them below [language.TAG]: zones and
 # About controls by their names.
 LANGUAGE_HEADERS = {"identity": "[language.TAG.identity]", "menu": "[language.TAG.menu]",
-                    "zone": "[language.TAG.zone.NAME]", "about": "[language.TAG.about]",
+                    "zone": "[language.TAG.zone.NAME]", "page": "[language.TAG.page.NAME]", "about": "[language.TAG.about]",
                     "control": "[language.TAG.about.control.NAME]", "messages": "[language.TAG.messages]"}
 
 

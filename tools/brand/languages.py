@@ -104,14 +104,15 @@ def by_name(report: Findings, where, tables, owners, what, kind):
     return found
 
 
-LANGUAGE_PARTS = ("identity", "menu", "zone", "about", "messages")
+LANGUAGE_PARTS = ("identity", "menu", "zone", "page", "about", "messages")
 
 
 def language(report: Findings, tag, body, out):
     """One [language.TAG]: what it gives, checked against the brand's own."""
     where = ("language", tag)
     label = "language %s" % tag
-    given: dict[str, dict] = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {}}
+    given: dict[str, dict] = {"identity": {}, "menu": {}, "zones": {}, "about": {}, "controls": {}, "messages": {},
+                              "pages": {}}
     if not isinstance(body, dict):
         report.error(where, "[language.%s] must be a table" % tag)
         return given
@@ -126,6 +127,12 @@ def language(report: Findings, tag, body, out):
                 what = "%s zone %s" % (label, own["name"])
                 given["zones"][index] = local_table(report, place + (own["name"],), zone, "zone", own["action"],
                                                     what, own)
+        elif part == "page":
+            for index, page in by_name(report, place, table, out["pages"], label + " page", "page").items():
+                own = out["pages"][index]
+                what = "%s page %s" % (label, own["name"])
+                given["pages"][index] = local_table(report, place + (own["name"],), page, "page", None, what, own)
+                local_pictures(report, place + (own["name"],), given["pages"][index], "page", what, True, own)
         elif part == "about":
             if out["about"] is None:
                 report.error(place, "%s: the brand has no [about] window" % label)

@@ -20,6 +20,15 @@ Rect = tuple[int, int, int, int]
 Size = tuple[int, int]
 
 
+class Tests(list):
+    """A `when` or `unless` as the tables take it, [(kind, {member: C++
+    text})], and as the brand wrote it (`text`, for the preview)."""
+
+    def __init__(self, tests: list, text: str) -> None:
+        super().__init__(tests)
+        self.text = text
+
+
 def key(kind: str, required: bool | tuple[str, ...] = False, takes: tuple[str, ...] = (),
         local: Optional[bool] = None, text: Optional[str] = None, filled: bool = False, default: Any = None,
         doc: str = "") -> Any:
@@ -73,6 +82,9 @@ class Menu:
     pressed: Optional[str] = key("picture", doc="the whole menu drawn pressed, of `size`: a zone's part while the "
         "left button is held down on it; `hover` (or nothing) when absent")
     pressed_2x: Optional[str] = key("picture_2x", doc="`pressed` at twice the size")
+    off: Optional[str] = key("picture", doc="the whole menu drawn with what does not apply greyed or removed, of "
+        "`size`: a zone's part is drawn from it where the zone is absent (see `when`); the menu as it is when absent")
+    off_2x: Optional[str] = key("picture_2x", doc="`off` at twice the size")
     keyboard: bool = key("bool", default=False, doc="Tab, Shift+Tab and the arrows move a focus among the zones, "
         "Enter and Space run the focused one, Escape the `quit` zone; screen readers see the zones as buttons. Off "
         "by default: a mouse-only menu")
@@ -116,6 +128,54 @@ class Zone:
         "`http://`, `https://` or `mailto:`")
     then: Optional[str] = key("then", takes=("open", "install", "web"), doc="`\"quit\"`: the launcher closes once the "
         "shell has started what the zone names (not when that failed)")
+    arguments: Optional[str] = key("line", takes=("install",), doc="the installer's command line, as written "
+        "(`/lang=de` in a German `[language.de.zone.NAME]`)")
+    elevate: bool = key("bool", takes=("install",), default=False, doc="started with administrator rights (Windows "
+        "asks the user; one who declines gets no box). An installer whose own manifest asks for them needs none")
+    folder: Optional[str] = key("disc", required=("explore",), takes=("explore",), doc="a folder of the disc, opened "
+        "in Explorer")
+    page: Optional[str] = key("name", required=("page",), takes=("page",), doc="the `[[page]]` opened, by its name "
+        "(`\"menu\"`: the menu); `back` returns to the page before")
+    when: Optional[Tests] = key("condition", local=False, doc="the zone is present only where every test holds; "
+        "elsewhere it takes no clicks, keys or screen reader and is drawn from `off`")
+    unless: Optional[Tests] = key("condition", local=False, doc="the zone is absent where every test holds")
+    on_page: int = 0  # worked out: the number of the page it is on (the menu is 0)
+    page_number: Optional[int] = None  # worked out: the number of the page it opens
+
+
+@dataclass(frozen=True, kw_only=True)
+class Page:
+    """A [[page]]: a picture of the menu's size with zones of its own"""
+    name: str = key("name", required=True, doc="what `page = \"NAME\"` and languages call it")
+    picture: str = key("picture", required=True, doc="the page's picture, of the menu's size; its zones are "
+        "`[[page.zone]]` tables, which take every `[[zone]]` key")
+    picture_2x: Optional[str] = key("picture_2x", doc="as the menu's")
+    hover: Optional[str] = key("picture", doc="as the menu's")
+    hover_2x: Optional[str] = key("picture_2x", doc="as the menu's")
+    pressed: Optional[str] = key("picture", doc="as the menu's")
+    pressed_2x: Optional[str] = key("picture_2x", doc="as the menu's")
+    off: Optional[str] = key("picture", doc="as the menu's")
+    off_2x: Optional[str] = key("picture_2x", doc="as the menu's")
+    focus_order: Optional[list[str]] = key("names", doc="with `keyboard`: as the menu's, among the page's zones")
+    when: Optional[Tests] = key("condition", local=False, doc="the page opens first, in place of the menu, where "
+        "every test holds (the first such page in the file)")
+    unless: Optional[Tests] = key("condition", local=False, doc="the page opens first where not every test holds")
+    focus: tuple[int, ...] = ()  # worked out: its zones' indices the keys visit, in order
+
+
+@dataclass(frozen=True, kw_only=True)
+class Condition:
+    """The tests of a `when` or `unless` (the check keeps them as Tests)"""
+    windows: Optional[str] = key("windows", doc="Windows is this version or later (`\"6.1\"` 7, `\"6.2\"` 8, "
+        "`\"10.0\"` 10, `\"10.0.22000\"` 11)")
+    architecture: Any = key("machines", doc="Windows runs on one of these processors (a 32-bit launcher on 64-bit "
+        "Windows sees x64)")
+    file: Optional[str] = key("disc", doc="the file or folder is on the disc")
+    registry: Optional[str] = key("registry", doc="the registry key exists (`HKLM` or `HKCU`, or their long names; "
+        "in single quotes)")
+    value: Optional[str] = key("line", doc="with `registry`: the key holds a value of this name")
+    view: Optional[int] = key("view", doc="with `registry`: 32 reads the key as 32-bit programs see it on 64-bit "
+        "Windows; 64, the default, as Windows itself does")
 
 
 @dataclass(frozen=True, kw_only=True)
@@ -180,6 +240,7 @@ class Given:
     about: dict[str, Any] = field(default_factory=dict)
     controls: dict[int, dict[str, Any]] = field(default_factory=dict)
     messages: dict[str, str] = field(default_factory=dict)
+    pages: dict[int, dict[str, Any]] = field(default_factory=dict)
 
 
 @dataclass(frozen=True)
@@ -191,6 +252,7 @@ class View:
     zones: tuple[Zone, ...]
     about: Optional[About]
     messages: Messages
+    pages: tuple[Page, ...] = ()
 
 
 @dataclass
@@ -202,6 +264,7 @@ class Brand:
     zones: tuple[Zone, ...]
     about: Optional[About]
     messages: Messages
+    pages: tuple[Page, ...]
     languages: list[tuple[str, Given]]  # the brand's own first, giving nothing
     files: list[str] = field(default_factory=list)  # every file read: the build's dependencies
     warnings: list[str] = field(default_factory=list)
@@ -219,7 +282,9 @@ class Brand:
             found.append(View(tag, identity, with_own(self.menu, given.menu),
                               tuple(replace(zone, **given.zones.get(index, {}))
                                     for index, zone in enumerate(self.zones)),
-                              about, replace(self.messages, **given.messages)))
+                              about, replace(self.messages, **given.messages),
+                              tuple(with_own(page, given.pages.get(index, {}))
+                                    for index, page in enumerate(self.pages))))
         return found
 
 
@@ -244,19 +309,23 @@ def build(kind: Any, checked: dict) -> Any:
 # The members of src/brand/Types.h's structs the tables set, in their order.
 CPP_MEMBERS = {
     "Art": ("id", "encoded", "id2x"),
-    "Action": ("kind", "path", "noProgram", "url", "showFirst", "question", "questionTitle", "thenQuit"),
-    "HotZone": ("name", "twips", "tooltip", "click"),
+    "Action": ("kind", "path", "noProgram", "url", "showFirst", "question", "questionTitle", "thenQuit", "arguments",
+               "elevate", "page"),
+    "Condition": ("kind", "atLeast", "machines", "path", "value", "hive", "view32"),
+    "HotZone": ("name", "twips", "tooltip", "click", "when", "unless"),
+    "Page": ("name", "art", "hover", "pressed", "off", "zones", "focusOrder", "when", "unless"),
     "FontStyle": ("bold", "underline"),
     "AboutControl": ("kind", "name", "twips", "text", "background", "colour", "outline", "font", "picture",
                      "tooltip", "click"),
     "Failure": ("code", "text"),
     "Messages": ("failures", "unknownError", "noBrowser", "pageFailed"),
-    "Language": ("id", "title", "menuArt", "hover", "pressed", "zones", "aboutTitle", "aboutControls", "messages"),
+    "Language": ("id", "title", "menuArt", "hover", "pressed", "zones", "aboutTitle", "aboutControls", "messages",
+                 "pages"),
 }
 
 # Each table of the brand file, by keys.py's name for it, in README's order.
-TABLES = {"identity": Identity, "menu": Menu, "disc": Disc, "zone": Zone, "about": About, "control": Control,
-          "messages": Messages}
+TABLES = {"identity": Identity, "menu": Menu, "disc": Disc, "zone": Zone, "page": Page, "condition": Condition,
+          "about": About, "control": Control, "messages": Messages}
 
 
 def init(struct: str, **members: Optional[str]) -> str:

@@ -130,9 +130,11 @@ def rect_text(rect):
 
 def zone_entry(zone, number, rects, title, focus):
     action = zone.action
-    target = {"open": zone.document, "install": zone.program, "web": zone.url}.get(action)
+    target = {"open": zone.document, "install": zone.program, "web": zone.url, "explore": zone.folder,
+              "page": zone.page}.get(action)
     does = action + (" " + target if target else "")
-    notes = []
+    notes = ["arguments %s" % zone.arguments] if zone.arguments else []
+    notes += ["as administrator"] if zone.elevate else []
     if zone.show_first:
         notes.append("shows %s first" % zone.show_first)
     if zone.question:
@@ -143,6 +145,8 @@ def zone_entry(zone, number, rects, title, focus):
         does += ", then quits"
     tab = "   Tab %d" % (focus.index(number - 1) + 1) if number - 1 in focus else ""
     lines = ["%s   %s%s" % (zone.name, rect_text(zone.rect), tab), "tip: " + one_line(zone.tooltip), does]
+    lines += ["%s: %s" % (key, tests.text) for key, tests in (("when", zone.when), ("unless", zone.unless))
+              if tests is not None]
     over = [n for n in range(1, len(rects) + 1) if n != number and overlap(rects[n - 1], zone.rect)]
     if over:
         lines.append("overlaps %s: the lower number takes the click there" % ", ".join(map(str, over)))
@@ -196,17 +200,20 @@ def draw_legend(canvas, draw, x, y, lines):
         y += line_height(piece)
 
 
-def lit_parts(menu, rect):
+def lit_parts(menu, zone):
     """The zone's rectangle cut from the hover and the pressed picture the
-    brand has, made smaller where it is larger than PART; [] without either."""
+    brand has (and the off picture, for a zone that may be absent), made
+    smaller where it is larger than PART; [] without any."""
+    rect = zone.rect
     parts, keys = [], [key for key in ("hover", "pressed") if getattr(menu, key)]
+    keys += ["off"] if menu.off and (zone.when is not None or zone.unless is not None) else []
     for key in keys:
         left, top, width, height = rect
         with Image.open(getattr(menu, key)) as picture:
             part = picture.convert("RGB").crop((left, top, left + width, top + height))
         part.thumbnail(PART)
         parts.append(part)
-    return [" and ".join(keys) + ":", parts] if parts else []
+    return [", ".join(keys) + ":", parts] if parts else []
 
 
 def about_mock(window):
@@ -244,14 +251,24 @@ def render(path, view):
     menu = view.menu
     with Image.open(menu.picture) as picture:
         shown = picture.convert("RGB")
-    rects = [z.rect for z in view.zones]
     title = view.identity.title
-    focus = menu.focus
-    zones = [zone_entry(z, n, rects, title, focus) + lit_parts(menu, z.rect)
-             for n, z in enumerate(view.zones, start=1)]
-    keys = "; Tab visits %s" % ", ".join(str(i + 1) for i in focus) if focus else ""
-    rows = [("Menu (%s): %d zones, 1 = front-most%s" % (os.path.basename(menu.picture), len(rects), keys),
-             mark(shown, rects, zone_notes(view.zones, focus)), layout(zones))]
+    rows = []
+    # The menu, then each page with its own zones, numbered from 1 on each.
+    for number, page in enumerate([menu, *view.pages]):
+        mine = [z for z in view.zones if z.on_page == number]
+        rects = [z.rect for z in mine]
+        focus = page.focus
+        zones = [zone_entry(z, n, rects, title, focus) + lit_parts(page, z) for n, z in enumerate(mine, start=1)]
+        if number:
+            with Image.open(page.picture) as picture:
+                shown = picture.convert("RGB")
+        first = "; opens first when %s" % page.when.text if number and page.when is not None else ""
+        first += "; opens first unless %s" % page.unless.text if number and page.unless is not None else ""
+        keys = "; Tab visits %s" % ", ".join(str(i + 1) for i in focus) if focus else ""
+        heading = "Page %s" % page.name if number else "Menu"
+        rows.append(("%s (%s): %d zones, 1 = front-most%s%s" % (heading, os.path.basename(page.picture), len(rects),
+                                                                keys, first),
+                     mark(shown, rects, zone_notes(mine, focus)), layout(zones)))
     window = view.about
     if window:
         controls = window.controls

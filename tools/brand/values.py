@@ -84,6 +84,10 @@ class Checker:
                                         what, shown(value), " (did you mean %r?)" % close if close else ""))
         return tag
 
+    def kind_condition(self, where, value, what):
+        from . import conditions  # which checks values with this checker
+        return conditions.check(self, where, value, what)
+
     def kind_bool(self, where, value, what):
         return value if isinstance(value, bool) else self.wrong(where, what, value, "true or false")
 

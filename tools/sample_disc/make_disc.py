@@ -94,13 +94,16 @@ def has_links(brand):
 
 def named_files(brand):
     """(disc path, who names it) for every file a zone or link opens or starts,
-    and the probe page the brand names (the build's own is not the brand's)."""
+    the probe page the brand names (the build's own is not the brand's), and
+    every folder an explore zone opens (its path ending in \\)."""
     files = []
     for zone in brand.zones:
         who = "zone %s (%s)" % (zone.name, zone.action)
         for path in (zone.document, zone.program, zone.show_first):
             if path:
                 files.append((path, who))
+        if zone.folder:
+            files.append((zone.folder + "\\", who))
     if has_links(brand) and brand.disc.own_probe_page:
         files.append((brand.disc.probe_page, "the web links (disc.probe_page)"))
     return files
@@ -177,13 +180,20 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     warnings = []
     where = "the brand has no disc files folder" if own is None else "it is not in %s" % own
     for path, who in named:
+        folder = path.endswith("\\")
+        path = path.rstrip("\\")
         try:
             spelt, found = locate(index, path)
         except ValueError as error:
             errors.append("%s names %s, but %s" % (who, path, error))
             continue
-        if found == "folder":
-            errors.append("%s names %s, which is a folder in %s" % (who, path, own))
+        if found == ("file" if folder else "folder"):
+            errors.append("%s names %s, which is a %s in %s" % (who, path, found, own))
+        elif found is None and folder:
+            # An empty folder shows what Explorer opens; one note says what goes there.
+            warnings.append("%s names the folder %s, and %s" % (who, path, where))
+            lacking.setdefault(disc_names.fold(spelt + "/readme.txt"), spelt + "/readme.txt")
+            index.setdefault(disc_names.fold(spelt), (spelt, "folder"))
         elif found is None:
             warnings.append("%s names %s, and %s" % (who, path, where))
             lacking.setdefault(disc_names.fold(spelt), spelt)
