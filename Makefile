@@ -21,14 +21,14 @@ brand_path = brand=$$(realpath -ms -- "$$BRAND_PATH") && \
 # every image goes.
 define forget_disc
 @rm -rf build/cd
-@$(brand_path); exe=$$(/usr/bin/python3 tools/brand/brand.py get "$$brand" exe 2>/dev/null) && \
+@$(brand_path); exe=$$(/usr/bin/python3 -m tools.brand get "$$brand" exe 2>/dev/null) && \
   rm -f "build/$${exe%.*}.iso" || rm -f build/*.iso
 endef
 
 # A brand with a mistake stops here with just its FILE:LINE lines, before the
 # build tool would wrap them in its own; its warnings show in the build.
 define check_brand
-@$(brand_path) && out=$$(/usr/bin/python3 tools/brand/brand.py check "$$brand" 2>&1) || \
+@$(brand_path) && out=$$(/usr/bin/python3 -m tools.brand check "$$brand" 2>&1) || \
   { grep -v ': warning: ' <<<"$$out" >&2; exit 1; }
 endef
 
@@ -70,7 +70,7 @@ disc: publisher-deps
 # The ISO image of build/cd/, with autorun.inf at its root, named after the
 # brand's exe: build/Startboard.iso for the default brand.
 cd: disc
-	@$(brand_path) && exe=$$(/usr/bin/python3 tools/brand/brand.py get "$$brand" exe) && \
+	@$(brand_path) && exe=$$(/usr/bin/python3 -m tools.brand get "$$brand" exe) && \
 	  tools/cd/make_iso.sh build/cd "build/$${exe%.*}.iso" "$$brand" || { rm -rf build/cd; exit 1; }
 
 # Authenticode signature (optional): make sign CERT=cert.pem KEY=key.pem [TS=url]
@@ -100,13 +100,13 @@ bench: deps
 # in German alone.
 preview: publisher-deps
 	@rm -f build/preview.png build/preview-*.png
-	@/usr/bin/python3 tools/brand/preview.py "$$BRAND_PATH" build/preview.png $(IN)
+	@/usr/bin/python3 -m tools.brand.preview "$$BRAND_PATH" build/preview.png $(IN)
 
 # The brand designer in the browser, on this computer alone: place zones and
 # About controls by hand, type the texts per language, save the brand file
 # checked. PORT=... picks the port (a free one by default).
 edit: publisher-deps
-	@$(brand_path) && /usr/bin/python3 tools/designer/server.py "$$brand" $(if $(PORT),--port "$(PORT)")
+	@$(brand_path) && /usr/bin/python3 -m tools.designer.server "$$brand" $(if $(PORT),--port "$(PORT)")
 
 # Every state of the real launcher under Wine, at 96 and 144 dpi: at rest,
 # each zone's tip, hover, press and keyboard focus, the About window, the

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Static analysis of the project's own code: the layers' include order
-# (tests/check_layers.py), then clang-tidy (the checks in .clang-tidy) over
-# the portable core, the Windows layer, the bench, sample-disc and test
-# programs, then cppcheck and clang-format. Headers are checked through the
+# (tests/check_layers.py), pyflakes and mypy over the Python, then
+# clang-tidy (the checks in .clang-tidy) over the portable core, the Windows
+# layer, the bench, sample-disc and test programs, then cppcheck and
+# clang-format. Headers are checked through the
 # files that include them. Any finding fails. Prints "lint: N passed, N
 # failed". The core and the tests are read with the native build's
 # compile_commands.json (cmake --preset native).
@@ -53,6 +54,10 @@ bench=(-- -DSTARTBOARD_BENCH -Isrc -Ibuild/native/generated -Itools/bench -D_WIN
 sample_disc=(-- -Itools/sample_disc "${win[@]}")
 
 check layers /usr/bin/python3 tests/check_layers.py
+# The Python: pyflakes over every file, mypy (mypy.ini) over the tools' typed package and its users.
+check pyflakes pyflakes3 tools tests
+check mypy mypy --no-error-summary tools/brand tools/cd/make_iso.py tools/cd/disc_names.py tools/sample_disc/make_disc.py \
+  tools/bench/floor_picture.py
 check clang-tidy-core tidy native src/launch/*.cpp src/ui/Resample.cpp src/ui/Targets.cpp
 # Every file of the Windows layer: the core's two are read above.
 windows_ui=(); for file in src/ui/*.cpp; do

@@ -28,7 +28,7 @@ case "${1:-}" in
       g++ libgtest-dev g++-mingw-w64-x86-64
       wine wine64 xvfb xdotool x11-utils imagemagick
       python3-xlib python3-pytest python3-tomli-w fonts-wine
-      clang-tidy clang-format cppcheck valgrind openssl
+      clang-tidy clang-format cppcheck valgrind openssl pyflakes3 mypy
       chromium chromium-driver python3-selenium
     )
     wine32=(wine32:i386 libxcursor1:i386)

@@ -7,11 +7,11 @@
 set -euo pipefail
 top=$(realpath "$(dirname "$0")/..")
 source "$top/tools/wine_session.sh"
-brand=${1:-$top/assets/brand.toml}
+brand=$(realpath -m -- "${1:-$top/assets/brand.toml}")
 wine_tools xdpyinfo import
 echo "Wine: $wine_note."
 disc=$(wine_disc "$brand")
-exe="$disc/$(/usr/bin/python3 "$top/tools/brand/brand.py" get "$brand" exe)"
+exe="$disc/$(cd "$top" && /usr/bin/python3 -m tools.brand get "$brand" exe)"
 [[ -f $exe ]] || { echo "FAILED: no ${exe#"$top/"}: make disc builds it." >&2; exit 1; }
 # The probe that sets up the prefix and watches for the window: make disc
 # builds only what goes on the disc.

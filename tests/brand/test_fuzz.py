@@ -17,14 +17,13 @@ import random
 import re
 import shutil
 import subprocess
+import tempfile
 import unittest
 from pathlib import Path
 
-import test_brand
-from test_brand import ABOUT, LANGUAGES, MAIN, PAGES
-from test_generate import PRINTER
-
-import brand
+from sample import ABOUT, LANGUAGES, MAIN, PAGES, PRINTER, brand_folder
+from tools.brand import load
+from tools.brand.cli import main
 
 ROOT = Path(__file__).resolve().parents[2]
 # Which stream of random edits: the same number gives the same files.
@@ -42,8 +41,13 @@ VALUES = ['""', '"x"', "0", "-5", "4001", "true", "[]", "[1, 2]", "[0, 0, 1, 1]"
 
 
 def mutate(text, rng):
+    """The text with one to three random edits, and how many messages they
+    may bring: one each, or any number where a header given twice splits a
+    table in two (None)."""
     lines = text.split("\n")
-    for _ in range(rng.randint(1, 3)):
+    edits = rng.choice((1, 1, 2, 3))
+    split = False
+    for _ in range(edits):
         index = rng.randrange(len(lines))
         line = lines[index]
         edit = rng.randrange(6)
@@ -57,6 +61,7 @@ def mutate(text, rng):
             del lines[index]
         elif edit == 3:  # a line given twice, elsewhere
             lines.insert(rng.randrange(len(lines) + 1), line)
+            split = split or line.lstrip().startswith("[")
         elif edit == 4:  # a key renamed
             lines[index] = re.sub(r"^(\s*)([a-z_]+)", lambda m: m.group(1) + rng.choice(
                 ["name", "title", "url", "file", "rect", "kind", "action", "outline", "x", m.group(2) + "s"]), line)
@@ -64,21 +69,24 @@ def mutate(text, rng):
             if line:
                 at = rng.randrange(len(line))
                 lines[index] = line[:at] + line[at + 1:]
-    return "\n".join(lines)
+    return "\n".join(lines), None if split else edits
 
 
 class Fuzz(unittest.TestCase):
     def setUp(self):
-        test_brand.BrandTest.setUp(self)  # a folder with the test brand's pictures
+        self.folder = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, self.folder)
+        brand_folder(self.folder)
         shutil.copytree(ROOT / "assets", self.folder / "default")
         self.default = (ROOT / "assets" / "brand.toml").read_text(encoding="utf-8")
 
-    def refused_cleanly(self, text, path, out):
+    def refused_cleanly(self, text, path, out, edits):
         """Generates into `out` (holding a good brand's outputs): a refusal
-        must leave only FILE:LINE lines and nothing generated."""
+        must leave only FILE:LINE lines, at most one per edit, and nothing
+        generated."""
         stderr = io.StringIO()
         with contextlib.redirect_stderr(stderr):
-            code = brand.main(["generate", str(path), str(out)])
+            code = main(["generate", str(path), str(out)])
         lines = stderr.getvalue().splitlines()
         count = len(text.split("\n"))
         pattern = re.compile(r"^%s:(\d+): \S" % re.escape(str(path)))
@@ -90,6 +98,9 @@ class Fuzz(unittest.TestCase):
             self.assertNotRegex(line, r"Traceback|Error\b|\(at line|unpack|datetime")
         if code:
             self.assertEqual(sorted(os.listdir(out / "brand")), [], "left behind after a refusal")
+            errors = [line for line in lines if ": warning: " not in line]
+            if edits is not None:
+                self.assertLessEqual(len(errors), edits, "more messages than mistakes:\n" + "\n".join(errors))
         return code == 0
 
     def compiled_texts(self, out):
@@ -110,22 +121,22 @@ class Fuzz(unittest.TestCase):
         for case in range(CASES):
             base = self.default if case % 2 else MAIN + PAGES + ABOUT + LANGUAGES
             path = self.folder / ("default/brand.toml" if case % 2 else "brand.toml")
-            text = mutate(base, rng)
+            text, edits = mutate(base, rng)
             path.write_bytes(text.encode("utf-8", "surrogatepass"))
             shutil.rmtree(out, ignore_errors=True)
             good.mkdir(parents=True)
             try:
-                ok = self.refused_cleanly(text, path, out)
+                ok = self.refused_cleanly(text, path, out, edits)
                 if ok:
                     accepted += 1
-                    loaded = brand.load(str(path))
-                    menu = [z for z in loaded["zones"] if not z.get("on_page")]
-                    zone = menu[1] if len(menu) > 1 else {}
-                    if compiled < COMPILED and zone.get("question") and len(menu) == len(
+                    loaded = load(str(path))
+                    menu = [z for z in loaded.zones if not z.on_page]
+                    zone = menu[1] if len(menu) > 1 else None
+                    if compiled < COMPILED and zone and zone.question and len(menu) == len(
                             re.findall(r"^\[\[zone\]\]\s*(?:#|$)", text, re.M)):
                         compiled += 1
-                        title = zone.get("question_title", loaded["identity"]["title"])
-                        texts = [loaded["identity"]["title"], zone["tooltip"], zone["question"], title]
+                        title = zone.question_title or loaded.identity.title
+                        texts = [loaded.identity.title, zone.tooltip, zone.question, title]
                         self.assertEqual(self.compiled_texts(out), [t.replace("\n", "\r\n") for t in texts])
             except BaseException:
                 (ROOT / "build").mkdir(exist_ok=True)

@@ -5,18 +5,20 @@ C++ tables, the compiled version block and the parsed manifest exactly as
 the brand wrote them; PNG inputs become the pictures, icon and cursor the
 exe embeds."""
 
+import re
+import shutil
 import struct
 import subprocess
+import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 from PIL import Image
 
-ROOT = Path(__file__).resolve().parents[2]
-BRAND = ROOT / "tools" / "brand" / "brand.py"
-import brand
-import test_brand
+from sample import ABOUT, MAIN, PAGES, PRINTER, ROOT, brand_folder, brand_tool
+from tools.brand import load, model, pictures
+from tools.brand.emit import picture_ids
 
 # Each character class a target escapes: quotes, backslashes that look like
 # escapes, trigraphs, line breaks, XML's specials, placeholders of the
@@ -27,22 +29,10 @@ COMPANY = 'Example\\new Tools\\ "Smith\'s & Sons"'
 COPYRIGHT = "\u00a9 2026 Example\nAll rights reserved \\ ??-"
 QUESTION = 'Line one\n\nLine "three" \\ ??<'
 
-PRINTER = r'''#include <cstdio>
-#include "brand/Data.h"
-using namespace startboard::brand;
-static void Put(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); std::fputc(0, stdout); }
-int main() {
-  Put(kTitle);
-  Put(kZones[1].tooltip);
-  Put(kZones[1].click.question);
-  Put(kZones[1].click.questionTitle);
-  return kAboutControls[2].outline.has_value() ? 1 : 0;
-}
-'''
 
 # The pages' tables as the launcher walks them: the menu first, then each page
 # with its pictures, zones, conditions and actions.
-PAGES = r'''#include "brand/Data.h"
+PAGE_TABLES = r'''#include "brand/Data.h"
 using namespace startboard;
 using namespace startboard::brand;
 constexpr const Page& kTools = kLanguages[0].pages[1];
@@ -113,7 +103,9 @@ def parse_block(data):
 
 class Generate(unittest.TestCase):
     def setUp(self):
-        test_brand.BrandTest.setUp(self)  # a folder with the test brand's pictures
+        self.folder = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, self.folder)
+        brand_folder(self.folder)
         Image.new("RGB", (40, 30), (10, 200, 30)).save(self.folder / "menu.png")
         Image.new("RGB", (80, 60), (10, 200, 30)).save(self.folder / "menu-2x.png")
         logo = Image.new("RGBA", (30, 20), (255, 0, 0, 255))
@@ -123,7 +115,7 @@ class Generate(unittest.TestCase):
         hand = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
         hand.paste((0, 0, 0, 255), (10, 2, 20, 30))
         hand.save(self.folder / "hand.png")
-        text = (test_brand.MAIN + test_brand.PAGES + test_brand.ABOUT).replace('"Test Launcher"', "%s", 2) % (toml(TITLE), toml(PRODUCT))
+        text = (MAIN + PAGES + ABOUT).replace('"Test Launcher"', "%s", 2) % (toml(TITLE), toml(PRODUCT))
         for old, new in (('"Example Co"', "%s\ncopyright = %s" % (toml(COMPANY), toml(COPYRIGHT))),
                          ('"Install"', toml(TITLE)), ('"""Install it?\n\n[[zone]] is not a header in here either."""', toml(QUESTION)),
                          ('"menu.bmp"', '"menu.png"'), ('"menu-2x.jpg"', '"menu-2x.png"'), ('"app.ico"', '"icon.png"'),
@@ -136,8 +128,7 @@ class Generate(unittest.TestCase):
             text = text.replace(old, new, 1)
         (self.folder / "brand.toml").write_text(text, encoding="utf-8")
         self.out = self.folder / "out"
-        result = subprocess.run(["/usr/bin/python3", str(BRAND), "generate", str(self.folder / "brand.toml"),
-                                 str(self.out)], capture_output=True, text=True)
+        result = brand_tool("generate", self.folder / "brand.toml", self.out)
         self.assertEqual(result.returncode, 0, result.stderr)
         self.generated = self.out / "brand"
 
@@ -154,7 +145,7 @@ class Generate(unittest.TestCase):
 
     def test_pages_tables_hold_what_the_brand_says(self):
         source = self.folder / "pages.cpp"
-        source.write_text(PAGES)
+        source.write_text(PAGE_TABLES)
         subprocess.run(["g++", "-std=c++20", "-fsyntax-only", "-Wall", "-Wextra", "-Werror", "-I", str(ROOT / "src"),
                         "-I", str(self.out), str(source)], check=True)
 
@@ -175,7 +166,7 @@ class Generate(unittest.TestCase):
     def test_picture_ids_never_meet_however_many_pictures_languages_bring(self):
         for count in (3, 100, 150):
             arts = [("a.bmp", "a-2x.jpg")] * count
-            used = [i for index in range(count) for i in brand.picture_ids(arts, index)]
+            used = [i for index in range(count) for i in picture_ids(arts, index)]
             self.assertEqual(len(set(used)), 2 * count, count)
 
     def test_each_kind_of_picture_goes_in_no_larger_and_with_the_same_pixels(self):
@@ -195,7 +186,7 @@ class Generate(unittest.TestCase):
             with self.subTest(name):
                 path = self.folder / name
                 image.save(path, **options)
-                made, data = brand.pictures.compact(str(path))
+                made, data = pictures.compact(str(path))
                 stored = self.folder / ("stored-" + name + extension)
                 stored.write_bytes(data if data is not None else path.read_bytes())
                 self.assertEqual(made, extension)
@@ -212,7 +203,16 @@ class Generate(unittest.TestCase):
         self.assertEqual([(e[0], e[4], e[5]) for e in entries], [(32, 8, 1), (48, 12, 2), (64, 16, 3)])
         with Image.open(self.generated / "icon.ico") as icon:
             self.assertEqual(sorted(icon.info["sizes"]), [(16, 16), (32, 32), (48, 48)])  # none above its 64
-        warnings = brand.load(str(self.folder / "brand.toml"))["warnings"]
+        warnings = load(str(self.folder / "brand.toml")).warnings
         self.assertEqual(len(warnings), 1, warnings)  # a brand without a quit zone is told
         self.assertIn(":21: warning: no zone quits", warnings[0])
 
+
+class OneModel(unittest.TestCase):
+    def test_the_members_the_tables_set_are_those_types_h_declares(self):
+        """A member is added in Types.h and named in model.CPP_MEMBERS: the two agree."""
+        types = (ROOT / "src" / "brand" / "Types.h").read_text(encoding="utf-8")
+        for struct_name, members in model.CPP_MEMBERS.items():
+            body = re.search(r"^struct %s \{\n(.*?)^\};" % struct_name, types, re.S | re.M).group(1)
+            declared = re.findall(r"^  [\w:<>, *]+? (\w+)\{\};", body, re.M)
+            self.assertEqual(tuple(declared), members, struct_name)

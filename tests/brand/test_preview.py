@@ -13,16 +13,15 @@ from pathlib import Path
 
 from PIL import Image
 
-import brand  # tools/brand, on the path pytest.ini sets
+from tools.brand import load
 
 ROOT = Path(__file__).resolve().parents[2]
-PREVIEW = ROOT / "tools" / "brand" / "preview.py"
 BRAND = ROOT / "assets" / "brand.toml"
 
 
 def preview(brand_file, out, *tag):
-    return subprocess.run([sys.executable, str(PREVIEW), str(brand_file), str(out), *tag],
-                          capture_output=True, text=True, check=False)
+    return subprocess.run([sys.executable, "-m", "tools.brand.preview", str(brand_file), str(out), *tag],
+                          cwd=ROOT, capture_output=True, text=True, check=False)
 
 
 def find(image, part, within=100):
@@ -43,15 +42,15 @@ class Preview(unittest.TestCase):
             self.assertEqual((done.returncode, done.stdout, done.stderr), (0, "preview in %s\n" % out, ""))
             with Image.open(out) as image:
                 shown = image.convert("RGB")
-        loaded = brand.load(str(BRAND))
-        with Image.open(loaded["menu"]["picture"]) as image:
+        loaded = load(str(BRAND))
+        with Image.open(loaded.menu.picture) as image:
             picture = image.convert("RGB")
         x0, y0 = find(shown, picture.crop((0, 0, 24, 24)))
         colours = []
-        for zone in loaded["zones"]:
-            left, top, width, height = zone["rect"]
+        for zone in loaded.zones:
+            left, top, width, height = zone.rect
             right, bottom, middle, centre = left + width - 1, top + height - 1, top + height // 2, left + width // 2
-            with self.subTest(zone["name"]):
+            with self.subTest(zone.name):
                 outside = {shown.getpixel((x0 + x, y0 + y)) for x, y in (
                     (left - 1, middle), (right + 1, middle), (centre, top - 1), (centre, bottom + 1))}
                 self.assertEqual(len(outside), 1, "one colour all round, next to the zone's edges")
@@ -63,15 +62,15 @@ class Preview(unittest.TestCase):
         self.assertEqual(len(set(colours)), len(colours), "each zone in a colour of its own")
 
     def test_each_zone_shows_its_hover_and_pressed_part(self):
-        loaded = brand.load(str(BRAND))
-        zones = [zone["rect"] for zone in loaded["zones"]]
+        loaded = load(str(BRAND))
+        zones = [zone.rect for zone in loaded.zones]
         looks = {"hover": [(3, 9 + 20 * i, 251) for i in range(len(zones))],
                  "pressed": [(251, 9 + 20 * i, 3) for i in range(len(zones))]}
         with tempfile.TemporaryDirectory() as tmp:
             folder = Path(tmp) / "brand"
             shutil.copytree(BRAND.parent, folder)
             for key, colours in looks.items():  # each zone in a colour of its own, the front one last
-                lit = Image.new("RGB", tuple(loaded["menu"]["size"]), (0, 0, 0))
+                lit = Image.new("RGB", tuple(loaded.menu.size), (0, 0, 0))
                 for (left, top, width, height), fill in reversed(list(zip(zones, colours))):
                     lit.paste(fill, (left, top, left + width, top + height))
                 lit.save(folder / (key + ".png"))

@@ -102,6 +102,7 @@ brand_with cased 's|^show_first = .*|show_first = "docs/licence.txt"|; /^\[disc\
 mkdir -p cased/disc/Docs cased/disc/Manual
 echo "licence" >cased/disc/Docs/Licence.TXT
 echo "index" >cased/disc/Manual/index.txt
+echo htm >cased/disc/TempHtm.HTM # a probe page the brand names must be among its files
 laid_out_in_its_case() {
   local err
   err=$("$top/tools/sample_disc/make_disc.sh" out "$standins" cased/brand.toml 2>&1 >/dev/null) || { echo "$err"; return 1; }
@@ -112,7 +113,6 @@ laid_out_in_its_case() {
 whole_in_its_case() {
   echo pdf >cased/disc/Manual/MANUAL.PDF && mkdir -p cased/disc/READER cased/disc/Standalone &&
     echo exe >cased/disc/READER/Setup.exe && echo exe >cased/disc/Standalone/SETUP.EXE &&
-    echo htm >cased/disc/TempHtm.HTM &&
     "$top/tools/sample_disc/make_disc.sh" out "$standins" cased/brand.toml --strict &&
     diff <(cd cased/disc && find . | sort) <(cd out && find . ! -name Startboard.exe | sort)
 }
@@ -125,6 +125,13 @@ clash_refused() {
   [[ ! -e out ]] && grep -F "Docs/Licence.TXT and Docs/licence.txt" <<<"$err" | grep -qF 'docs\licence.txt' ||
     { echo "$err"; return 1; }
 }
+own_probe_page() { # a brand that names none gets the build's own, which is no stand-in
+  local err
+  brand_with probe '/^probe_page = /d' &&
+    err=$("$top/tools/sample_disc/make_disc.sh" out "$standins" probe/brand.toml 2>&1 >/dev/null) || { echo "$err"; return 1; }
+  ! grep -qi probe <<<"$err" && grep -q "tells the launcher" out/probe.htm || { echo "$err"; ls out; return 1; }
+}
+check "make_disc: a brand that names no probe page gets one, without a warning" own_probe_page
 check "make_disc: a key in another case finds its file, and a stand-in goes in the folder as the disc spells it" \
   laid_out_in_its_case
 check "  ...with every file there in other cases, STRICT passes and nothing is added" whole_in_its_case

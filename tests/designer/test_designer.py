@@ -24,8 +24,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-import document  # tools/designer, on the path pytest.ini sets
-import server
+from tools.designer import document, server
 
 ROOT = Path(__file__).resolve().parents[2]
 SHOT = ROOT / "build" / "designer.png"
@@ -134,8 +133,8 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
         'tooltip = "Über das Paket / installieren"']), collections.Counter(["rect = [560, 338, 162, 203]",
                                                                             "rect = [234, 3, 259, 153]"]))
     with tempfile.TemporaryDirectory() as out:
-        built = subprocess.run([sys.executable, str(ROOT / "tools" / "brand" / "brand.py"), "generate", str(brand),
-                                out], capture_output=True, text=True)
+        built = subprocess.run([sys.executable, "-m", "tools.brand", "generate", str(brand), out], cwd=ROOT,
+                               capture_output=True, text=True)
         assert built.returncode == 0, built.stderr
         assert "ber das Paket / installieren" in (Path(out) / "brand" / "Data.h").read_text()
 

@@ -11,9 +11,9 @@ import subprocess
 
 import pytest
 
-from desktop import start_world
 from harness import RECORDER, Test
-from wine import VERSIONS, Wine
+from tools.wine.desktop import start_world
+from tools.wine.wine import VERSIONS, Wine
 
 DPIS = (96, 120, 144, 192)
 

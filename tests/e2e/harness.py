@@ -9,8 +9,8 @@ import time
 from PIL import Image
 from Xlib.display import Display
 
-from desktop import RECORD_LOG, RECORDER, Desktop
-from wine import remove_tree, wait_for
+from tools.wine.desktop import RECORD_LOG, RECORDER, Desktop
+from tools.wine.wine import remove_tree, wait_for
 
 REPO = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 APP_TITLE = "Norvane 98 Startboard"
@@ -25,6 +25,10 @@ def expect(condition, message):
 
 def expect_equal(actual, expected, what):
     expect(actual == expected, "%s: expected %r, got %r" % (what, expected, actual))
+
+
+def expect_start(record, arguments, cwd="C:\\"):
+    expect_equal((record.arguments(), record.cwd), (arguments, cwd), "program started")
 
 
 def px(twips, dpi):

@@ -11,8 +11,8 @@ import pytest
 from PIL import Image, ImageChops
 
 from harness import (APP_TITLE, DISC, FOCUSABLE, RECORDER, STANDIN_TITLE, art, asset, expect, expect_equal,
-                     focused_children, hand, matching, px)
-from wine import remove_tree, wait_for
+                     expect_start, focused_children, hand, matching, px)
+from tools.wine.wine import remove_tree, wait_for
 
 READER = ("Install Adobe Acrobat Reader?", "You need the Adobe Acrobat Reader software to view the online User "
           "Manual from this CD-ROM.\r\n\r\nDo you wish to continue?")
@@ -76,10 +76,6 @@ def expect_placed(window, twips, dpi, what):
     (left, top, right, bottom), work = window.rect, window.work
     expect_equal((left, top), ((work[0] + work[2] - right + left) // 2, (work[1] + work[3] - bottom + top) // 2),
                  what + " position (centred in the work area)")
-
-
-def expect_start(record, arguments, cwd="C:\\"):
-    expect_equal((record.arguments(), record.cwd), (arguments, cwd), "program started")
 
 
 def expect_disclaimer(record, root):

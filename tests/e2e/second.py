@@ -28,10 +28,9 @@ import pytest
 import tomli_w
 from PIL import Image, ImageDraw
 
-from harness import (DISC, FOCUSABLE, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, focused_children, hand,
-                     matching)
-from wine import WINE, wait_for
-from scenarios import expect_start
+from harness import (DISC, FOCUSABLE, RECORDER, STANDIN_TITLE, asset, expect, expect_equal, expect_start,
+                     focused_children, hand, matching)
+from tools.wine.wine import WINE, wait_for
 
 TITLE = "Orchard Atlas Setup"
 EXE = "Atlas.exe"
@@ -168,8 +167,8 @@ def test_second_brand_window_pointer_tips_and_version_block(t):
         expect(t.tooltip(tip), "no tip %r over %s" % (tip, name))
     expect(t.pointer_is(main, tuple(v * t.dpi // 96 for v in GAP), arrow), "a hand between the zones")
     if t.dpi == 96:
-        import brand, footprint  # the build's tools: not needed by `second.py make`
-        ours = brand.load(os.path.join(t.disc, "..", "brand", "brand.toml"))
+        from tools.brand import footprint, load  # the build's tools: not needed by `second.py make`
+        ours = load(os.path.join(t.disc, "..", "brand", "brand.toml"))
         size, given = os.path.getsize(os.path.join(t.disc, EXE)), footprint.given_bytes(ours)
         expect(size <= given + footprint.OVERHEAD, "%s is %d bytes: its pictures as given are %d" % (EXE, size, given))
         exe = pefile.PE(os.path.join(t.disc, EXE))

@@ -6,7 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 folder="build/second brand é" out="build/second-$1"
 rm -rf "$folder"
-PYTHONPATH=tools/wine /usr/bin/python3 tests/e2e/second.py make "$folder/brand" \
+# second.py is a test module, run here as a script: the root, where the
+# tools package stands, is named for it.
+PYTHONPATH=. /usr/bin/python3 tests/e2e/second.py make "$folder/brand" \
   "build/$1/tools/sample_disc/standin_setup.exe"
 cmake --preset "$1" -B "$out" -DSTARTBOARD_BRAND="$PWD/$folder/brand/brand.toml" >/dev/null
 cmake --build "$out" --target Startboard standin_setup >"$out.log" || { cat "$out.log"; exit 1; }

@@ -70,6 +70,6 @@ if ! grep -q '^done=' build/bench-results.txt 2>/dev/null; then
   mkdir -p build/bench-logs
   cp "$work"/*.log build/bench-logs/ 2>/dev/null || true
 fi
-PYTHONPATH=tools/brand "$python" tools/brand/footprint.py "$brand" build/win32/Startboard.exe >&2
+"$python" -m tools.brand.footprint "$brand" build/win32/Startboard.exe >&2
 "$python" tools/bench/report.py --exe build/win32/Startboard.exe \
   --results build/bench-results.txt --machine "$machine" --brand "${brand#"$top"/}" --out build/bench.md --timed "$timed" --why "$wine_why"

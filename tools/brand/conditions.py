@@ -5,8 +5,9 @@ and the C++ rows that hold it."""
 import difflib
 import re
 
-import emit
-import keys as schema
+from . import escape
+from . import keys as schema
+from .model import Tests
 
 MACHINES = {"x86": "kX86", "x64": "kX64", "arm64": "kArm64"}
 HIVES = {"HKLM": "LocalMachine", "HKEY_LOCAL_MACHINE": "LocalMachine",
@@ -18,7 +19,7 @@ WINDOWS = re.compile(r"(\d{1,3})\.(\d{1,3})(?:\.(\d{1,6}))?")
 
 def check(checker, where, value, what):
     """A `when` or `unless` table as [(kind, fields)], or None after an error."""
-    brand = checker.brand
+    report = checker.report
     if not isinstance(value, dict) or not value:
         return checker.wrong(where, what, value, "a table of tests, such as { architecture = \"x64\" } or "
                              "{ registry = 'HKLM\\SOFTWARE\\Maker\\Product' }")
@@ -26,11 +27,11 @@ def check(checker, where, value, what):
     unknown = [key for key in value if key not in entries]
     for key in unknown:
         close = difflib.get_close_matches(key, list(entries), n=1, cutoff=0.5)
-        brand.error(where, "%s has no test %r%s; it takes %s" % (
+        report.error(where, "%s has no test %r%s; it takes %s" % (
             what, key, " (did you mean %r?)" % close[0] if close else "", ", ".join(entries)))
     for key in ("value", "view"):
         if key in value and "registry" not in value:
-            brand.error(where, "%s.%s goes with registry, and there is none" % (what, key))
+            report.error(where, "%s.%s goes with registry, and there is none" % (what, key))
             unknown.append(key)
     if unknown:
         return None
@@ -41,9 +42,9 @@ def check(checker, where, value, what):
         view = test_view(checker, where, value.get("view", 64), what + ".view")
         if key is None or name is None or view is None:
             return None
-        fields = {"path": emit.cpp_string(key[1])}
+        fields = {"path": escape.cpp_string(key[1])}
         if name:
-            fields["value"] = emit.cpp_string(name)
+            fields["value"] = escape.cpp_string(name)
         fields["hive"] = "Hive::" + key[0]
         if view == 32:
             fields["view32"] = "true"
@@ -52,15 +53,6 @@ def check(checker, where, value, what):
         return None
     return Tests(tests, "; ".join("%s %s" % (key, value[key] if key != "view" else "%d-bit view" % value[key])
                                   for key in value))
-
-
-class Tests(list):
-    """A `when` or `unless` as the tables take it, and as the brand wrote it
-    (for the preview)."""
-
-    def __init__(self, tests, text):
-        super().__init__(tests)
-        self.text = text
 
 
 def test_windows(checker, where, value, what):
@@ -79,7 +71,7 @@ def test_architecture(checker, where, value, what):
     for name in names:
         if name.lower() not in MACHINES:
             close = difflib.get_close_matches(name.lower(), list(MACHINES), n=1, cutoff=0.5)
-            return checker.brand.error(where, "%s: %s is no architecture the launcher knows%s; it tells x86, x64 "
+            return checker.report.error(where, "%s: %s is no architecture the launcher knows%s; it tells x86, x64 "
                                        "and arm64 (a 32-bit launcher on 64-bit Windows sees x64)" % (
                                            what, '"%s"' % name, " (did you mean %r?)" % close[0] if close else ""))
     return ("Machine", {"machines": " | ".join(sorted({MACHINES[name.lower()] for name in names}))})
@@ -87,7 +79,7 @@ def test_architecture(checker, where, value, what):
 
 def test_file(checker, where, value, what):
     path = checker.kind_disc(where, value, what)
-    return path and ("DiscFile", {"path": emit.cpp_string(path)})
+    return path and ("DiscFile", {"path": escape.cpp_string(path)})
 
 
 def test_registry(checker, where, value, what):
@@ -96,11 +88,11 @@ def test_registry(checker, where, value, what):
         return checker.wrong(where, what, value, expected)
     bad = next((c for c in value if ord(c) < 32 or c in "\u2028\u2029"), None)
     if bad is not None:
-        return checker.brand.error(where, "%s holds the character U+%04X; in double quotes a backslash starts an "
+        return checker.report.error(where, "%s holds the character U+%04X; in double quotes a backslash starts an "
                                    "escape: write the key in single quotes" % (what, ord(bad)))
     hive, _, path = value.partition("\\")
     if hive.upper() not in HIVES:
-        return checker.brand.error(where, "%s: %s is no hive the launcher reads; it reads HKLM (HKEY_LOCAL_MACHINE) "
+        return checker.report.error(where, "%s: %s is no hive the launcher reads; it reads HKLM (HKEY_LOCAL_MACHINE) "
                                    "and HKCU (HKEY_CURRENT_USER): %s" % (what, '"%s"' % hive, expected))
     names = path.split("\\")
     if not path or "" in names:
@@ -108,14 +100,14 @@ def test_registry(checker, where, value, what):
                              "end)")
     long_name = next((name for name in names if len(name) > KEY_NAME_MAX), None)
     if long_name is not None:
-        return checker.brand.error(where, "%s: a key's names hold at most %d characters" % (what, KEY_NAME_MAX))
+        return checker.report.error(where, "%s: a key's names hold at most %d characters" % (what, KEY_NAME_MAX))
     return HIVES[hive.upper()], path
 
 
 def test_value(checker, where, value, what):
     name = checker.kind_line(where, value, what)
     if name is not None and len(name) > VALUE_NAME_MAX:
-        return checker.brand.error(where, "%s: a value's name holds at most %d characters" % (what, VALUE_NAME_MAX))
+        return checker.report.error(where, "%s: a value's name holds at most %d characters" % (what, VALUE_NAME_MAX))
     return name
 
 

@@ -10,7 +10,7 @@ LABEL_BOLD = ImageFont.truetype(FONTS + "DejaVuSansCondensed-Bold.ttf", 11)
 LABEL_LINE = 13  # pixels between the lines of an About label
 
 
-def wrap(text, font, width):
+def wrap(text: str, font: ImageFont.FreeTypeFont, width: int) -> list[str]:
     """Greedy word wrap; a word longer than the width keeps a line to itself."""
     lines = []
     for paragraph in text.replace("\r\n", "\n").split("\n"):
@@ -26,13 +26,13 @@ def wrap(text, font, width):
     return lines
 
 
-def font_of(control):
-    return LABEL_BOLD if control.get("bold") else LABEL
+def font_of(bold: bool) -> ImageFont.FreeTypeFont:
+    return LABEL_BOLD if bold else LABEL
 
 
-def lines_needed(control, text):
-    return len(wrap(text, font_of(control), control["rect"][2]))
+def lines_needed(text: str, bold: bool, width: int) -> int:
+    return len(wrap(text, font_of(bold), width))
 
 
-def lines_held(control):
-    return max(1, control["rect"][3] // LABEL_LINE)
+def lines_held(height: int) -> int:
+    return max(1, height // LABEL_LINE)

@@ -158,7 +158,7 @@ class Scanner:
     def resolve(self, name):
         """A header's dotted name as a path: each array of tables met on the way
         stands for its last element."""
-        path = ()
+        path: tuple = ()
         for n in range(1, len(name) + 1):
             path += (name[n - 1],)
             if name[:n] in self.counts:

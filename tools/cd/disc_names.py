@@ -30,7 +30,7 @@ def clashes(paths):
     """Groups of names in one folder that Windows takes for one, each sorted.
     Only siblings count: under two clashing folders every name would clash
     again, and the folders already say it."""
-    groups = {}
+    groups: dict[tuple[str, str], list[str]] = {}
     for path in paths:
         parent, _, name = path.rpartition("/")
         groups.setdefault((parent, fold(name)), []).append(path)

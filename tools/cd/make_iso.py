@@ -1,9 +1,8 @@
-#!/usr/bin/python3
 """Makes the CD image: ISO 9660 with Joliet and Rock Ridge names, DISC_DIR's
 tree plus a generated autorun.inf that starts the brand's exe, read back with
 a second reader (pycdlib) before it is kept.
 
-    make_iso.py DISC_DIR OUT_ISO [BRAND.toml]   (default: assets/brand.toml)
+    python3 -m tools.cd.make_iso DISC_DIR OUT_ISO [BRAND.toml]   (default: assets/brand.toml)
 
 The label goes whole into autorun.inf's label=, which Explorer shows; the
 Joliet volume id, which Windows shows wherever it reads the volume's own
@@ -23,12 +22,13 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 try:
     import pycdlib
-    import brand as brands
+
+    from tools.brand import BrandError, load
 except ModuleNotFoundError as missing:
     sys.exit("make_iso: Python module %s is missing: install %s (tools/ensure_deps.sh publisher)" % (
         missing.name, "python3-pycdlib" if missing.name == "pycdlib" else "python3-pil"))
-import disc_names  # noqa: E402
-import footprint  # noqa: E402
+from tools.brand import footprint  # noqa: E402
+from tools.cd import disc_names  # noqa: E402
 
 DEFAULT_BRAND = os.path.join(HERE, "..", "..", "assets", "brand.toml")
 JOLIET_LABEL_BYTES = 32  # the volume id field: 16 UCS-2 characters, big-endian
@@ -96,7 +96,7 @@ def joliet_descriptor(image):
 
 def joliet_tree(iso):
     """(path, size or None for a folder) for every Joliet name in the image."""
-    found = set()
+    found: set[tuple[str, int | None]] = set()
     for root, dirs, files in iso.walk(joliet_path="/"):
         base = "" if root == "/" else root
         found.update((base + "/" + name, None) for name in dirs)
@@ -140,9 +140,9 @@ def verify(image, stage, originals, field, volume_id):
 
 
 def make_iso(disc, out, brand_file):
-    brand = brands.load(brand_file)
-    exe, label = brand["identity"]["exe"], brand["disc"]["label"]
-    volume_id = brand["disc"]["volume_id"]
+    brand = load(brand_file)
+    exe, label = brand.identity.exe, brand.disc.label
+    volume_id = brand.disc.volume_id
     if " " in exe:
         fail("%s: identity.exe %r has a space, and autorun.inf's open= would start %r: "
              "name the exe without spaces" % (brand_file, exe, exe.split(" ")[0]))
@@ -211,7 +211,7 @@ def main(argv):
         os.remove(out)
     try:
         make_iso(argv[1], out, argv[3] if len(argv) == 4 else DEFAULT_BRAND)
-    except (Failure, brands.BrandError) as error:
+    except (Failure, BrandError) as error:
         print(error, file=sys.stderr)
         return 1
     return 0

@@ -7,8 +7,8 @@
 # The description is the product's name from BRAND (default assets/brand.toml).
 set -euo pipefail
 
-DESCRIPTION=$(/usr/bin/python3 "$(dirname "$0")/../brand/brand.py" get \
-  "${BRAND:-$(dirname "$0")/../../assets/brand.toml}" product) || exit 1
+brand=$(realpath -m -- "${BRAND:-$(dirname "$0")/../../assets/brand.toml}")
+DESCRIPTION=$(cd "$(dirname "$0")/../.." && /usr/bin/python3 -m tools.brand get "$brand" product) || exit 1
 
 die() { echo "sign: $*" >&2; exit 1; }
 

@@ -1,16 +1,16 @@
 """The designer's one door to the brand checker: the key list, the check of
 an edited text, where each key stands, and the pages the designer draws.
-When the checker moves, only this file follows it: it uses brand.Brand,
-brand.parse and brand.check, keys.KEYS, ACTIONS, CONTROLS and KINDS, and
-positions.key_lines."""
+When the checker moves, only this file follows it: it uses the brand
+package's Findings, parse and check, keys.KEYS, ACTIONS, CONTROLS and KINDS,
+and positions.key_lines."""
 import os
 import re
-import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "brand"))
-import brand as checker  # noqa: E402
-import keys as schema  # noqa: E402
-from positions import key_lines  # noqa: E402
+from ..brand import keys as schema
+from ..brand.check import check
+from ..brand.findings import Findings
+from ..brand.parse import parse
+from ..brand.positions import key_lines
 
 MESSAGE = re.compile(r"^(.*?):(\d+): (.*)$")
 
@@ -41,11 +41,11 @@ def pages():
 def check_text(path, text):
     """The build's check of `text` (or bytes) as if it were the brand file at
     `path`, without writing it anywhere: [(line, message, is_error)]."""
-    found = checker.Brand(path=path, folder=os.path.dirname(os.path.abspath(path)))
+    found = Findings(path=path, folder=os.path.dirname(os.path.abspath(path)))
     try:
-        data = checker.parse(found, text if isinstance(text, bytes) else text.encode("utf-8"))
+        data = parse(found, text if isinstance(text, bytes) else text.encode("utf-8"))
         if data is not None:
-            checker.check(found, data)
+            check(found, data)
     except Exception as error:  # the build would stop too: never offer that save
         found.errors.append("%s:1: the checker failed on this brand (%s: %s)" % (path, type(error).__name__, error))
     out = []

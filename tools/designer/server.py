@@ -1,7 +1,6 @@
-#!/usr/bin/python3
 """make edit: the brand designer, a page served on this computer alone.
 
-    server.py BRAND.toml [--port N]
+    python3 -m tools.designer.server BRAND.toml [--port N]
 
 It listens on 127.0.0.1 only, answers only requests that carry the token of
 the address it prints and name this address as their Host (a web page
@@ -26,8 +25,8 @@ import tomllib
 import urllib.parse
 
 try:
-    import checker_bridge as bridge
-    import document
+    from . import checker_bridge as bridge
+    from . import document
 except ImportError as missing_module:
     sys.exit("make edit: Python lacks %s; install it: apt-get install python3-tomlkit python3-pil"
              % missing_module.name)

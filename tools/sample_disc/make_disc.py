@@ -1,7 +1,6 @@
-#!/usr/bin/python3
 """Lays out a disc folder for the launcher a brand file describes.
 
-Usage: make_disc.py OUT_DIR EXE_DIR BRAND.toml [--strict]
+Usage: python3 -m tools.sample_disc.make_disc OUT_DIR EXE_DIR BRAND.toml [--strict]
 
 EXE_DIR is a Windows build folder (build/win64 or build/win32): it holds
 Startboard.exe, built from that brand, and tools/sample_disc/standin_setup.exe.
@@ -19,12 +18,12 @@ import shutil
 import sys
 
 try:
-    import brand as brands
+    from tools.brand import BrandError, load
 except ModuleNotFoundError as missing:
     sys.exit("make_disc: Python module %s is missing: install python3-pil (tools/ensure_deps.sh publisher)"
              % missing.name)
-import disc_names  # noqa: E402
-import footprint  # noqa: E402
+from tools.brand import footprint  # noqa: E402
+from tools.cd import disc_names  # noqa: E402
 
 STANDIN = os.path.join("tools", "sample_disc", "standin_setup.exe")
 
@@ -88,38 +87,42 @@ def write(path, data):
         f.write(data)
 
 
+def has_links(brand):
+    return any(z.action == "web" for z in brand.zones) or any(
+        c.url for c in (brand.about.controls if brand.about else ()))
+
+
 def named_files(brand):
     """(disc path, who names it) for every file a zone or link opens or starts,
-    and every folder an explore zone opens (its path ending in \\)."""
+    the probe page the brand names (the build's own is not the brand's), and
+    every folder an explore zone opens (its path ending in \\)."""
     files = []
-    for zone in brand["zones"]:
-        who = "zone %s (%s)" % (zone["name"], zone["action"])
-        for key in ("document", "program", "show_first"):
-            if key in zone:
-                files.append((zone[key], who))
-        if "folder" in zone:
-            files.append((zone["folder"] + "\\", who))
-    links = any(z["action"] == "web" for z in brand["zones"]) or any(
-        c.get("url") for c in (brand["about"] or {}).get("controls", []))
-    if links:
-        files.append((brand["disc"]["probe_page"], "the web links (disc.probe_page)"))
+    for zone in brand.zones:
+        who = "zone %s (%s)" % (zone.name, zone.action)
+        for path in (zone.document, zone.program, zone.show_first):
+            if path:
+                files.append((path, who))
+        if zone.folder:
+            files.append((zone.folder + "\\", who))
+    if has_links(brand) and brand.disc.own_probe_page:
+        files.append((brand.disc.probe_page, "the web links (disc.probe_page)"))
     return files
 
 
 def standin(path, brand, standin_exe):
     """A small file of the right type for a disc path."""
-    identity = brand["identity"]
+    identity = brand.identity
     extension = os.path.splitext(path)[1].lower()
     if extension == ".exe":
         with open(standin_exe, "rb") as f:
             return f.read()
     if extension == ".pdf":
-        return standin_pdf(identity["product"], identity["company"],
+        return standin_pdf(identity.product, identity.company,
                            ["A stand-in for " + path.replace("\\", "/") + ", written by make disc.",
                             "Put the real file in the brand's disc files folder."])
     if extension in (".htm", ".html"):
-        return crlf(PROBE_PAGE % identity["product"])
-    return crlf(STANDIN_TEXT % identity["product"])
+        return crlf(PROBE_PAGE % identity.product)
+    return crlf(STANDIN_TEXT % identity.product)
 
 
 def locate(index, path):
@@ -129,7 +132,7 @@ def locate(index, path):
     finds Docs/X.TXT. Raises ValueError when a file stands where the path
     needs a folder."""
     parts = path.split("\\")
-    spelt = []
+    spelt: list[str] = []
     for depth, part in enumerate(parts):
         here = index.get(disc_names.fold("/".join(spelt + [part])))
         if here is None:
@@ -146,17 +149,17 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     folder Windows cannot read as it is, and under --strict."""
     # Whatever happens next, no disc of an earlier run stays behind.
     shutil.rmtree(out_dir, ignore_errors=True)
-    brand = brands.load(brand_file)
+    brand = load(brand_file)
     launcher = os.path.join(exe_dir, "Startboard.exe")
     standin_exe = os.path.join(exe_dir, STANDIN)
     for needed in (launcher, standin_exe):
         if not os.path.isfile(needed):
             raise FileNotFoundError("not built: " + needed)
-    own = brand["disc"].get("files")
+    own = brand.disc.files
     own = os.path.join(os.path.dirname(os.path.abspath(brand_file)), own) if own else None
     if own and not os.path.isdir(own):
         raise FileNotFoundError("%s: disc.files names no folder: %s" % (brand_file, own))
-    exe = brand["identity"]["exe"]
+    exe = brand.identity.exe
     tree = disc_names.walk(own) if own else []
     named = named_files(brand)
     errors = []
@@ -173,7 +176,7 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
             own, " and ".join(group), "; named by " + ", ".join(keys) if keys else ""))
     index = {disc_names.fold(path): (path, "folder" if is_folder else "file") for path, is_folder in tree}
     index[disc_names.fold(exe)] = (exe, "file")
-    lacking = {}  # where each stand-in goes, by its fold: one for keys that differ only by case
+    lacking: dict[str, str] = {}  # where each stand-in goes, by its fold: one for keys that differ only by case
     warnings = []
     where = "the brand has no disc files folder" if own is None else "it is not in %s" % own
     for path, who in named:
@@ -199,6 +202,13 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
             for depth in range(1, len(parts) + 1):
                 index.setdefault(disc_names.fold("/".join(parts[:depth])),
                                  ("/".join(parts[:depth]), "file" if depth == len(parts) else "folder"))
+    probe = None  # where the build's own probe page goes, when the brand names none and has links
+    if has_links(brand) and not brand.disc.own_probe_page:
+        probe, found = locate(index, brand.disc.probe_page)
+        if found == "folder":
+            errors.append("%s holds a folder %s, where the launcher's probe page goes" % (own, probe))
+        elif found == "file":
+            probe = None  # the publisher's own page of that name serves
     if errors:
         raise ValueError("\n".join("make_disc: error: " + e for e in errors))
     if strict and warnings:
@@ -210,6 +220,8 @@ def make_disc(out_dir, exe_dir, brand_file, strict=False):
     footprint.show(brand, launcher)
     for spelt in lacking.values():
         write(os.path.join(out_dir, *spelt.split("/")), standin(spelt, brand, standin_exe))
+    if probe:
+        write(os.path.join(out_dir, *probe.split("/")), crlf(PROBE_PAGE % brand.identity.product))
     if own is None and warnings and not strict:
         # A brand with no disc files at all is a sample disc by design: one line.
         return ["the brand has no disc files folder ([disc] files): stand-ins take the place of the %d files "
@@ -231,7 +243,7 @@ def main(argv):
     except FileNotFoundError as error:
         print("make_disc: %s" % error, file=sys.stderr)
         return 1
-    except (ValueError, brands.BrandError) as error:
+    except (ValueError, BrandError) as error:
         print(error, file=sys.stderr)
         return 1
     print("disc in %s" % argv[1])

@@ -12,7 +12,6 @@ tools/shots/shots.sh assets/brand.toml build/shots.png en --keep "96:at rest=doc
 # The end-to-end tests' second brand, built as they build it.
 tests/e2e/second_disc.sh "$wine_preset" >/dev/null
 folder="build/second brand é"
-. tools/python.sh
-/usr/bin/python3 tools/shots/shots.py "$folder/brand/brand.toml" "$folder/cd" "build/$wine_preset/tools/wine" \
+/usr/bin/python3 -m tools.shots.shots "$folder/brand/brand.toml" "$folder/cd" "build/$wine_preset/tools/wine" \
   build/shots-second.png en --keep "96:lit=docs/lit.png"
-/usr/bin/python3 tools/brand/preview.py assets/brand.toml docs/preview.png
+/usr/bin/python3 -m tools.brand.preview assets/brand.toml docs/preview.png

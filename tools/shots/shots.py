@@ -1,4 +1,3 @@
-#!/usr/bin/python3
 """Every state of the real launcher, run under Wine at 96 and 144 dpi, on one
 sheet per language: the window at rest; each zone with its tip (lit, with a
 hover picture) and pressed (with a pressed picture); the keyboard's focus on
@@ -6,7 +5,7 @@ each zone in Tab order (with keyboard = true); the About window, and its focus
 frame after Tab; each question box; and the boxes a failed start shows: a
 document missing, no program for a document's type, no web browser.
 
-    shots.py BRAND.toml DISC TOOLS OUT.png [TAG] [--keep DPI:STATE=PATH ...]
+    python3 -m tools.shots.shots BRAND.toml DISC TOOLS OUT.png [TAG] [--keep DPI:STATE=PATH ...]
 
 DISC is the laid-out disc whose exe Wine runs, TOOLS the folder of
 e2e_driver.exe and recorder.exe. Sheets are named as make preview names them
@@ -27,11 +26,9 @@ import traceback
 
 from PIL import Image, ImageDraw, PngImagePlugin
 
-import brand
-import preview
-import tags
-from desktop import Desktop, start_world
-from wine import DriverError, Wine, wait_for
+from tools.brand import BrandError, load, preview, tags
+from tools.wine.desktop import Desktop, start_world
+from tools.wine.wine import DriverError, Wine, wait_for
 
 DPIS = (96, 144)
 ROOT = "C:\\Disc\\"  # the disc's copy the launcher runs from; the failure states take files from it
@@ -55,10 +52,10 @@ def inside(point, rect):
 def spot(zones, index):
     """A point of the zone (96 dpi) that no zone in front of it covers: its
     middle where it can."""
-    left, top, width, height = zones[index]["rect"]
+    left, top, width, height = zones[index].rect
     candidates = [(left + width * i // 8, top + height * j // 8) for i in (4, 2, 6, 1, 7) for j in (4, 2, 6, 1, 7)]
     for point in candidates:
-        if not any(inside(point, zone["rect"]) for zone in zones[:index]):
+        if not any(inside(point, zone.rect) for zone in zones[:index]):
             return point
     return candidates[0]
 
@@ -80,8 +77,8 @@ class Session:
     def __init__(self, desktop, view, tag, loaded):
         self.d, self.view, self.tag, self.loaded = desktop, view, tag, loaded
         self.dpi = desktop.dpi
-        self.title = view["identity"]["title"]
-        self.zones = view["zones"]
+        self.title = view.identity.title
+        self.zones = view.zones
         self.tiles = []
         self.windows = {}  # a state's whole launcher window, for README's pictures
         self.main = None
@@ -103,8 +100,8 @@ class Session:
     def around(self, index, *windows):
         """The zone's part of the window, a margin round it, and the windows
         (its tip) that show beside it."""
-        left, top = self.main.at(self.scaled(self.zones[index]["rect"][:2]))
-        width, height = self.scaled(self.zones[index]["rect"][2:])
+        left, top = self.main.at(self.scaled(self.zones[index].rect[:2]))
+        width, height = self.scaled(self.zones[index].rect[2:])
         margin = AROUND * self.dpi // 96
         frame = self.main.rect
         boxes = [(max(frame[0], left - margin), max(frame[1], top - margin), min(frame[2], left + width + margin),
@@ -119,7 +116,7 @@ class Session:
 
     def start(self):
         self.d.xdotool("mousemove", 0, 0)  # over no zone
-        self.main = self.d.launcher(ROOT, self.loaded["identity"]["exe"], self.title, locale_of(self.tag))
+        self.main = self.d.launcher(ROOT, self.loaded.identity.exe, self.title, locale_of(self.tag))
         self.reach("the launcher is not in front", wait_for(lambda: self.main.fresh().foreground, 5))
         # Should Wine have placed the pointer where it last knew it: tell it
         # again, and let a tip that showed there go.
@@ -136,20 +133,20 @@ class Session:
         self.d.xdotool("mousemove", 0, 0)
 
     def name(self, index):
-        return self.zones[index]["name"]
+        return self.zones[index].name
 
     def run(self):
         self.start()
         self.add("at rest", self.main.shot())
         self.windows["at rest"] = self.tiles[-1][1]
-        menu = self.view["menu"]
+        menu = self.view.menu
         for index, zone in enumerate(self.zones):
             self.main.move(self.scaled(spot(self.zones, index)))
-            tip = self.reach("no tip over zone %s" % self.name(index), self.d.tooltip(zone["tooltip"], 5))
-            lit = "lit, " if menu.get("hover") else ""
+            tip = self.reach("no tip over zone %s" % self.name(index), self.d.tooltip(zone.tooltip, 5))
+            lit = "lit, " if menu.hover else ""
             self.add("%s: %stip" % (self.name(index), lit), self.around(index, tip.info))
             self.windows.setdefault("lit", self.main.shot())
-        if menu.get("pressed"):
+        if menu.pressed:
             for index in range(len(self.zones)):
                 self.d.xdotool("mousemove", *self.main.at(self.scaled(spot(self.zones, index))), "mousedown", 1)
                 time.sleep(0.3)
@@ -160,7 +157,7 @@ class Session:
         self.failures()
         self.about()
         self.quit()
-        if self.view["menu"]["focus"]:
+        if self.view.menu.focus:
             self.keyboard()
 
     def box(self, label, title=None):
@@ -173,47 +170,47 @@ class Session:
 
     def questions(self):
         for index, zone in enumerate(self.zones):
-            if zone.get("question"):
+            if zone.question:
                 self.click(index)
-                self.box("%s: the question" % self.name(index), zone.get("question_title")).answer("No")
+                self.box("%s: the question" % self.name(index), zone.question_title).answer("No")
 
     def failures(self):
-        opens = [i for i, zone in enumerate(self.zones) if zone["action"] == "open"]
+        opens = [i for i, zone in enumerate(self.zones) if zone.action == "open"]
         for index in opens:
-            extension = os.path.splitext(self.zones[index]["document"])[1]
+            extension = os.path.splitext(self.zones[index].document)[1]
             self.d.open_with(extension, False)
             self.click(index)
             self.box("%s: no program opens %s" % (self.name(index), extension)).answer("OK")
             self.d.open_with(extension, True)
         if opens:
-            document = self.zones[opens[0]]["document"].replace("\\", "/")
+            document = self.zones[opens[0]].document.replace("\\", "/")
             path = self.reach("no %s on the disc" % document, on_disc(self.d.wine.host_path(ROOT), document))
             os.rename(path, path + ".away")
             self.click(opens[0])
             self.box("%s: %s missing" % (self.name(opens[0]), document)).answer("OK")
             os.rename(path + ".away", path)
-        page = os.path.splitext(self.loaded["disc"].get("probe_page") or "temphtm.htm")[1]
+        page = os.path.splitext(self.loaded.disc.probe_page)[1]
         self.d.open_with(page, False)
-        webs = [i for i, zone in enumerate(self.zones) if zone["action"] == "web"]
-        links = [c for c in (self.view["about"] or {}).get("controls", []) if c.get("url")]
+        webs = [i for i, zone in enumerate(self.zones) if zone.action == "web"]
+        links = [c for c in (self.view.about.controls if self.view.about else ()) if c.url]
         if webs:
             self.click(webs[0])
             self.box("%s: no web browser" % self.name(webs[0])).answer("OK")
         elif links and self.about_zone() is not None:
             about = self.open_about()
-            left, top, _, height = links[0]["rect"]
+            left, top, _, height = links[0].rect
             about.click(self.scaled((left + 4, top + min(height, 13) // 2)))
-            self.box("About window, link %s: no web browser" % links[0]["name"]).answer("OK")
+            self.box("About window, link %s: no web browser" % links[0].name).answer("OK")
             about.key("Escape")
             about.gone()
         self.d.open_with(page, True)
 
     def about_zone(self):
-        return next((i for i, zone in enumerate(self.zones) if zone["action"] == "about"), None)
+        return next((i for i, zone in enumerate(self.zones) if zone.action == "about"), None)
 
     def open_about(self):
         self.click(self.about_zone())
-        about = self.d.about(self.view["about"]["title"])
+        about = self.d.about(self.view.about.title)
         self.reach("the About window is not in front", wait_for(lambda: about.fresh().foreground, 5))
         return about
 
@@ -234,10 +231,10 @@ class Session:
     def keyboard(self):
         """A fresh start: nothing has the focus before the first key."""
         self.start()
-        for count, index in enumerate(self.view["menu"]["focus"], start=1):
+        for count, index in enumerate(self.view.menu.focus, start=1):
             self.main.key("Tab")
             tip = self.reach("no tip for zone %s after Tab %d" % (self.name(index), count),
-                             self.d.tooltip(self.zones[index]["tooltip"], 5))
+                             self.d.tooltip(self.zones[index].tooltip, 5))
             self.add("Tab %d: %s" % (count, self.name(index)), self.around(index, tip.info))
         self.quit()
 
@@ -245,8 +242,8 @@ class Session:
 def opened(loaded):
     """The types of the documents the launcher opens: what zones open and
     show first, and the page it finds the browser with."""
-    files = [z.get(key) for z in loaded["zones"] for key in ("document", "show_first")]
-    files.append(loaded["disc"].get("probe_page") or "temphtm.htm")
+    files = [path for z in loaded.zones for path in (z.document, z.show_first)]
+    files.append(loaded.disc.probe_page)
     return sorted({os.path.splitext(f)[1].lower() for f in files if f} - {""})
 
 
@@ -366,11 +363,11 @@ def main(argv):
     parser.add_argument("--keep", action="append", default=[], metavar="DPI:STATE=PATH")
     args = parser.parse_args(argv)
     try:
-        loaded = brand.load(args.brand)
-    except brand.BrandError as error:
+        loaded = load(args.brand)
+    except BrandError as error:
         print(error, file=sys.stderr)
         return 1
-    chosen = preview.sheets(brand.views(loaded), args.out, args.tag, "shots")
+    chosen = preview.sheets(loaded.views(), args.out, args.tag, "shots")
     if chosen is None:
         return 1
     started = time.time()
@@ -382,7 +379,7 @@ def main(argv):
         return 1
     os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
     for path, tag, view in chosen:
-        canvas, info = sheet('%s (%s): "%s" under Wine' % (os.path.basename(path), tag, view["identity"]["title"]),
+        canvas, info = sheet('%s (%s): "%s" under Wine' % (os.path.basename(path), tag, view.identity.title),
                              {dpi: session.tiles for dpi, session in shots[tag].items()})
         preview.save(canvas, path, "shots", info)
     print("shots: %d states in %.0f s" % (sum(len(s.tiles) for by_dpi in shots.values() for s in by_dpi.values()),

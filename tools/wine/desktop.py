@@ -8,7 +8,7 @@ import time
 
 from PIL import ImageGrab
 
-from wine import DriverError, remove_tree, wait_for
+from .wine import DriverError, remove_tree, wait_for
 
 RECORDER, RECORD_LOG = r"C:\e2e\recorder.exe", r"C:\e2e\record.log"
 
