@@ -128,9 +128,11 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
     assert find(page, ".field[data-key=text] textarea").get_attribute("placeholder") == "Free e-mail technical support"
     find(page, "#langs button", "en").click()
     find(page, "#pages button", "Page more").click()
+    assert typed(page, "when", '{ architecture = ["arm64", "x64" }').startswith("not TOML")
+    assert not page.find_element(By.ID, "save").is_enabled()
     assert typed(page, "when", '{ architecture = ["arm64", "x64"] }') == "checked: the build takes it"
     ActionChains(page).click_and_hold(find(page, ".item", "Back")).move_by_offset(20, 10).release().perform()
-    assert find(page, "#readout").text == "28, 18, 120, 40"
+    assert find(page, "#readout").text == "28, 18, 120, 40" and find(page, "#stage").size["width"] == 725  # the menu's
     find(page, "#pages button", "Menu").click()
 
     choose(page, "Label5")

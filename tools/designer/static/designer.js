@@ -102,7 +102,7 @@ function renderStage() {
   const stage = $("stage");
   stage.replaceChildren();
   if (!data) return;
-  const win = windowTable(), size = win.size || [400, 300];
+  const win = windowTable(), size = win.size || (P().id === "page" && data.menu && data.menu.size) || [400, 300];
   stage.style.width = size[0] * zoom + "px";
   stage.style.height = size[1] * zoom + "px";
   stage.style.background = win[P().colour] || "#444";
@@ -450,7 +450,7 @@ function conditionEditor(value, set) {
     const [code, out] = await call("api/toml", { text: input.value });
     if (mine !== asking) return;
     said.textContent = code === 200 ? "" : out.text;
-    if (code !== 200) return;
+    if (code !== 200) return status("not TOML: " + out.text, true);
     unparsed.delete(input);
     set(out.value);
   };
