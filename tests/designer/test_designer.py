@@ -49,7 +49,8 @@ def brand(tmp_path_factory):
     top = tmp_path_factory.mktemp("designer")
     shutil.copytree(ROOT / "assets", top / "brand é")
     path = top / "brand é" / "brand.toml"
-    path.write_text(path.read_text().replace('cursor = "hand.cur"\n', 'cursor = "hand.cur"\nhover = "menu-lit.bmp"\n') + PAGE)
+    lit = path.read_text().replace('cursor = "hand.cur"\n', 'cursor = "hand.cur"\nhover = "menu-lit.bmp"\n')
+    path.write_text(lit + PAGE)
     shutil.copy(top / "brand é" / "menu.bmp", top / "brand é" / "menu-lit.bmp")
     (top / "secret.txt").write_text("not the brand's")
     (top / "brand é" / "link-out").symlink_to(top / "secret.txt")

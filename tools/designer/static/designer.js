@@ -438,7 +438,8 @@ function inline(v) {
   return JSON.stringify(v);
 }
 function conditionEditor(value, set) {
-  const input = el("input", { value: value === undefined ? "" : inline(value), placeholder: '{ architecture = ["x64"] }' });
+  const input = el("input", { value: value === undefined ? "" : inline(value),
+    placeholder: '{ architecture = ["x64"] }' });
   const said = el("div", { className: "msg" });
   let asking = 0;
   input.oninput = async () => {
