@@ -27,6 +27,18 @@ from selenium.webdriver.support.ui import WebDriverWait
 from tools.designer import document, server
 
 ROOT = Path(__file__).resolve().parents[2]
+PAGE = """
+[[page]]  # opens first on arm64
+name = "more"
+picture = "menu.bmp"
+when = { architecture = ["arm64"] }
+
+[[page.zone]]
+name = "Back"
+rect = [8, 8, 120, 40]
+tooltip = "Back"
+action = "back"
+"""
 SHOT = ROOT / "build" / "designer.png"
 CHROMIUM = ("--headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking "
             "--disable-component-update --disable-sync --window-size=1400,800").split()
@@ -37,7 +49,8 @@ def brand(tmp_path_factory):
     top = tmp_path_factory.mktemp("designer")
     shutil.copytree(ROOT / "assets", top / "brand é")
     path = top / "brand é" / "brand.toml"
-    path.write_text(path.read_text().replace('cursor = "hand.cur"\n', 'cursor = "hand.cur"\nhover = "menu-lit.bmp"\n'))
+    lit = path.read_text().replace('cursor = "hand.cur"\n', 'cursor = "hand.cur"\nhover = "menu-lit.bmp"\n')
+    path.write_text(lit + PAGE)
     shutil.copy(top / "brand é" / "menu.bmp", top / "brand é" / "menu-lit.bmp")
     (top / "secret.txt").write_text("not the brand's")
     (top / "brand é" / "link-out").symlink_to(top / "secret.txt")
@@ -115,6 +128,12 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
     choose(page, "Label8")
     assert find(page, ".field[data-key=text] textarea").get_attribute("placeholder") == "Free e-mail technical support"
     find(page, "#langs button", "en").click()
+    find(page, "#pages button", "Page more").click()
+    assert typed(page, "when", '{ architecture = ["arm64", "x64" }').startswith("not TOML")
+    assert not page.find_element(By.ID, "save").is_enabled()
+    assert typed(page, "when", '{ architecture = ["arm64", "x64"] }') == "checked: the build takes it"
+    ActionChains(page).click_and_hold(find(page, ".item", "Back")).move_by_offset(20, 10).release().perform()
+    assert find(page, "#readout").text == "28, 18, 120, 40" and find(page, "#stage").size["width"] == 725  # the menu's
     find(page, "#pages button", "Menu").click()
 
     choose(page, "Label5")
@@ -130,8 +149,10 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
 
     assert changes(before, brand.read_text()) == (collections.Counter([
         "rect = [540, 328, 162, 203]", "rect = [243, 3, 270, 160]", "[language.de.zone.Label7]",
-        'tooltip = "Über das Paket / installieren"']), collections.Counter(["rect = [560, 338, 162, 203]",
-                                                                            "rect = [234, 3, 259, 153]"]))
+        'tooltip = "Über das Paket / installieren"', "rect = [28, 18, 120, 40]",
+        'when = { architecture = ["arm64", "x64"] }']), collections.Counter([
+            "rect = [560, 338, 162, 203]", "rect = [234, 3, 259, 153]", "rect = [8, 8, 120, 40]",
+            'when = { architecture = ["arm64"] }']))
     with tempfile.TemporaryDirectory() as out:
         built = subprocess.run([sys.executable, "-m", "tools.brand", "generate", str(brand), out], cwd=ROOT,
                                capture_output=True, text=True)

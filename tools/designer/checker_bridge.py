@@ -25,11 +25,16 @@ def key_list():
 
 def pages():
     """The windows the designer draws, each with its picture and the tables
-    standing on it, front to back. The menu first, then the About window."""
+    standing on it, front to back. The menu first, then each `[[page]]` (the
+    page copies "page" for each of the brand's), then the About window."""
     return [{"id": "menu", "title": "Menu", "window": ["menu"], "items": ["zone"], "table": "zone",
              "kindKey": "action", "kinds": list(schema.ACTIONS), "picture": "picture", "lit": ["hover", "pressed"],
              "focus": "focus_order", "language": "zone",
              "template": {"name": "Zone", "rect": [8, 8, 120, 40], "tooltip": "New zone", "action": "quit"}},
+            {"id": "page", "title": "Page", "window": ["page"], "items": ["zone"], "table": "zone", "kindKey": "action",
+             "kinds": list(schema.ACTIONS), "picture": "picture", "lit": ["hover", "pressed"], "focus": "focus_order",
+             "language": "zone",
+             "template": {"name": "Zone", "rect": [8, 8, 120, 40], "tooltip": "New zone", "action": "back"}},
             {"id": "about", "title": "About window", "window": ["about"], "items": ["about", "control"],
              "table": "control", "kindKey": "kind", "kinds": list(schema.CONTROLS), "colour": "background",
              "language": "about.control",

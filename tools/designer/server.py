@@ -226,10 +226,26 @@ class Handler(http.server.BaseHTTPRequestHandler):
             except ValueError:
                 return self.reply(400, {"text": "not JSON"})
             return self.reply(*self.designer.edit(request, path == "api/save"))
+        if path == "api/toml":
+            return self.reply(*toml_value(raw))
         if path == "api/picture":
             query = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query)
             return self.reply(*self.designer.add_picture(query.get("name", [""])[0], raw))
         self.reply(403, {"text": "the designer writes only the brand file and pictures dropped in"})
+
+
+def toml_value(raw):
+    """A condition typed as TOML, `{ architecture = ["x64"] }`, read by the
+    same reader as the build's, for the page to hold as JSON."""
+    try:
+        text = json.loads(raw)["text"]
+        value = tomllib.loads("value = " + text)["value"]
+        if "\n" in text.strip() or not isinstance(value, dict):
+            raise ValueError("write one table in braces, such as { architecture = [\"x64\"] }")
+        json.dumps(value)  # a date has no place in a condition
+    except (ValueError, TypeError, KeyError) as error:
+        return 400, {"text": str(error)}
+    return 200, {"value": value}
 
 
 def main(argv):

@@ -4,6 +4,7 @@
 "use strict";
 const $ = (id) => document.getElementById(id);
 let S = null;           // what the server said: keys, pages, pictures, base
+let tabs = [];          // S.pages with "page" copied for each of the brand's [[page]]
 let data = null;        // the brand being edited; [[tables]] carry "@", their place in the file
 let page = 0, lang = "", sel = -1, zoom = 1, pressed = false;
 let messages = [], ok = false, dirty = false, pending = null, changedOnDisk = false;
@@ -14,7 +15,7 @@ function el(tag, props = {}, ...children) {
   return e;
 }
 const get = (o, path) => path.reduce((v, k) => (v == null ? undefined : v[k]), o);
-const P = () => S.pages[page];
+const P = () => tabs[page];
 const items = () => get(data, P().items) || [];
 const windowTable = () => get(data, P().window) || {};
 const own = () => (data.identity && data.identity.language) || "en";
@@ -36,10 +37,13 @@ async function load() {
   data = S.data;
   changedOnDisk = false;
   $("banner").hidden = true;
-  if (data) for (const p of S.pages) (get(data, p.items) || []).forEach((it, i) => (it["@"] = i));
+  tabs = S.pages.flatMap((p) => (p.id !== "page" ? [p] : ((data && data.page) || []).map((one, n) =>
+    Object.assign({}, p, { title: "Page " + (one.name || n + 1), window: ["page", n], items: ["page", n, "zone"] }))));
+  if (data) (data.page || []).forEach((one, n) => (one["@"] = n));
+  if (data) for (const p of tabs) (get(data, p.items) || []).forEach((it, i) => (it["@"] = i));
   $("pics").replaceChildren(...S.pictures.map((p) => el("option", { value: p })));
   dirty = false;
-  page = Math.min(page, S.pages.length - 1);
+  page = Math.min(page, tabs.length - 1);
   if (sel >= items().length) sel = -1;
   showChecked(S);
   render();
@@ -51,6 +55,7 @@ async function load() {
 // window, or a brand table); created on demand, pruned when emptied.
 function langPath(table, item) {
   if (table === P().table) return P().language.split(".").concat([item.name]);
+  if (table === "page") return ["page", item.name];
   return [table];
 }
 function langTable(table, item, create) {
@@ -85,7 +90,7 @@ function render() {
 }
 
 function renderTabs() {
-  $("pages").replaceChildren(...S.pages.map((p, i) => el("button", {
+  $("pages").replaceChildren(...tabs.map((p, i) => el("button", {
     textContent: p.title, className: i === page ? "on" : "", onclick: () => { page = i; sel = -1; render(); } })));
   const tags = data ? [""].concat(Object.keys(data.language || {})) : [""];
   $("langs").replaceChildren(...tags.map((t) => el("button", {
@@ -97,7 +102,7 @@ function renderStage() {
   const stage = $("stage");
   stage.replaceChildren();
   if (!data) return;
-  const win = windowTable(), size = win.size || [400, 300];
+  const win = windowTable(), size = win.size || (P().id === "page" && data.menu && data.menu.size) || [400, 300];
   stage.style.width = size[0] * zoom + "px";
   stage.style.height = size[1] * zoom + "px";
   stage.style.background = win[P().colour] || "#444";
@@ -114,7 +119,7 @@ function renderStage() {
     const n = order.indexOf(itemName(item, i));
     box.append(el("span", { className: "name", textContent: (n >= 0 ? n + 1 + ". " : "") + itemName(item, i) }));
     if (i === sel && P().lit) {
-      const lit = (pressed && shown("menu", win, P().lit[1])) || shown("menu", win, P().lit[0]);
+      const lit = (pressed && shown(P().id, win, P().lit[1])) || shown(P().id, win, P().lit[0]);
       if (lit) Object.assign(box.style, { backgroundImage: `url("${file(lit)}")`, backgroundSize: `${size[0] * zoom}px`,
         backgroundPosition: `${-r[0] * zoom}px ${-r[1] * zoom}px` });
       for (const h of ["n", "s", "e", "w", "ne", "nw", "se", "sw"]) {
@@ -153,7 +158,7 @@ function face(item, r, size) {
 function focusOrder() {
   const menu = (data && data.menu) || {};
   if (P().focus === undefined || !menu.keyboard) return [];
-  return menu.focus_order || items().map(itemName);
+  return windowTable()[P().focus] || items().map(itemName);
 }
 
 // --- Pointer and keys ----------------------------------------------------------
@@ -245,7 +250,7 @@ function dragFocus(e, name) {
       li.getBoundingClientRect().top + li.offsetHeight / 2 < up.clientY).length;
     const order = focusOrder().filter((n) => n !== name);
     order.splice(Math.min(at, order.length), 0, name);
-    data.menu.focus_order = order;
+    windowTable()[P().focus] = order;
     render();
     changed();
   };
@@ -255,7 +260,10 @@ function dragFocus(e, name) {
 $("add").onclick = () => {
   const list = items(), item = JSON.parse(JSON.stringify(P().template));
   let n = list.length + 1;
-  while (list.some((it, i) => itemName(it, i).toLowerCase() === (item.name + n).toLowerCase())) n++;
+  // A zone's name is the brand's, across the menu and its pages.
+  const taken = P().table === "zone" ? [data.zone || [], ...(data.page || []).map((p) => p.zone || [])].flat() : list;
+  while (taken.some((it) => (it.name || "").toLowerCase() === (item.name + n).toLowerCase()) ||
+    list.some((it, i) => itemName(it, i).toLowerCase() === (item.name + n).toLowerCase())) n++;
   item.name += n;
   if (!get(data, P().items)) P().items.reduce((o, k, i, a) => (o[k] = o[k] || (i === a.length - 1 ? [] : {})), data);
   get(data, P().items).push(item);
@@ -294,9 +302,9 @@ function renamed(from, to) {
       prune(data.language[tag]);
     }
   }
-  const menu = data.menu || {};
-  if (P().focus && menu.focus_order) {
-    menu.focus_order = menu.focus_order.flatMap((n) => (n === from ? (to ? [to] : []) : [n]));
+  const win = windowTable();
+  if (P().focus && win[P().focus]) {
+    win[P().focus] = win[P().focus].flatMap((n) => (n === from ? (to ? [to] : []) : [n]));
   }
 }
 
@@ -313,6 +321,7 @@ $("newlang").addEventListener("keydown", (e) => {
 // --- The form, built from the checker's key list ----------------------------------
 
 function renderForm() {
+  unparsed.clear();
   const form = $("form");
   form.replaceChildren();
   if (!data) return;
@@ -335,7 +344,8 @@ function renderForm() {
   const tables = P().id === "menu" ? ["identity", "menu", "disc", "messages"] : [P().window[0]];
   for (const table of tables) {
     const body = table === P().window[0] ? windowTable() : data[table] || {};
-    const found = fields(table, body, null, [table], () => (data[table] = body));
+    const found = fields(table, body, null, table === P().window[0] ? P().window : [table],
+      () => (data[table] = data[table] || body));
     if (found.length) form.append(el("details", { open: table !== "messages" },
       el("summary", { textContent: "[" + table + "]" }), ...found));
   }
@@ -385,6 +395,7 @@ function editor(key, value, placeholder, set) {
     box.onchange = () => set(box.checked ? true : undefined);
     return box;
   }
+  if (k === "condition") return conditionEditor(value, set);
   const parts = { rect: ["left", "top", "width", "height"], size: ["width", "height"], point: ["x", "y"] }[k];
   if (parts) {
     const span = el("span");
@@ -413,6 +424,38 @@ function editor(key, value, placeholder, set) {
     set(v);
   };
   return input;
+}
+
+// A condition as the brand file writes it, `{ architecture = ["x64"] }`, read
+// back by the server's TOML reader; save waits while one does not read.
+const unparsed = new Set();
+function inline(v) {
+  if (Array.isArray(v)) return "[" + v.map(inline).join(", ") + "]";
+  if (v && typeof v === "object") {
+    const keys = Object.keys(v).map((k) => (/^[A-Za-z0-9_-]+$/.test(k) ? k : JSON.stringify(k)) + " = " + inline(v[k]));
+    return keys.length ? "{ " + keys.join(", ") + " }" : "{}";
+  }
+  return JSON.stringify(v);
+}
+function conditionEditor(value, set) {
+  const input = el("input", { value: value === undefined ? "" : inline(value),
+    placeholder: '{ architecture = ["x64"] }' });
+  const said = el("div", { className: "msg" });
+  let asking = 0;
+  input.oninput = async () => {
+    const mine = ++asking;
+    status("checking…");
+    unparsed.add(input);
+    updateSave();
+    if (!input.value.trim()) { unparsed.delete(input); said.textContent = ""; return set(undefined); }
+    const [code, out] = await call("api/toml", { text: input.value });
+    if (mine !== asking) return;
+    said.textContent = code === 200 ? "" : out.text;
+    if (code !== 200) return status("not TOML: " + out.text, true);
+    unparsed.delete(input);
+    set(out.value);
+  };
+  return el("span", {}, input, said);
 }
 
 // --- Checking and saving ---------------------------------------------------------
@@ -450,7 +493,7 @@ function status(text, bad) {
   $("status").textContent = text;
   $("status").className = bad ? "bad" : "";
 }
-function updateSave() { $("save").disabled = !(ok && dirty && !pending && !changedOnDisk); }
+function updateSave() { $("save").disabled = !(ok && dirty && !pending && !changedOnDisk && !unparsed.size); }
 
 // Each message beside the zone, control or key its line names.
 function showMessages() {
