@@ -16,6 +16,12 @@ void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t /*size*/) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t /*size*/) noexcept { std::free(block); }
+// std::stable_sort asks for its buffer with the nothrow form, whose runtime
+// version catches bad_alloc and so brings the exception machinery back.
+void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+  return std::malloc(size != 0 ? size : 1);
+}
+void operator delete(void* block, const std::nothrow_t& /*tag*/) noexcept { std::free(block); }
 
 // The runtime's own hooks, replaced on purpose.
 // NOLINTBEGIN(cert-dcl58-cpp,cert-dcl50-cpp,cert-dcl51-cpp,cert-dcl37-c,bugprone-reserved-identifier)

@@ -73,6 +73,9 @@ def checks(data):
          manifest == {"level": "asInvoker", "controls": [("Microsoft.Windows.Common-Controls", "6.0.0.0",
                                                           "6595b64144ccf1df")],
                       "systems": SUPPORTED_OS, "dpi": ("true/pm", "PerMonitorV2, PerMonitor")}, repr(manifest)),
+        # Built without exceptions: one call into the runtime's throwing half
+        # brings its unwinder, demangler and printf (about 80 KB read at start).
+        ("no exception machinery", b"terminate called" not in data and b"__cxa_" not in data, ""),
         ("icon 16 and 32, hand cursor 32, 48 and 64",
          group_sizes(res.get((RT_GROUP_ICON, 1), bytes(6))) == [16, 32] and
          group_sizes(res.get((RT_GROUP_CURSOR, 101), bytes(6))) == [32, 48, 64], ""),
