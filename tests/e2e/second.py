@@ -354,15 +354,15 @@ def test_second_brand_without_the_imaging_component_shows_its_zones_as_buttons(t
         t.wine.run(WINE, "reg", "delete", overrides, "/f")
 
 
-def menu_shown(main, what):
-    expected = picture(1 if main.test.dpi == 96 else 2).resize(main.size(), Image.Resampling.BILINEAR)
+def menu_shown(t, main, what):
+    expected = picture(1 if t.dpi == 96 else 2).resize(main.size(), Image.Resampling.BILINEAR)
     expect(wait_for(lambda: matching(main.shot(), expected, 24) > 0.97, 3), "%s: the menu is not shown" % what)
 
 
-def page_shown(main, present, what):
+def page_shown(t, main, present, what):
     """The products page is shown with the zones `present` (the others drawn
     from its off picture), and screen readers read those zones' buttons."""
-    scale = 1 if main.test.dpi == 96 else 2
+    scale = 1 if t.dpi == 96 else 2
     expected, greyed = picture(scale, zones=PAGE_ZONES), picture(scale, "off", zones=PAGE_ZONES)
     for name, ((left, top, width, height), _, _, _) in PAGE_ZONES.items():
         if name not in present:
@@ -371,7 +371,7 @@ def page_shown(main, present, what):
     expected = expected.resize(main.size(), Image.Resampling.BILINEAR)
     expect(wait_for(lambda: matching(main.shot(), expected, 24) > 0.97, 3),
            "%s: the page is not drawn with %s" % (what, ", ".join(present)))
-    names = [child["name"] for child in main.test.wine.call("acc", main.hwnd)["children"]]
+    names = [child["name"] for child in t.wine.call("acc", main.hwnd)["children"]]
     expect_equal(names, [PAGE_ZONES[name][2] for name in present], "%s: the buttons a screen reader reads" % what)
 
 
@@ -379,7 +379,7 @@ def page_shown(main, present, what):
 def test_second_brand_turns_its_pages(t):
     main = t.launcher(exe=EXE, title=TITLE)
     main.click(centre("more", t.dpi))
-    page_shown(main, ("atlas64", "extras", "back"), "opened from the menu, Atlas not installed")
+    page_shown(t, main, ("atlas64", "extras", "back"), "opened from the menu, Atlas not installed")
     main.move((-40, -40))
     arrow = t.cursor()
     expect(t.pointer_is(main, centre("update", t.dpi), arrow), "a hand over the absent update zone")
@@ -398,19 +398,19 @@ def test_second_brand_turns_its_pages(t):
     try:
         box.answer("OK")
         wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front after the installer")
-        page_shown(main, tuple(PAGE_ZONES), "back from the installer, Atlas installed")
+        page_shown(t, main, tuple(PAGE_ZONES), "back from the installer, Atlas installed")
         main.key("Escape")
-        menu_shown(main, "Escape on the page")
+        menu_shown(t, main, "Escape on the page")
         main.click(centre("more", t.dpi))
-        page_shown(main, tuple(PAGE_ZONES), "opened again")
+        page_shown(t, main, tuple(PAGE_ZONES), "opened again")
         main.click(centre("back", t.dpi))
-        menu_shown(main, "the back zone")
+        menu_shown(t, main, "the back zone")
         main.key("Escape")
         expect_equal(t.exit_code(), 0, "exit code after Escape on the menu")
         # The page opens first where the value says so; Escape there quits.
         t.wine.run(WINE, "reg", "add", ATLAS_KEY, "/v", "Start", "/f")
         main = t.launcher(exe=EXE, title=TITLE)
-        page_shown(main, tuple(PAGE_ZONES), "the first page, by condition")
+        page_shown(t, main, tuple(PAGE_ZONES), "the first page, by condition")
         main.key("Escape")
         expect_equal(t.exit_code(), 0, "exit code after Escape on the first page")
     finally:
