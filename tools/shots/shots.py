@@ -3,7 +3,10 @@ sheet per language: the window at rest; each zone with its tip (lit, with a
 hover picture) and pressed (with a pressed picture); the keyboard's focus on
 each zone in Tab order (with keyboard = true); the About window, and its focus
 frame after Tab; each question box; and the boxes a failed start shows: a
-document missing, no program for a document's type, no web browser.
+document missing, no program for a document's type, no web browser. Then each
+page, turned to by clicking the zones that open it from the menu: at rest,
+its zones' tips, lit and pressed, and its Tab order. Zones whose conditions
+fail on this Wine machine are absent, as a user there meets them.
 
     python3 -m tools.shots.shots BRAND.toml DISC TOOLS OUT.png [TAG] [--keep DPI:STATE=PATH ...]
 
@@ -78,16 +81,49 @@ class Session:
         self.d, self.view, self.tag, self.loaded = desktop, view, tag, loaded
         self.dpi = desktop.dpi
         self.title = view.identity.title
-        self.zones = view.zones
+        self.pages = [view.menu] + list(view.pages)
+        self.asks = bool(view.pages) or any(z.when or z.unless for z in view.zones)
+        self.show(0)
         self.tiles = []
         self.windows = {}  # a state's whole launcher window, for README's pictures
         self.main = None
+
+    def show(self, number):
+        """Works on page `number` (0: the menu) from now: its zones and
+        their labels."""
+        self.page, self.number = self.pages[number], number
+        self.zones = self.zones_of(number)
+        self.here = list(range(len(self.zones)))  # the zones present, until asked
+        self.prefix = "page %s: " % self.page.name if number else ""
+
+    def zones_of(self, number):
+        return [z for z in self.view.zones if z.on_page == number]
+
+    def ask(self):
+        """The zones of the page shown that this machine's conditions leave:
+        a screen reader reads a button for each, in the zones' order."""
+        if not self.asks:
+            return
+        names = [child["name"] for child in self.d.wine.call("acc", self.main.hwnd)["children"]]
+        read = list(names)
+        self.here = []
+        for index, zone in enumerate(self.zones):
+            if read and read[0] == zone.tooltip:
+                read.pop(0)
+                self.here.append(index)
+        self.reach("%sthe launcher shows other zones than this page's (%s)" % (
+            self.prefix or "the menu: ", ", ".join(names)), not read)
+
+    def absent(self):
+        gone = [self.name(i) for i in range(len(self.zones)) if i not in self.here]
+        return " (absent here: %s)" % ", ".join(gone) if gone else ""
 
     def scaled(self, values):
         """Pixels at 96 dpi at this dpi."""
         return tuple(round(v * self.dpi / 96) for v in values)
 
     def add(self, label, image):
+        label = self.prefix + label
         sys.stdout.write("shots: %d dpi, %s: %s\n" % (self.dpi, self.tag, label))
         sys.stdout.flush()
         self.tiles.append((label, image))
@@ -137,28 +173,88 @@ class Session:
 
     def run(self):
         self.start()
-        self.add("at rest", self.main.shot())
-        self.windows["at rest"] = self.tiles[-1][1]
-        menu = self.view.menu
-        for index, zone in enumerate(self.zones):
-            self.main.move(self.scaled(spot(self.zones, index)))
-            tip = self.reach("no tip over zone %s" % self.name(index), self.d.tooltip(zone.tooltip, 5))
-            lit = "lit, " if menu.hover else ""
-            self.add("%s: %stip" % (self.name(index), lit), self.around(index, tip.info))
-            self.windows.setdefault("lit", self.main.shot())
-        if menu.pressed:
-            for index in range(len(self.zones)):
-                self.d.xdotool("mousemove", *self.main.at(self.scaled(spot(self.zones, index))), "mousedown", 1)
-                time.sleep(0.3)
-                self.add("%s: pressed" % self.name(index), self.around(index, *self.tips()))
-                self.d.xdotool("mousemove", 0, 0, "mouseup", 1)  # released off it: it runs nothing
-        self.d.xdotool("mousemove", 0, 0)
+        self.states()
+        self.windows["at rest"] = next(image for label, image in self.tiles if label.startswith("at rest"))
         self.questions()
         self.failures()
         self.about()
         self.quit()
         if self.view.menu.focus:
             self.keyboard()
+        for number in range(1, len(self.pages)):
+            self.turn(number)
+
+    def states(self):
+        """The page shown at rest, and each present zone with its tip, lit
+        and pressed."""
+        self.ask()
+        self.add("at rest" + self.absent(), self.main.shot())
+        for index in self.here:
+            self.main.move(self.scaled(spot(self.zones, index)))
+            tip = self.reach("%sno tip over zone %s" % (self.prefix, self.name(index)),
+                             self.d.tooltip(self.zones[index].tooltip, 5))
+            lit = "lit, " if self.page.hover else ""
+            self.add("%s: %stip" % (self.name(index), lit), self.around(index, tip.info))
+            self.windows.setdefault("lit", self.main.shot())
+        if self.page.pressed:
+            for index in self.here:
+                self.d.xdotool("mousemove", *self.main.at(self.scaled(spot(self.zones, index))), "mousedown", 1)
+                time.sleep(0.3)
+                self.add("%s: pressed" % self.name(index), self.around(index, *self.tips()))
+                self.d.xdotool("mousemove", 0, 0, "mouseup", 1)  # released off it: it runs nothing
+        self.d.xdotool("mousemove", 0, 0)
+
+    def way_to(self, number, passed=()):
+        """The clicks that turn the menu to page `number`, [(page, zone)]:
+        through the first page with a zone that opens it; None if none can."""
+        if number == 0:
+            return []
+        for page in range(len(self.pages)):
+            if page == number or page in passed:
+                continue
+            for index, zone in enumerate(self.zones_of(page)):
+                if zone.action == "page" and zone.page_number == number:
+                    way = self.way_to(page, passed + (number,))
+                    if way is not None:
+                        return way + [(page, index)]
+        return None
+
+    def turn(self, number):
+        """Page `number`'s states, and back; then its Tab order, from a fresh
+        start as the menu's."""
+        self.open_page(number)
+        self.states()
+        back = [i for i in self.here if self.zones[i].action == "back"]
+        if back or self.view.menu.keyboard:
+            before = self.main.shot()
+            if back:
+                self.click(back[0])
+            else:
+                self.main.key("Escape")
+            self.reach("%sthe launcher did not go back" % self.prefix,
+                       wait_for(lambda: self.main.shot().tobytes() != before.tobytes(), 5))
+        self.quit()
+        if self.page.focus:
+            self.keyboard(number)
+        self.show(0)
+
+    def open_page(self, number):
+        """A fresh start, turned to page `number` by clicking the zones that
+        open it."""
+        name = getattr(self.pages[number], "name", "menu")
+        way = self.way_to(number)
+        self.reach("page %s: no zone opens it from the menu" % name, way is not None)
+        self.start()
+        for page, index in way:
+            self.show(page)
+            self.ask()
+            self.reach("page %s: zone %s, which opens it, is absent here" % (name, self.name(index)),
+                       index in self.here)
+            before = self.main.shot()
+            self.click(index)
+            self.reach("page %s: zone %s did not open it" % (name, self.name(index)),
+                       wait_for(lambda: self.main.shot().tobytes() != before.tobytes(), 5))
+        self.show(number)
 
     def box(self, label, title=None):
         try:
@@ -170,12 +266,12 @@ class Session:
 
     def questions(self):
         for index, zone in enumerate(self.zones):
-            if zone.question:
+            if zone.question and index in self.here:
                 self.click(index)
                 self.box("%s: the question" % self.name(index), zone.question_title).answer("No")
 
     def failures(self):
-        opens = [i for i, zone in enumerate(self.zones) if zone.action == "open"]
+        opens = [i for i, zone in enumerate(self.zones) if zone.action == "open" and i in self.here]
         for index in opens:
             extension = os.path.splitext(self.zones[index].document)[1]
             self.d.open_with(extension, False)
@@ -191,7 +287,7 @@ class Session:
             os.rename(path + ".away", path)
         page = os.path.splitext(self.loaded.disc.probe_page)[1]
         self.d.open_with(page, False)
-        webs = [i for i, zone in enumerate(self.zones) if zone.action == "web"]
+        webs = [i for i, zone in enumerate(self.zones) if zone.action == "web" and i in self.here]
         links = [c for c in (self.view.about.controls if self.view.about else ()) if c.url]
         if webs:
             self.click(webs[0])
@@ -206,7 +302,7 @@ class Session:
         self.d.open_with(page, True)
 
     def about_zone(self):
-        return next((i for i, zone in enumerate(self.zones) if zone.action == "about"), None)
+        return next((i for i, zone in enumerate(self.zones) if zone.action == "about" and i in self.here), None)
 
     def open_about(self):
         self.click(self.about_zone())
@@ -228,12 +324,14 @@ class Session:
         about.key("Escape")
         about.gone()
 
-    def keyboard(self):
-        """A fresh start: nothing has the focus before the first key."""
-        self.start()
-        for count, index in enumerate(self.view.menu.focus, start=1):
+    def keyboard(self, number=0):
+        """A fresh start (turned to page `number`): nothing has the focus
+        before the first key."""
+        self.open_page(number)
+        self.ask()
+        for count, index in enumerate([i for i in self.page.focus if i in self.here], start=1):
             self.main.key("Tab")
-            tip = self.reach("no tip for zone %s after Tab %d" % (self.name(index), count),
+            tip = self.reach("%sno tip for zone %s after Tab %d" % (self.prefix, self.name(index), count),
                              self.d.tooltip(self.zones[index].tooltip, 5))
             self.add("Tab %d: %s" % (count, self.name(index)), self.around(index, tip.info))
         self.quit()
