@@ -80,11 +80,12 @@ void Input::TrackLeave() {
 void Input::OnMouseLeave() {
   tracking_ = false;
   // Wine posts the leave from a timer: the pointer may be back by now, and
-  // no move may come to light the zone it rests on again.
+  // no move may come to light the zone it rests on again. Not while a box
+  // or the About window has the window disabled: nothing is lit behind it.
   POINT screen{};
   GetCursorPos(&screen);
   Index hot;
-  if (WindowFromPoint(screen) == window_.Hwnd()) {
+  if (IsWindowEnabled(window_.Hwnd()) != FALSE && WindowFromPoint(screen) == window_.Hwnd()) {
     const POINT at = CursorClientPoint(window_.Hwnd());
     hot = ClickableAt(targets_.At(at.x, at.y, window_.Dpi()));
     TrackLeave();
