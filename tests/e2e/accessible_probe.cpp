@@ -3,7 +3,9 @@
 // for the object, destroys the window and asks again, then frees the
 // window's object and asks once more. Each question must be answered with
 // an error, not a crash. One line per answer; the exit code has a bit set
-// for each question that was answered S_OK or S_FALSE (0: all failed).
+// for each question answered with success (bits 0-7 after the window's end,
+// 8-15 after the object's), 0x10000 and up when the probe could not start,
+// and 0 when every answer was an error.
 #include <windows.h>
 
 #include <oleacc.h>
@@ -56,18 +58,29 @@ int AskAll(IAccessible& object, const char* when) {
   long count = 0;
   BSTR name = nullptr;
   VARIANT state{};
+  VARIANT focus{};
+  long left = 0;
+  long top = 0;
+  long width = 0;
+  long height = 0;
   VARIANT hit{};
   VARIANT next{};
   const HRESULT answers[] = {
-      object.get_accChildCount(&count),    object.get_accName(first, &name),
-      object.get_accState(first, &state),  object.accHitTest(10, 10, &hit),
-      object.accDoDefaultAction(first),    object.accNavigate(NAVDIR_NEXT, first, &next),
+      object.get_accChildCount(&count),
+      object.get_accName(first, &name),
+      object.get_accState(first, &state),
+      object.get_accFocus(&focus),
+      object.accLocation(&left, &top, &width, &height, first),
+      object.accHitTest(10, 10, &hit),
+      object.accDoDefaultAction(first),
+      object.accNavigate(NAVDIR_NEXT, first, &next),
   };
-  const char* const questions[] = {"get_accChildCount", "get_accName",        "get_accState",
-                                   "accHitTest",        "accDoDefaultAction", "accNavigate"};
+  const char* const questions[] = {"get_accChildCount",  "get_accName", "get_accState",
+                                   "get_accFocus",       "accLocation", "accHitTest",
+                                   "accDoDefaultAction", "accNavigate"};
   if (name != nullptr) SysFreeString(name);
   int succeeded = 0;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 8; ++i) {
     std::printf("%s %s 0x%08lx\n", when, questions[i], static_cast<unsigned long>(answers[i]));
     if (SUCCEEDED(answers[i])) succeeded |= 1 << i;
   }
@@ -76,11 +89,11 @@ int AskAll(IAccessible& object, const char* when) {
 
 int Probe() {
   auto window = std::make_unique<ProbeWindow>();
-  if (!window->Create(GetModuleHandleW(nullptr))) return 0x1000;
+  if (!window->Create(GetModuleHandleW(nullptr))) return 0x10000;
   IAccessible* object = nullptr;
   if (FAILED(AccessibleObjectFromWindow(window->Hwnd(), static_cast<DWORD>(OBJID_CLIENT),
                                         IID_IAccessible, reinterpret_cast<void**>(&object)))) {
-    return 0x2000;
+    return 0x20000;
   }
   // The window's own object, not the system's: it lists the two targets.
   long count = 0;
@@ -91,14 +104,14 @@ int Probe() {
   window.reset();
   succeeded |= AskAll(*object, "freed") << 8;
   object->Release();
-  return ours ? succeeded : 0x4000;
+  return ours ? succeeded : 0x40000;
 }
 
 }  // namespace
 }  // namespace startboard
 
 int wmain() {
-  if (FAILED(CoInitialize(nullptr))) return 0x8000;
+  if (FAILED(CoInitialize(nullptr))) return 0x80000;
   const int code = startboard::Probe();
   CoUninitialize();
   (void)std::fflush(stdout);
