@@ -111,6 +111,8 @@ int Probe() {
 }  // namespace startboard
 
 int wmain() {
+  // A crash ends the probe with its exception code, rather than in a debugger.
+  SetErrorMode(SEM_NOGPFAULTERRORBOX);
   if (FAILED(CoInitialize(nullptr))) return 0x80000;
   const int code = startboard::Probe();
   CoUninitialize();

@@ -312,7 +312,9 @@ def test_second_brand_is_used_from_the_keyboard(t):
 @pytest.mark.dpi(96)
 def test_a_screen_reader_holding_an_object_past_its_window_hears_errors(t, pytestconfig):
     probe = "Z:" + os.path.abspath(os.path.join(pytestconfig.getoption("tools"), "accessible_probe.exe"))
-    pid = t.wine.call("start", '"%s"' % probe.replace("/", "\\"), "C:\\windows")["pid"]
+    probe = probe.replace("/", "\\")
+    t.roots.append(probe)  # ended with the test, whatever happens
+    pid = t.wine.call("start", '"%s"' % probe, "C:\\windows")["pid"]
     # A bit per question answered with success (see accessible_probe.cpp); a crash is 0xC0000005.
     expect_equal(hex(t.wine.call("wait-exit", pid, 30000)["exit_code"]), "0x0", "the probe's exit code")
 
