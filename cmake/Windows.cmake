@@ -32,16 +32,18 @@ add_library(startboard_winshell STATIC src/shell/Win32Shell.cpp src/shell/Unicod
 target_compile_options(startboard_winshell PRIVATE ${STARTBOARD_WIN_FLAGS})
 target_link_libraries(startboard_winshell PUBLIC startboard_core user32)
 
+# The input of a window (pointer, keys, screen readers), which the end-to-end
+# tests' accessible probe links too.
+set(STARTBOARD_INPUT_SOURCES src/ui/Gdi.cpp src/ui/Screen.cpp src/ui/Tooltips.cpp src/ui/Input.cpp
+    src/ui/Accessible.cpp)
+list(TRANSFORM STARTBOARD_INPUT_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+
 add_executable(Startboard WIN32
   src/app/WinMain.cpp
   src/app/Runtime.cpp
-  src/ui/Gdi.cpp
-  src/ui/Screen.cpp
-  src/ui/Tooltips.cpp
+  ${STARTBOARD_INPUT_SOURCES}
   src/ui/Pictures.cpp
-  src/ui/Input.cpp
   src/ui/LitZones.cpp
-  src/ui/Accessible.cpp
   src/ui/frmMain.cpp
   src/ui/frmAbout.cpp
   src/app/Startboard.rc

@@ -68,16 +68,18 @@ check clang-tidy-windows tidy product src/app/WinMain.cpp src/app/Runtime.cpp sr
 check clang-tidy-bench tidy bench src/bench/Probe.cpp tools/bench/*.cpp
 check clang-tidy-sample-disc tidy sample_disc tools/sample_disc/*.cpp tools/wine/*.cpp
 check clang-tidy-tests tidy native tests/unit/*.cpp
+check clang-tidy-e2e tidy product tests/e2e/*.cpp
 
 cppcheck=(cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability
           --std=c++20 --inline-suppr --suppress=missingIncludeSystem --suppress=unusedFunction
           --suppress=useStlAlgorithm)
-check cppcheck-src-and-tools "${cppcheck[@]}" --library=windows -Isrc -Ibuild/native/generated src tools
+check cppcheck-src-and-tools "${cppcheck[@]}" --library=windows -Isrc -Ibuild/native/generated src tools \
+  tests/e2e
 check cppcheck-tests "${cppcheck[@]}" --library=googletest --library=windows -Isrc -Ibuild/native/generated -Itests/unit \
   tests/unit
 
 check clang-format clang-format --dry-run --Werror src/*/*.cpp src/*/*.h tools/bench/*.cpp \
-  tools/sample_disc/*.cpp tools/sample_disc/*.h tools/wine/*.cpp tests/unit/*.cpp tests/unit/*.h
+  tools/sample_disc/*.cpp tools/sample_disc/*.h tools/wine/*.cpp tests/unit/*.cpp tests/unit/*.h tests/e2e/*.cpp
 
 echo "lint: $passed passed, $failed failed"
 [[ $failed -eq 0 ]]

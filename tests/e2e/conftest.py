@@ -3,9 +3,10 @@
     pytest tests/e2e/scenarios.py --disc DISC --iso ISO --tools TOOLS [--load] [--dpi 96] [--windows win7]
 
 DISC is a laid-out disc (make disc) of the brand the test file is for (second.py: the second
-brand), ISO its image (make cd), TOOLS the folder of e2e_driver.exe and recorder.exe. Each dpi
-has a Wine prefix of its own for all its tests; a test runs at the dpis its `dpi` mark names (96
-without one), and one marked `load` only with --load, while two busy processes load the cores."""
+brand), ISO its image (make cd), TOOLS the folder of e2e_driver.exe, recorder.exe and
+accessible_probe.exe. Each dpi has a Wine prefix of its own for all its tests; a test runs at the
+dpis its `dpi` mark names (96 without one), and one marked `load` only with --load, while two busy
+processes load the cores."""
 import os
 import subprocess
 
@@ -22,7 +23,7 @@ def pytest_addoption(parser):
     group = parser.getgroup("startboard", "the launcher under Wine")
     group.addoption("--disc", help="the laid-out disc (make disc)")
     group.addoption("--iso", help="its image (make cd)")
-    group.addoption("--tools", help="the folder of e2e_driver.exe and recorder.exe")
+    group.addoption("--tools", help="the folder of e2e_driver.exe, recorder.exe and accessible_probe.exe")
     group.addoption("--dpi", type=int, action="append", choices=DPIS, help="only at this dpi (repeatable)")
     group.addoption("--windows", choices=sorted(VERSIONS), default="win10", help="the Windows version Wine reports")
     group.addoption("--load", action="store_true", help="also the tests marked load")

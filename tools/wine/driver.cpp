@@ -257,21 +257,13 @@ Error DrawLabel(const Args& a, Out& out) {
   return {};
 }
 
-IAccessible* held = nullptr;  // kept by "acc HWND hold" until "acc-held"
-
-// HWND [hold]: the window's client as a screen reader reads it through
-// oleacc: its role, each child's name, role and state, and the focused child
-// (0: none). With "hold" the object is kept, as a screen reader may keep it.
+// HWND: the window's client as a screen reader reads it through oleacc: its
+// role, each child's name, role and state, and the focused child (0: none).
 Error Accessible(const Args& a, Out& out) {
   IAccessible* client = nullptr;
   if (FAILED(AccessibleObjectFromWindow(Handle(a[0]), static_cast<DWORD>(OBJID_CLIENT),
                                         IID_IAccessible, reinterpret_cast<void**>(&client)))) {
     return L"no accessible object";
-  }
-  if (a.size() > 1 && a[1] == L"hold") {
-    if (held != nullptr) held->Release();
-    client->AddRef();
-    held = client;
   }
   VARIANT self{};
   self.vt = VT_I4;
@@ -306,34 +298,6 @@ Error Accessible(const Args& a, Out& out) {
   return {};
 }
 
-// The object "acc HWND hold" kept, asked again (its window may be gone):
-// each question's HRESULT, and the object let go.
-Error AccessibleHeld(const Args& /*a*/, Out& out) {
-  if (held == nullptr) return L"nothing held";
-  VARIANT first{};
-  first.vt = VT_I4;
-  first.lVal = 1;
-  long count = 0;
-  BSTR name = nullptr;
-  VARIANT state{};
-  VARIANT focus{};
-  long left = 0;
-  long top = 0;
-  long width = 0;
-  long height = 0;
-  VARIANT hit{};
-  out.Number("count", held->get_accChildCount(&count))
-      .Number("name", held->get_accName(first, &name))
-      .Number("state", held->get_accState(first, &state))
-      .Number("focus", held->get_accFocus(&focus))
-      .Number("location", held->accLocation(&left, &top, &width, &height, first))
-      .Number("hit", held->accHitTest(10, 10, &hit));
-  SysFreeString(name);
-  held->Release();
-  held = nullptr;
-  return {};
-}
-
 struct Command {
   std::wstring_view name;
   // cppcheck-suppress unusedStructMember ; read through the table below
@@ -343,9 +307,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {L"start", 2, Start},         {L"wait-exit", 2, WaitExit},      {L"info", 1, WindowInfo},
-    {L"windows", 0, ListWindows}, {L"assoc", 2, Associate},         {L"ink", 9, DrawLabel},
-    {L"acc", 1, Accessible},      {L"acc-held", 0, AccessibleHeld},
+    {L"start", 2, Start},         {L"wait-exit", 2, WaitExit}, {L"info", 1, WindowInfo},
+    {L"windows", 0, ListWindows}, {L"assoc", 2, Associate},    {L"ink", 9, DrawLabel},
+    {L"acc", 1, Accessible},
 };
 
 Error Run(const std::vector<std::wstring>& fields, Out& out) {
