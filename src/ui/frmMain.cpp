@@ -151,8 +151,9 @@ bool frmMain::ShowPage() {
 bool frmMain::LoadBackground() {
   const Page& page = pages_.Shown();
   Bitmap background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.art, Dpi());
-  if (!background)
+  if (!background) {
     background = PlainMenu(page.zones, pages_.PresentZones(), brand::kMenuClient, Dpi());
+  }
   if (!background) return false;
   if constexpr (kPaged) {
     const std::vector<bool>& present = pages_.PresentZones();
