@@ -1,4 +1,4 @@
-// The shapes of a launcher's brand: the tables tools/brand/brand.py
+// The shapes of a launcher's brand: the tables tools/brand
 // generates from the brand file into brand/Data.h. A leaf, as that file is.
 #pragma once
 
@@ -76,7 +76,6 @@ struct HotZone {
   // Present where every `when` test holds, and not where every `unless` one does.
   std::span<const Condition> when{};
   std::span<const Condition> unless{};
-  constexpr bool TakesMouse() const { return true; }
 };
 
 // One picture of the window and its zones. The menu is the first page; a
@@ -113,8 +112,6 @@ struct AboutControl {
   Art picture{};
   std::string_view tooltip{};
   Action click{};
-  // Picture boxes are windows of their own and shapes take no mouse input.
-  constexpr bool TakesMouse() const { return kind == ControlKind::Label; }
 };
 
 // What a failed start says: the text of each shell result code that has

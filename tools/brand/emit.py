@@ -258,7 +258,7 @@ def namespace_of(tag: str) -> str:
 def header(brand: Brand, views: list[View], arts: list[Art]) -> str:
     files = art_files(views)
     lines = [
-        "// Generated from %s by tools/brand/brand.py: edit the brand file, not this." % (
+        "// Generated from %s by tools/brand: edit the brand file, not this." % (
             named(os.path.basename(brand.source))),
         "#pragma once",
         "",
@@ -320,7 +320,7 @@ def version_strings(identity: Identity) -> list[tuple[str, str]]:
 def resources(brand: Brand, views: list[View], arts: list[Art], icon_path: str, cursor_path: str,
               manifest_path: str) -> str:
     identity = brand.identity
-    lines = ["// Generated from %s by tools/brand/brand.py: edit the brand file, not this." % (
+    lines = ["// Generated from %s by tools/brand: edit the brand file, not this." % (
         named(os.path.basename(brand.source))),
              "%d ICON %s" % (ICON_ID, escape.rc_path(os.path.abspath(icon_path))),
              "%d CURSOR %s" % (CURSOR_ID, escape.rc_path(os.path.abspath(cursor_path))),
