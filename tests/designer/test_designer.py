@@ -1,7 +1,8 @@
 """make edit as a publisher meets it, in Debian's chromium: a zone dragged,
 one resized and nudged, a German tooltip, a mistake shown beside its zone
 and fixed, the save that keeps the comments and builds, a file changed on
-disk. Then the server's door, request by request."""
+disk; a page added, opened from the menu, renamed, moved and removed. Then
+the server's door, request by request."""
 import collections
 import contextlib
 import http.client
@@ -22,9 +23,9 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.ui import WebDriverWait
+from selenium.webdriver.support.ui import Select, WebDriverWait
 
-from tools.designer import document, server
+from tools.designer import checker_bridge, document, server
 
 ROOT = Path(__file__).resolve().parents[2]
 PAGE = """
@@ -100,8 +101,26 @@ def typed(page, key, text, n=0):
     field = find(page, ".field[data-key=%s]" % key).find_elements(By.CSS_SELECTOR, "input, textarea")[n]
     field.send_keys(Keys.CONTROL, "a")
     field.send_keys(text)
+    return checked(page)
+
+
+def checked(page):
+    """The status once the check of the latest change is in."""
     return WebDriverWait(page, 10).until(lambda d: d.find_element(By.ID, "status").text != "checking…" and
                                          d.find_element(By.ID, "status").text)
+
+
+def click(page, css, text=""):
+    find(page, css, text).click()
+    return checked(page)
+
+
+def saved(page, brand):
+    page.find_element(By.ID, "save").click()
+    find(page, "#status", "saved brand.toml")
+    text = brand.read_text()
+    assert not [m for m in checker_bridge.check_text(str(brand), text) if m[2]]  # the build's checker takes it
+    return text
 
 
 def changes(before, after):
@@ -165,6 +184,64 @@ def test_a_publisher_places_translates_fixes_and_saves(page, brand):
     page.find_element(By.ID, "reload").click()
     WebDriverWait(page, 10).until(lambda d: not d.find_element(By.ID, "banner").is_displayed())
     assert brand.read_text().endswith("# changed in an editor\n")
+
+
+def test_a_publisher_adds_opens_renames_moves_and_removes_a_page(page, brand):
+    before = brand.read_text()
+    find(page, "#pages button", "Menu").click()
+    page.find_element(By.ID, "addpage").click()
+    name = find(page, "#pagename")
+    name.send_keys(Keys.CONTROL, "a")
+    name.send_keys("More")
+    page.find_element(By.ID, "pageadd").click()
+    assert find(page, "#pageproblem").text == "More is taken."  # the checker matches names whatever their case
+    name.send_keys(Keys.CONTROL, "a")
+    name.send_keys("extras")
+    Select(page.find_element(By.ID, "pagepicture")).select_by_visible_text("menu-lit.bmp")
+    assert click(page, "#pageadd").startswith("2 mistakes")
+    assert [li.text.split(": ", 1)[1] for li in page.find_elements(By.CSS_SELECTOR, "#others li.err")] == [
+        "the page extras needs at least one [[page.zone]]", 'page extras is never shown: give a zone action = '
+        '"page", page = "extras", or give the page a when to open first']
+    assert "menu-lit.bmp" in find(page, "#stage img").get_attribute("src")
+    click(page, "#add")
+    assert find(page, ".item.sel .name").text == "Zone1"
+    find(page, "#pages button", "Menu").click()
+    click(page, "#add")
+    Select(find(page, ".field[data-key=action] select")).select_by_value("page")
+    assert typed(page, "page", "extras") == "checked: the build takes it"
+    first = saved(page, brand)
+    assert changes(before, first) == (collections.Counter([
+        "[[page]]", 'name = "extras"', 'picture = "menu-lit.bmp"', "[[page.zone]]", 'name = "Zone1"',
+        "[[zone]]", 'name = "Zone6"', 'rect = [8, 8, 120, 40]', 'rect = [8, 8, 120, 40]', 'tooltip = "New zone"',
+        'tooltip = "New zone"', 'action = "back"', 'action = "page"', 'page = "extras"']), collections.Counter())
+
+    find(page, "#pages button", "Page extras").click()
+    assert typed(page, "name", "tools") == "checked: the build takes it"  # the zone opening it follows
+    assert click(page, "#pageup") == "checked: the build takes it"
+    tabs = [button.text for button in page.find_elements(By.CSS_SELECTOR, "#pages button")]
+    assert tabs == ["Menu", "Page tools", "Page more", "About window"]
+    assert not page.find_element(By.ID, "pageup").is_enabled()
+    second = saved(page, brand)
+    assert changes(first, second) == (collections.Counter(['name = "tools"', 'page = "tools"']),
+                                      collections.Counter(['name = "extras"', 'page = "extras"']))
+    assert [p["name"] for p in tomllib.loads(second)["page"]] == ["tools", "more"]
+    assert '[[page]]  # opens first on arm64\nname = "more"' in second and "# changed in an editor" in second
+
+    for answer, tabs_left in (("askno", tabs), ("askyes", ["Menu", "Page more", "About window"])):
+        page.find_element(By.ID, "delpage").click()
+        assert "Page tools is opened by Zone6 (menu)." in find(page, "#asktext").text
+        page.find_element(By.ID, answer).click()
+        assert [button.text for button in page.find_elements(By.CSS_SELECTOR, "#pages button")] == tabs_left
+    assert checked(page).startswith("1 mistake") and not page.find_element(By.ID, "save").is_enabled()
+    line = second.splitlines().index('page = "tools"') + 1  # the zone left opening it, shown selected
+    assert find(page, ".field[data-key=page] .msg").text.startswith(
+        'brand.toml:%d: zone Zone6: no page is named "tools"' % line)
+    assert find(page, ".item.sel .msg").text == find(page, ".field[data-key=page] .msg").text
+    assert typed(page, "page", "more") == "checked: the build takes it"
+    third = saved(page, brand)
+    assert changes(second, third) == (collections.Counter(['page = "more"']), collections.Counter([
+        "[[page]]", 'name = "tools"', 'picture = "menu-lit.bmp"', "[[page.zone]]", 'name = "Zone1"',
+        'rect = [8, 8, 120, 40]', 'tooltip = "New zone"', 'action = "back"', 'page = "tools"']))
 
 
 def ask(address, method, path, body=None, headers=None):

@@ -7,7 +7,8 @@ import tomllib
 
 import tomlkit
 import tomlkit.exceptions
-from tomlkit.items import AoT, String
+from tomlkit.container import Container
+from tomlkit.items import AoT, String, Whitespace
 
 PLACE = "@"
 
@@ -57,7 +58,14 @@ def apply(container, old, new):
         if key == PLACE:
             continue
         before = old.get(key)
-        if key not in old:
+        if key not in old and tables(value):  # a page's first zones: [[page.zone]], each ending in a blank line
+            body = container.body if isinstance(container, Container) else container.value.body
+            if body and not isinstance(body[-1][1], Whitespace):
+                container.add(tomlkit.nl())
+            container[key] = tomlkit.aot()
+            for element in value:
+                container[key].append(table_of(element))
+        elif key not in old:
             container[key] = plain(value)
         elif isinstance(value, dict) and isinstance(before, dict) and not same(before, value):
             apply(container[key], before, value)

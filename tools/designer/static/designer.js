@@ -4,7 +4,7 @@
 "use strict";
 const $ = (id) => document.getElementById(id);
 let S = null;           // what the server said: keys, pages, pictures, base
-let tabs = [];          // S.pages with "page" copied for each of the brand's [[page]]
+let tabs = [];          // S.pages with "page" copied for each of the brand's [[page]] (see makeTabs)
 let data = null;        // the brand being edited; [[tables]] carry "@", their place in the file
 let page = 0, lang = "", sel = -1, zoom = 1, pressed = false;
 let messages = [], ok = false, dirty = false, pending = null, changedOnDisk = false;
@@ -37,8 +37,7 @@ async function load() {
   data = S.data;
   changedOnDisk = false;
   $("banner").hidden = true;
-  tabs = S.pages.flatMap((p) => (p.id !== "page" ? [p] : ((data && data.page) || []).map((one, n) =>
-    Object.assign({}, p, { title: "Page " + (one.name || n + 1), window: ["page", n], items: ["page", n, "zone"] }))));
+  makeTabs();
   if (data) (data.page || []).forEach((one, n) => (one["@"] = n));
   if (data) for (const p of tabs) (get(data, p.items) || []).forEach((it, i) => (it["@"] = i));
   $("pics").replaceChildren(...S.pictures.map((p) => el("option", { value: p })));
@@ -47,6 +46,113 @@ async function load() {
   if (sel >= items().length) sel = -1;
   showChecked(S);
   render();
+}
+
+// --- Pages: added, renamed, moved and removed -----------------------------------
+
+const pages = () => (data && data.page) || [];
+const sameName = (a, b) => typeof a === "string" && typeof b === "string" && a.toLowerCase() === b.toLowerCase();
+function tabOf(n) {  // the tab of page n, or the menu's for -1
+  makeTabs();
+  return n < 0 ? tabs.findIndex((t) => t.id === "menu") : tabs.findIndex((t) => t.id === "page" && t.window[1] === n);
+}
+function showTab(at, item = -1) {
+  page = at;
+  sel = item;
+  render();
+}
+
+// The zones whose action opens the page `one`, wherever they stand (the
+// checker matches names whatever their case); its own zones go with it.
+function openers(one) {
+  return [[-1, data.zone || []], ...pages().map((p, n) => [n, p === one ? [] : p.zone || []])].flatMap(([n, list]) =>
+    list.flatMap((zone, i) => (zone.action === "page" && sameName(zone.page, one.name) ? [{ zone, n, i }] : [])));
+}
+const openerName = (o) => itemName(o.zone, o.i) + (o.n < 0 ? " (menu)" : " (page " + (pages()[o.n].name || o.n + 1) + ")");
+
+$("addpage").onclick = () => {
+  if (!data) return;
+  let n = pages().length + 1;
+  while (pageTaken("page" + n)) n++;
+  $("pagename").value = "page" + n;
+  const menuPicture = (data.menu || {}).picture;
+  $("pagepicture").replaceChildren(...S.pictures.map((p) => el("option", { value: p, textContent: p,
+    selected: p === menuPicture })));
+  $("pageproblem").textContent = "";
+  $("newpage").showModal();
+};
+const pageTaken = (name) => sameName(name, "menu") || pages().some((p) => sameName(p.name, name));
+$("pageadd").onclick = () => {
+  const name = $("pagename").value.trim(), picture = $("pagepicture").value;
+  const problem = !name ? "Name it: zones open a page by its name." : pageTaken(name) ? name + " is taken."
+    : !picture ? "Drop its picture on the designer first." : "";
+  if (problem) return ($("pageproblem").textContent = problem);
+  $("newpage").close();
+  data.page = data.page || [];
+  data.page.push({ name, picture });
+  showTab(tabOf(data.page.length - 1));
+  changed();
+};
+$("pagecancel").onclick = () => $("newpage").close();
+
+function movePage(by) {
+  const list = pages(), n = P().window[1], to = n + by;
+  if (to < 0 || to >= list.length) return;
+  [list[n], list[to]] = [list[to], list[n]];
+  showTab(tabOf(to));
+  changed();
+}
+$("pageup").onclick = () => movePage(-1);
+$("pagedown").onclick = () => movePage(1);
+
+// A page that zones open goes only once the publisher has read which.
+$("delpage").onclick = () => {
+  const one = windowTable(), by = openers(one);
+  if (!by.length) return removePage();
+  $("asktext").textContent = `Page ${one.name} is opened by ${by.map(openerName).join(", ")}. Remove it? ` +
+    "Each of those zones then needs another page to open, or another action.";
+  $("ask").showModal();
+};
+$("askyes").onclick = () => { $("ask").close(); removePage(); };
+$("askno").onclick = () => $("ask").close();
+
+// The page goes with its zones and all its languages give of them; the
+// designer then shows the first zone left opening it, the checker's message
+// beside it.
+function removePage() {
+  const n = P().window[1], one = pages()[n];
+  (one.zone || []).forEach((zone, i) => renamed(itemName(zone, i), undefined));
+  for (const tag of Object.keys(data.language || {})) {
+    if (data.language[tag].page && one.name !== undefined) delete data.language[tag].page[one.name];
+    prune(data.language[tag]);
+  }
+  pages().splice(n, 1);
+  if (!pages().length) delete data.page;
+  const left = openers(one)[0];
+  if (left) showTab(tabOf(left.n), left.i); else showTab(tabOf(n - 1));
+  changed();
+}
+
+// A page renamed takes along the zones that open it and its languages'
+// tables: those it had when the typing began, so a name passing through
+// another page's on the way takes none of that page's.
+function pageFollower(one) {
+  const by = openers(one), was = one.name;
+  const own = Object.keys(data.language || {}).flatMap((tag) => {
+    const t = data.language[tag].page && data.language[tag].page[was];
+    return t ? [[tag, t]] : [];
+  });
+  let at = was;
+  return (to) => {
+    if (to) by.forEach((o) => (o.zone.page = to));
+    for (const [tag, t] of own) {
+      const held = data.language[tag].page || (data.language[tag].page = {});
+      if (held[at] === t) delete held[at];
+      if (to && held[to] === undefined) held[to] = t;
+      prune(data.language[tag]);
+    }
+    at = to;
+  };
 }
 
 // --- Language tables ---------------------------------------------------------
@@ -81,7 +187,14 @@ function shown(table, item, key) {  // a picture or text as the current language
 
 // --- The stage ---------------------------------------------------------------
 
+// The menu, each [[page]] in the file's order, the About window.
+function makeTabs() {
+  tabs = S.pages.flatMap((p) => (p.id !== "page" ? [p] : pages().map((one, n) =>
+    Object.assign({}, p, { title: "Page " + (one.name || n + 1), window: ["page", n], items: ["page", n, "zone"] }))));
+}
+
 function render() {
+  makeTabs();
   renderTabs();
   renderStage();
   renderList();
@@ -95,6 +208,7 @@ function renderTabs() {
   const tags = data ? [""].concat(Object.keys(data.language || {})) : [""];
   $("langs").replaceChildren(...tags.map((t) => el("button", {
     textContent: t || own(), className: t === lang ? "on" : "", onclick: () => { lang = t; render(); } })));
+  $("pagenames").replaceChildren(...["menu", ...pages().map((p) => p.name)].map((n) => el("option", { value: n })));
   $("z100").textContent = Math.round(zoom * 100) + " %";
 }
 
@@ -232,6 +346,9 @@ function renderList() {
     onclick: () => { sel = i; render(); } })));
   const absent = !data || !get(data, P().window);
   for (const id of ["add", "del", "up", "down"]) $(id).disabled = absent || (id !== "add" && sel < 0);
+  $("pagebar").hidden = P().id !== "page";
+  $("pageup").disabled = P().id !== "page" || P().window[1] === 0;
+  $("pagedown").disabled = P().id !== "page" || P().window[1] === pages().length - 1;
   $("focus").hidden = !focusOrder().length;
   $("order").replaceChildren(...focusOrder().map((name) => {
     const chosen = sel >= 0 && itemName(items()[sel], sel) === name;
@@ -363,15 +480,18 @@ function fields(table, item, kind, path, attach) {
   }
   for (const key of keys) {
     if (key.name === P().kindKey && kind !== null) continue;
+    let follow = null;  // a page's name: what follows it as it is typed
     const target = () => (lang ? langTable(table, item, true) : item);
     const current = lang ? (langTable(table, item, false) || {})[key.name] : item[key.name];
     const required = !lang && (key.required === true || (Array.isArray(key.required) && key.required.includes(kind)));
     const input = editor(key, current, lang ? item[key.name] : key.default, (value) => {
       const t = target(), before = kind !== null && itemName(item, sel);
       if (attach) attach();
+      if (table === "page" && key.name === "name" && !lang) (follow = follow || pageFollower(item))(value);
       if (value === undefined) delete t[key.name]; else t[key.name] = value;
       if (key.name === "name" && !lang && before) renamed(before, itemName(item, sel));
       if (lang) prune(data.language[lang]);  // the language itself stays, if empty
+      if (table === "page") renderTabs();
       renderStage(); renderList(); changed();
     });
     out.push(field(key.name, key.doc + " (" + key.what + ")", input, path, required));
@@ -412,6 +532,7 @@ function editor(key, value, placeholder, set) {
     k === "names" ? value.join(", ") : JSON.stringify(value);
   const input = k === "text" ? el("textarea", { rows: 3, value: text }) : el("input", { value: text });
   if (/picture|icon|cursor|file/.test(k)) input.setAttribute("list", "pics");
+  if (key.table === "zone" && key.name === "page") input.setAttribute("list", "pagenames");
   input.placeholder = placeholder == null ? "" : typeof placeholder === "string" ? placeholder
     : JSON.stringify(placeholder);
   input.oninput = () => {
@@ -502,7 +623,8 @@ function showMessages() {
   document.querySelectorAll(".field .msgs").forEach((m) => m.replaceChildren());
   const others = [];
   for (const m of messages) {
-    const note = (cls) => el("div", { className: "msg" + (m.error ? "" : " warn") + (cls || ""), textContent: m.text });
+    const said = `${S.name}:${m.line}: ${m.text}`;  // as the build prints it
+    const note = (cls) => el("div", { className: "msg" + (m.error ? "" : " warn") + (cls || ""), textContent: said });
     const [index, key] = place(m.path);
     let shownAt = false;
     if (index !== null) {
@@ -515,7 +637,7 @@ function showMessages() {
       if (slot) { slot.querySelector(".msgs").append(note()); shownAt = true; }
     }
     if (!shownAt) {
-      others.push(el("li", { className: m.error ? "err" : "warn", textContent: `line ${m.line}: ${m.text}` }));
+      others.push(el("li", { className: m.error ? "err" : "warn", textContent: said }));
     }
   }
   $("others").replaceChildren(...others);
