@@ -312,6 +312,26 @@ def test_zones_moved_added_and_removed_change_only_their_own_lines(mark, end):
     assert changes(text, out) == (collections.Counter(added), collections.Counter(gone))
 
 
+@pytest.mark.parametrize("mark, end", [("", "\n"), ("\ufeff", "\r\n")])
+def test_pages_moved_given_zones_added_and_removed_keep_their_comments(mark, end):
+    menu = (ROOT / "assets" / "brand.toml").read_text()
+    text = mark + (menu + PAGE + '\n[[page]]  # no zones yet\nname = "two"\npicture = "menu.bmp"\n').replace("\n", end)
+    data = tomllib.loads(text.lstrip(mark))
+    for elements in (data["zone"], data["about"]["control"], data["page"]):
+        elements[:] = [dict(element, **{"@": place}) for place, element in enumerate(elements)]
+    data["page"].reverse()
+    data["page"][0]["zone"] = [{"name": "Back2", "rect": [0, 0, 9, 9], "tooltip": "Back", "action": "back"}]
+    data["page"].append({"name": "three", "picture": "menu.bmp", "zone": [dict(data["page"][0]["zone"][0],
+                                                                              name="Back3")]})
+    out = document.edited(text, data).replace(end, "\n")
+    assert out.endswith(PAGE.replace("\n[[page]]", "[[page]]") + (
+        '\n[[page]]\nname = "three"\npicture = "menu.bmp"\n\n[[page.zone]]\nname = "Back3"\n'
+        'rect = [0, 0, 9, 9]\ntooltip = "Back"\naction = "back"\n\n'))
+    assert '[[page]]  # no zones yet\nname = "two"\npicture = "menu.bmp"\n\n[[page.zone]]\nname = "Back2"' in out
+    del data["page"]
+    assert document.edited(text, data) == mark + (menu + "\n").replace("\n", end)  # the blank line before them stays
+
+
 def test_a_file_that_is_not_utf8_shows_its_line_and_is_never_saved(tmp_path):
     path = tmp_path / "brand.toml"
     path.write_bytes(b'[identity]\ntitle = "Caf\xe9"\n')
