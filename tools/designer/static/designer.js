@@ -94,6 +94,11 @@ $("pageadd").onclick = () => {
   changed();
 };
 $("pagecancel").onclick = () => $("newpage").close();
+$("pagename").addEventListener("keydown", (e) => {
+  if (e.key !== "Enter") return;
+  e.preventDefault();  // else the key goes on to "+ page", focused again once the dialog closes
+  $("pageadd").click();
+});
 
 function movePage(by) {
   const list = pages(), n = P().window[1], to = n + by;
@@ -315,7 +320,7 @@ function moved() {
   inputs.forEach((input, n) => (input.value = r[n]));
 }
 document.addEventListener("keydown", (e) => {
-  if (sel < 0 || e.target.closest("input, textarea, select")) return;
+  if (sel < 0 || e.target.closest("input, textarea, select, dialog")) return;
   const step = e.shiftKey ? 10 : 1;
   const d = { ArrowLeft: [-step, 0], ArrowRight: [step, 0], ArrowUp: [0, -step], ArrowDown: [0, step] }[e.key];
   if (e.key === "Delete") return remove();
