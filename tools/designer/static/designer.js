@@ -121,7 +121,7 @@ $("delpage").onclick = () => {
 $("askyes").onclick = () => { $("ask").close(); removePage(); };
 $("askno").onclick = () => $("ask").close();
 
-// The page goes with its zones and all its languages give of them; the
+// The page goes, its zones and what the languages give them with it; the
 // designer then shows the first zone left opening it, the checker's message
 // beside it.
 function removePage() {
