@@ -1,41 +1,157 @@
-"""make shots for the default brand, as a publisher runs it: a line for every
+"""make shots as a publisher runs it: for the default brand, a line for every
 state at both dpis, each on the sheet under its label, no two alike, and the
-window at rest with nothing over it."""
+window at rest with nothing over it; for a small brand with a page, the
+page's states after the menu's, under the page's name; and a page no zone
+opens from the menu fails the command at once, naming it."""
+import io
 import itertools
 import json
 import os
 import subprocess
 
-from PIL import Image
+from PIL import Image, ImageOps
 
-from harness import REPO, art, expect, expect_equal, matching
+from harness import REPO, art, asset, expect, expect_equal, matching
 
 ZONES = ["Label7", "Label6", "Label5", "Label4", "Label2"]  # front to back, as the brand lists them
 STATES = (["at rest"] + ["%s: tip" % zone for zone in ZONES] + ["Label7: the question", "Label5: the question",
           "Label2: no program opens .pdf", "Label2: manual/manual.pdf missing",
           "About window, link Label7: no web browser", "About window", "About window: Tab"])
+PAGED_STATES = ["at rest (absent here: Arm)", "Extras: tip", "Quit: tip", "page extras: at rest", "page extras: Back: tip"]
+PAGED = """
+[[zone]]
+name = "Extras"
+rect = [8, 8, 120, 40]
+tooltip = "Extras"
+action = "page"
+page = "extras"
+
+[[zone]]
+name = "Quit"
+rect = [560, 338, 162, 203]
+tooltip = "Quit"
+action = "quit"
+
+[[zone]]
+name = "Arm"
+rect = [8, 60, 120, 40]
+tooltip = "Only on arm64"
+action = "quit"
+when = { architecture = ["arm64"] }
+
+[[page]]
+name = "extras"
+picture = "extras.png"
+
+[[page.zone]]
+name = "Back"
+rect = [300, 200, 120, 60]
+tooltip = "Back to the menu"
+action = "back"
+"""
+PAGED_FOLDER = os.path.join(REPO, "build", "shots paged brand")
+
+
+def shots(command, *arguments):
+    """The exit code, the errors and the states the progress lines name."""
+    done = subprocess.run(command + [str(a) for a in arguments], capture_output=True, text=True, timeout=600,
+                          cwd=REPO)
+    return done.returncode, done.stderr.strip(), [line.split(": ", 1)[1] for line in done.stdout.splitlines()
+                                                   if " dpi, en: " in line]
+
+
+def sheet_of(out, states):
+    """The sheet's tiles, {(dpi, label): picture}, once checked to be the
+    states at both dpis in order, no two alike."""
+    with Image.open(out) as sheet:
+        sheet.load()
+        tiles = json.loads(sheet.text["tiles"])
+        expect_equal([(t["dpi"], t["label"]) for t in tiles], [(dpi, s) for dpi in (96, 144) for s in states],
+                     "the sheet's tiles")
+        shots_of = {(t["dpi"], t["label"]): sheet.crop((t["box"][0], t["box"][1], t["box"][0] + t["box"][2],
+                                                       t["box"][1] + t["box"][3])) for t in tiles}
+    for a, b in itertools.combinations(shots_of, 2):
+        expect(shots_of[a].tobytes() != shots_of[b].tobytes(), "%s and %s look the same" % (a, b))
+    return shots_of
+
+
+def alone(shot, picture, tolerance, what):
+    """The shot is the picture, nothing over it."""
+    share = matching(shot, art(picture, shot.size), tolerance)
+    expect(share > 0.999, "%s: the picture matches %.2f%%" % (what, 100 * share))
 
 
 def test_make_shots_shows_every_state_of_the_default_brand_at_both_dpis(tmp_path):
     out = tmp_path / "shots.png"
-    done = subprocess.run([os.path.join(REPO, "tools", "shots", "shots.sh"),
-                           os.path.join(REPO, "assets", "brand.toml"), str(out)],
-                          capture_output=True, text=True, timeout=600)
-    expect_equal(done.returncode, 0, "exit code (%s)" % done.stderr.strip())
-    said = [line.split(": ", 1)[1] for line in done.stdout.splitlines() if " dpi, en: " in line]
-    expected = ["%d dpi, en: %s" % (dpi, state) for dpi in (96, 144) for state in STATES]
-    expect_equal(sorted(said), sorted(expected), "the progress lines")
-    with Image.open(out) as sheet:
-        sheet.load()
-        tiles = json.loads(sheet.text["tiles"])
-        expect_equal([(t["dpi"], t["label"]) for t in tiles], [(dpi, s) for dpi in (96, 144) for s in STATES],
-                     "the sheet's tiles")
-        shots = {(t["dpi"], t["label"]): sheet.crop((t["box"][0], t["box"][1], t["box"][0] + t["box"][2],
-                                                     t["box"][1] + t["box"][3])) for t in tiles}
-    for a, b in itertools.combinations(shots, 2):
-        expect(shots[a].tobytes() != shots[b].tobytes(), "%s and %s look the same" % (a, b))
-    # At rest: the menu picture alone (above 100 % its 2x, resized: decoders differ by a few levels).
+    code, errors, said = shots([os.path.join("tools", "shots", "shots.sh")], asset("brand.toml"), out)
+    expect_equal(code, 0, "exit code (%s)" % errors)
+    expect_equal(sorted(said), sorted("%d dpi, en: %s" % (dpi, s) for dpi in (96, 144) for s in STATES),
+                 "the progress lines")
+    tiles = sheet_of(out, STATES)
+    # Above 100 % the 2x picture, resized: decoders differ by a few levels.
     for dpi, picture, tolerance in ((96, "menu.bmp", 0), (144, "menu-2x.jpg", 6)):
-        rest = shots[(dpi, "at rest")]
-        share = matching(rest, art(picture, rest.size), tolerance)
-        expect(share > 0.999, "at rest at %d dpi, the menu picture matches %.2f%%" % (dpi, 100 * share))
+        alone(tiles[(dpi, "at rest")], picture, tolerance, "at rest at %d dpi" % dpi)
+
+
+def written(path, raw):
+    """Only what changed is written: the build then has nothing to redo."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    if os.path.exists(path):
+        with open(path, "rb") as f:
+            if f.read() == raw:
+                return
+    with open(path, "wb") as f:
+        f.write(raw)
+
+
+def paged_brand(name, text):
+    """The default brand's identity, menu and disc with `text` after them, as
+    `name` in a folder of the build, beside their pictures and the page's:
+    the menu's, inverted."""
+    with open(asset("brand.toml"), encoding="utf-8") as f:
+        head = f.read().split("[[zone]]")[0]
+    written(os.path.join(PAGED_FOLDER, name), (head + text).encode("utf-8"))
+    for picture in ("menu.bmp", "menu-2x.jpg", "hand.cur", "startboard.ico"):
+        with open(asset(picture), "rb") as f:
+            written(os.path.join(PAGED_FOLDER, picture), f.read())
+    with Image.open(asset("menu.bmp")) as menu, io.BytesIO() as png:
+        ImageOps.invert(menu.convert("RGB")).save(png, "PNG")
+        written(os.path.join(PAGED_FOLDER, "extras.png"), png.getvalue())
+    return os.path.join(PAGED_FOLDER, name)
+
+
+def test_make_shots_turns_to_a_page_and_names_its_states(tmp_path):
+    """Built in a build folder of its own, as second_disc.sh builds the
+    second brand (make shots would rebuild build/cd64, which other suites
+    run), then shot as make shots shoots it."""
+    brand = paged_brand("brand.toml", PAGED)
+    preset = subprocess.run(["bash", "-c", "source tools/wine_session.sh && echo $wine_preset"], cwd=REPO,
+                            capture_output=True, text=True, check=True).stdout.strip()
+    build, disc = os.path.join(REPO, "build", "shots-paged-" + preset), PAGED_FOLDER + " cd"
+    for step in (["cmake", "--preset", preset, "-B", build, "-DSTARTBOARD_BRAND=" + brand],
+                 ["cmake", "--build", build, "--target", "Startboard", "standin_setup"],
+                 ["cmake", "--build", "--preset", preset, "--target", "e2e_driver", "recorder", "wine_probe"],
+                 [os.path.join("tools", "sample_disc", "make_disc.sh"), disc, build, brand]):
+        made = subprocess.run(step, cwd=REPO, capture_output=True, text=True)
+        expect_equal(made.returncode, 0, "%s (%s)" % (" ".join(step), made.stdout + made.stderr))
+    out = tmp_path / "shots.png"
+    code, errors, said = shots(["/usr/bin/python3", "-m", "tools.shots.shots"], brand, disc,
+                               os.path.join(REPO, "build", preset, "tools", "wine"), out)
+    expect_equal(code, 0, "exit code (%s)" % errors)
+    expect_equal(sorted(said), sorted("%d dpi, en: %s" % (dpi, s) for dpi in (96, 144) for s in PAGED_STATES),
+                 "the progress lines")
+    tiles = sheet_of(out, PAGED_STATES)
+    alone(tiles[(96, PAGED_STATES[0])], "menu.bmp", 0, "the menu at rest")
+    alone(tiles[(96, "page extras: at rest")], os.path.join(PAGED_FOLDER, "extras.png"), 0, "the page at rest")
+
+
+def test_make_shots_fails_at_once_naming_a_page_no_zone_opens(tmp_path):
+    """The page opens first on arm64 alone, and no zone opens it: nothing is
+    built, no sheet written."""
+    text = PAGED.replace('action = "page"\npage = "extras"', 'action = "quit"').replace(
+        'picture = "extras.png"', 'picture = "extras.png"\nwhen = { architecture = ["arm64"] }')
+    out = tmp_path / "shots.png"
+    code, errors, said = shots([os.path.join("tools", "shots", "shots.sh")], paged_brand("unreached.toml", text), out)
+    expect_equal((code, errors, said), (1, "shots: FAILED: page extras: no zone opens it from the menu", []),
+                 "make shots")
+    expect(not out.exists(), "a sheet was written")

@@ -9,12 +9,14 @@ its zones' tips, lit and pressed, and its Tab order. Zones whose conditions
 fail on this Wine machine are absent, as a user there meets them.
 
     python3 -m tools.shots.shots BRAND.toml DISC TOOLS OUT.png [TAG] [--keep DPI:STATE=PATH ...]
+    python3 -m tools.shots.shots --reachable BRAND.toml
 
 DISC is the laid-out disc whose exe Wine runs, TOOLS the folder of
 e2e_driver.exe and recorder.exe. Sheets are named as make preview names them
 (OUT.png, OUT-de.png; with TAG only that language, as OUT.png). A line is
 printed per state; a state that cannot be reached stops it, naming the state,
-and no sheet is written. The sheet's PNG text "tiles" lists each state's
+and no sheet is written. A page no zone opens from the menu stops it before
+Wine starts; --reachable checks only that (make shots, before the build). The sheet's PNG text "tiles" lists each state's
 label, dpi and box on the sheet. --keep saves a state's whole window too
 (README's pictures: see keep()).
 """
@@ -74,6 +76,34 @@ def on_disc(folder, relative):
     return folder
 
 
+def zones_on(zones, number):
+    return [z for z in zones if z.on_page == number]
+
+
+def way_to(zones, pages, number, passed=()):
+    """The clicks that turn the menu to page `number` (of `pages`, the menu
+    counted), [(page, index of the zone on it)]: through the first page with a
+    zone that opens it; None if none can."""
+    if number == 0:
+        return []
+    for page in range(pages):
+        if page == number or page in passed:
+            continue
+        for index, zone in enumerate(zones_on(zones, page)):
+            if zone.action == "page" and zone.page_number == number:
+                way = way_to(zones, pages, page, passed + (number,))
+                if way is not None:
+                    return way + [(page, index)]
+    return None
+
+
+def unreachable(brand):
+    """Pages make shots cannot turn to: no zone opens them from the menu, by
+    any way (one that opens first where its `when` holds, say)."""
+    return ["page %s: no zone opens it from the menu" % page.name for number, page in enumerate(brand.pages, 1)
+            if way_to(brand.zones, len(brand.pages) + 1, number) is None]
+
+
 class Session:
     """One language at one dpi, in a Wine world: the states as tiles."""
 
@@ -97,12 +127,18 @@ class Session:
         self.prefix = "page %s: " % self.page.name if number else ""
 
     def zones_of(self, number):
-        return [z for z in self.view.zones if z.on_page == number]
+        return zones_on(self.view.zones, number)
 
     def ask(self):
         """The zones of the page shown that this machine's conditions leave:
-        a screen reader reads a button for each, in the zones' order."""
+        a screen reader reads a button for each, in the zones' order. The
+        launcher answers screen readers only with the keyboard; without it,
+        a zone is there when its tip shows under the pointer."""
         if not self.asks:
+            return
+        if not self.view.menu.keyboard:
+            if any(zone.when or zone.unless for zone in self.zones):
+                self.here = [index for index in range(len(self.zones)) if self.hovered(index)]
             return
         names = [child["name"] for child in self.d.wine.call("acc", self.main.hwnd)["children"]]
         read = list(names)
@@ -113,6 +149,15 @@ class Session:
                 self.here.append(index)
         self.reach("%sthe launcher shows other zones than this page's (%s)" % (
             self.prefix or "the menu: ", ", ".join(names)), not read)
+
+    def hovered(self, index):
+        """Whether the zone shows its own tip under the pointer (absent, it
+        shows none, or the tip of a zone behind it)."""
+        self.main.move(self.scaled(spot(self.zones, index)))
+        found = self.d.tooltip(self.zones[index].tooltip, 3) is not None
+        self.d.xdotool("mousemove", 0, 0)
+        self.reach("%sa tip stays, the pointer off the window" % self.prefix, wait_for(lambda: not self.tips(), 5))
+        return found
 
     def absent(self):
         gone = [self.name(i) for i in range(len(self.zones)) if i not in self.here]
@@ -204,21 +249,6 @@ class Session:
                 self.d.xdotool("mousemove", 0, 0, "mouseup", 1)  # released off it: it runs nothing
         self.d.xdotool("mousemove", 0, 0)
 
-    def way_to(self, number, passed=()):
-        """The clicks that turn the menu to page `number`, [(page, zone)]:
-        through the first page with a zone that opens it; None if none can."""
-        if number == 0:
-            return []
-        for page in range(len(self.pages)):
-            if page == number or page in passed:
-                continue
-            for index, zone in enumerate(self.zones_of(page)):
-                if zone.action == "page" and zone.page_number == number:
-                    way = self.way_to(page, passed + (number,))
-                    if way is not None:
-                        return way + [(page, index)]
-        return None
-
     def turn(self, number):
         """Page `number`'s states, and back; then its Tab order, from a fresh
         start as the menu's."""
@@ -242,7 +272,7 @@ class Session:
         """A fresh start, turned to page `number` by clicking the zones that
         open it."""
         name = getattr(self.pages[number], "name", "menu")
-        way = self.way_to(number)
+        way = way_to(self.view.zones, len(self.pages), number)
         self.reach("page %s: no zone opens it from the menu" % name, way is not None)
         self.start()
         for page, index in way:
@@ -451,7 +481,22 @@ def keep(shots, tag, wanted):
         print("shots: %s" % path)
 
 
+def reachable(path, loaded=None):
+    """0 when every page can be turned to; else 1, each said."""
+    try:
+        loaded = loaded or load(path)
+    except BrandError as error:
+        print(error, file=sys.stderr)
+        return 1
+    problems = unreachable(loaded)
+    for problem in problems:
+        print("shots: FAILED: %s" % problem, file=sys.stderr)
+    return 1 if problems else 0
+
+
 def main(argv):
+    if argv[:1] == ["--reachable"] and len(argv) == 2:
+        return reachable(argv[1])
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0], usage=__doc__.split("\n\n")[1].strip())
     parser.add_argument("brand")
     parser.add_argument("disc")
@@ -464,6 +509,8 @@ def main(argv):
         loaded = load(args.brand)
     except BrandError as error:
         print(error, file=sys.stderr)
+        return 1
+    if reachable(args.brand, loaded):
         return 1
     chosen = preview.sheets(loaded.views(), args.out, args.tag, "shots")
     if chosen is None:

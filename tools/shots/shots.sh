@@ -6,6 +6,8 @@ set -euo pipefail
 top=$(realpath "$(dirname "$0")/../..")
 source "$top/tools/wine_session.sh"
 brand=$1
+# A page it could never turn to (or a brand the build refuses) fails now, not after the build.
+(cd "$top" && /usr/bin/python3 -m tools.shots.shots --reachable "$(realpath -m -- "$brand")") || exit 1
 disc=$(wine_disc "$brand") || { echo "shots: the launcher's disc could not be built" >&2; exit 1; }
 # The driver and the recorder run beside it in the Wine desktop; the probe
 # checks the prefix's fonts.
