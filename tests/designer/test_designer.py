@@ -321,16 +321,18 @@ def test_pages_moved_given_zones_added_and_removed_keep_their_comments(mark, end
     for elements in (data["zone"], data["about"]["control"], data["page"]):
         elements[:] = [dict(element, **{"@": place}) for place, element in enumerate(elements)]
     data["page"].reverse()
-    data["page"][0]["zone"] = [{"name": "Back2", "rect": [0, 0, 9, 9], "tooltip": "Back", "action": "back"}]
-    data["page"].append({"name": "three", "picture": "menu.bmp", "zone": [dict(data["page"][0]["zone"][0],
-                                                                              name="Back3")]})
-    out = document.edited(text, data).replace(end, "\n")
-    assert out.endswith(PAGE.replace("\n[[page]]", "[[page]]") + (
-        '\n[[page]]\nname = "three"\npicture = "menu.bmp"\n\n[[page.zone]]\nname = "Back3"\n'
-        'rect = [0, 0, 9, 9]\ntooltip = "Back"\naction = "back"\n\n'))
+    back = {"name": "Back2", "rect": [0, 0, 9, 9], "tooltip": "Back", "action": "back"}
+    data["page"][0]["zone"] = [back]
+    new = {"name": "three", "picture": "menu.bmp", "zone": [dict(back, name="Back3")]}
+    written = ('\n[[page]]\nname = "three"\npicture = "menu.bmp"\n\n[[page.zone]]\nname = "Back3"\n'
+               'rect = [0, 0, 9, 9]\ntooltip = "Back"\naction = "back"\n\n')
+    out = document.edited(text, dict(data, page=data["page"] + [new])).replace(end, "\n")
+    assert out.endswith(PAGE.replace("\n[[page]]", "[[page]]") + written)
     assert '[[page]]  # no zones yet\nname = "two"\npicture = "menu.bmp"\n\n[[page.zone]]\nname = "Back2"' in out
     del data["page"]
     assert document.edited(text, data) == mark + (menu + "\n").replace("\n", end)  # the blank line before them stays
+    alone = mark + menu.replace("\n", end)  # a brand without pages given one
+    assert document.edited(alone, dict(data, page=[new])).replace(end, "\n") == mark + menu + written
 
 
 def test_a_file_that_is_not_utf8_shows_its_line_and_is_never_saved(tmp_path):
