@@ -133,12 +133,13 @@ class Session:
         """The zones of the page shown that this machine's conditions leave:
         a screen reader reads a button for each, in the zones' order. The
         launcher answers screen readers only with the keyboard; without it,
-        a zone is there when its tip shows under the pointer."""
+        a zone with a condition is there when its tip shows under the
+        pointer."""
         if not self.asks:
             return
         if not self.view.menu.keyboard:
-            if any(zone.when or zone.unless for zone in self.zones):
-                self.here = [index for index in range(len(self.zones)) if self.hovered(index)]
+            self.here = [index for index, zone in enumerate(self.zones)
+                         if not (zone.when or zone.unless) or self.hovered(index)]
             return
         names = [child["name"] for child in self.d.wine.call("acc", self.main.hwnd)["children"]]
         read = list(names)
