@@ -16,9 +16,10 @@ e2e_driver.exe and recorder.exe. Sheets are named as make preview names them
 (OUT.png, OUT-de.png; with TAG only that language, as OUT.png). A line is
 printed per state; a state that cannot be reached stops it, naming the state,
 and no sheet is written. A page no zone opens from the menu stops it before
-Wine starts; --reachable checks only that (make shots, before the build). The sheet's PNG text "tiles" lists each state's
-label, dpi and box on the sheet. --keep saves a state's whole window too
-(README's pictures: see keep()).
+Wine starts; --reachable checks only that (make shots, before the build).
+The sheet's PNG text "tiles" lists each state's label, dpi and box on the
+sheet. --keep saves a state's whole window too (README's pictures: see
+keep()).
 """
 import argparse
 import json
