@@ -1,6 +1,7 @@
 #include "ui/Resample.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -55,13 +56,24 @@ std::uint8_t Clamp8(std::int32_t sum) {
   return static_cast<std::uint8_t>(std::clamp(sum >> kPrecisionBits, 0, 255));
 }
 
-// One pixel of a row filtered across: the weighted sum of `count` pixels.
-void BlendAcross(const std::uint8_t* source, const std::int32_t* weights, int count,
-                 std::uint8_t* target) {
-  for (int channel = 0; channel < kChannels; ++channel) {
-    std::int32_t sum = 1 << (kPrecisionBits - 1);
-    for (int i = 0; i < count; ++i) sum += source[i * kChannels + channel] * weights[i];
-    target[channel] = Clamp8(sum);
+// A row of `kIn` channels a pixel filtered across into `row`, of four: each
+// output pixel the weighted sum of its taps. (A template, so that the
+// channel loops have a fixed length.)
+template <int kIn>
+void FilterAcross(const std::uint8_t* source, const Taps& across, int width, std::uint8_t* row) {
+  const auto span = static_cast<std::size_t>(across.span);
+  for (int x = 0; x < width; ++x) {
+    const auto xo = static_cast<std::size_t>(x);
+    const std::uint8_t* from = source + static_cast<std::ptrdiff_t>(across.first[xo]) * kIn;
+    const std::int32_t* weights = &across.weights[xo * span];
+    std::array<std::int32_t, kChannels> sums{};
+    sums.fill(1 << (kPrecisionBits - 1));
+    for (int i = 0; i < across.count[xo]; ++i, from += kIn) {
+      for (int channel = 0; channel < kIn; ++channel) sums[channel] += from[channel] * weights[i];
+    }
+    std::uint8_t* target = row + xo * kChannels;
+    for (int channel = 0; channel < kIn; ++channel) target[channel] = Clamp8(sums[channel]);
+    if constexpr (kIn < kChannels) target[kChannels - 1] = 255;
   }
 }
 
@@ -84,11 +96,10 @@ void ResampleRows(const ConstPixels& from, const Pixels& to, int firstRow, int e
     const int count = down.count[yo];
     for (; nextRow < first + count; ++nextRow) {
       std::uint8_t* row = &rows[rowBytes * static_cast<std::size_t>(nextRow % down.span)];
-      for (int x = 0; x < to.width; ++x) {
-        const auto xo = static_cast<std::size_t>(x);
-        BlendAcross(from.Row(nextRow) + static_cast<std::ptrdiff_t>(across.first[xo]) * kChannels,
-                    &across.weights[xo * static_cast<std::size_t>(across.span)], across.count[xo],
-                    row + xo * kChannels);
+      if (from.channels == 3) {
+        FilterAcross<3>(from.Row(nextRow), across, to.width, row);
+      } else {
+        FilterAcross<kChannels>(from.Row(nextRow), across, to.width, row);
       }
     }
     const std::int32_t* weights = &down.weights[yo * static_cast<std::size_t>(down.span)];

@@ -6,24 +6,27 @@
 
 namespace startboard {
 
-// A picture of four 8-bit channels a pixel, as 32-bit DIB sections hold
-// them. `stride` is the distance from one row to the next, in bytes; it is
-// negative for a bottom-up picture whose `pixels` point at its top row.
+// A picture of 8-bit channels, blue first, as DIB sections hold them: four
+// a pixel (32-bit) or three (24-bit, as JPEGs decode). `stride` is the
+// distance from one row to the next, in bytes; it is negative for a
+// bottom-up picture whose `pixels` point at its top row.
 template <class Byte>
 struct PixelsOf {
   Byte* pixels;
   int width, height;
   std::ptrdiff_t stride;
+  int channels = 4;
   Byte* Row(int y) const { return pixels + y * stride; }
-  // A top-down picture whose rows follow each other without padding.
-  static PixelsOf Packed(Byte* pixels, int width, int height) {
-    return {pixels, width, height, static_cast<std::ptrdiff_t>(width) * 4};
+  // A top-down picture whose rows start on four-byte boundaries, as in a DIB.
+  static PixelsOf Packed(Byte* pixels, int width, int height, int channels = 4) {
+    return {pixels, width, height, (static_cast<std::ptrdiff_t>(width) * channels + 3) & ~3, channels};
   }
 };
 using ConstPixels = PixelsOf<const std::uint8_t>;
 using Pixels = PixelsOf<std::uint8_t>;
 
-// Draws `from` into all of `to` with a triangle (bilinear) filter whose
+// Draws `from` (of three or four channels) into all of `to` (of four; a
+// fourth channel the source lacks comes out 255) with a triangle (bilinear) filter whose
 // reach grows with the reduction, so that every source pixel counts when a
 // 2x picture is shrunk for 144 dpi, and an enlargement stays smooth. Rows
 // are filtered across first, then down, in 22-bit fixed point, and each

@@ -58,14 +58,16 @@ TEST(Targets, AboutLinksAreListedInReadingOrderAndAPlainLabelHidesOne) {
   EXPECT_EQ(targets.At(50, 70, 96), std::nullopt);  // the oval takes no mouse
 }
 
-// Pixels (x * 37 + y * 91 + channel * 53) % 256, rows top-down or bottom-up.
-std::vector<std::uint8_t> Pattern(int width, int height, bool bottomUp = false) {
+// Pixels (x * 37 + y * 91 + channel * 53) % 256, rows top-down or bottom-up,
+// of `channels` a pixel and padded to four bytes, as in a DIB.
+std::vector<std::uint8_t> Pattern(int width, int height, bool bottomUp = false, int channels = 4) {
   std::vector<std::uint8_t> pixels;
   for (int row = 0; row < height; ++row) {
     const int y = bottomUp ? height - 1 - row : row;
     for (int x = 0; x < width; ++x) {
-      for (int c = 0; c < 4; ++c) pixels.push_back((x * 37 + y * 91 + c * 53) % 256);
+      for (int c = 0; c < channels; ++c) pixels.push_back((x * 37 + y * 91 + c * 53) % 256);
     }
+    while (pixels.size() % 4 != 0) pixels.push_back(0);
   }
   return pixels;
 }
@@ -73,13 +75,13 @@ std::vector<std::uint8_t> Pattern(int width, int height, bool bottomUp = false) 
 // The pattern of width x height, stored top-down or bottom-up, resized in
 // two bands, as two cores draw it.
 std::vector<std::uint8_t> Resized(int width, int height, int toWidth, int toHeight,
-                                  bool bottomUp = false) {
-  const std::vector<std::uint8_t> source = Pattern(width, height, bottomUp);
-  const std::ptrdiff_t row = static_cast<std::ptrdiff_t>(width) * 4;
+                                  bool bottomUp = false, int channels = 4) {
+  const std::vector<std::uint8_t> source = Pattern(width, height, bottomUp, channels);
+  const std::ptrdiff_t row = ConstPixels::Packed(nullptr, width, height, channels).stride;
   std::vector<std::uint8_t> target(static_cast<std::size_t>(toWidth) * toHeight * 4);
   // A bottom-up picture starts at its last row in memory and steps back.
   const ConstPixels from{source.data() + (bottomUp ? (height - 1) * row : 0), width, height,
-                         bottomUp ? -row : row};
+                         bottomUp ? -row : row, channels};
   const Pixels to = Pixels::Packed(target.data(), toWidth, toHeight);
   ResampleRows(from, to, toHeight / 2, toHeight);
   ResampleRows(from, to, 0, toHeight / 2);
@@ -95,6 +97,11 @@ TEST(Resample, GivesWhatPillowsBilinearFilterGives) {
   EXPECT_EQ(Resized(7, 3, 4, 2), shrunk);
   EXPECT_EQ(Resized(7, 3, 4, 2, true), shrunk);
   EXPECT_EQ(Resized(5, 4, 5, 4), Pattern(5, 4));
+  // A 24-bit picture, its rows padded, gives the same colours, opaque.
+  std::vector<std::uint8_t> opaque = shrunk;
+  for (std::size_t alpha = 3; alpha < opaque.size(); alpha += 4) opaque[alpha] = 255;
+  EXPECT_EQ(Resized(7, 3, 4, 2, false, 3), opaque);
+  EXPECT_EQ(Resized(7, 3, 4, 2, true, 3), opaque);
 }
 
 TEST(ClickTracker, APressAndAReleaseOnOneLabelIsAClickAndADoubleClickIsOne) {
