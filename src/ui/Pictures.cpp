@@ -210,6 +210,46 @@ Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
   return std::move(target.bitmap);
 }
 
+namespace {
+// The dpi the main window will most likely have: the system's (in one
+// monitor's dpi or all monitors' the same, which Wine and most machines
+// have, the window's too).
+int SystemDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : kDefaultDpi;
+}
+}  // namespace
+
+ArtAhead::ArtAhead(HINSTANCE instance, const Art& art) : instance_(instance), art_(art) {
+  if (art.Present()) thread_ = CreateThread(nullptr, 0, Make, this, 0, nullptr);
+}
+
+ArtAhead::~ArtAhead() { Join(); }
+
+DWORD WINAPI ArtAhead::Make(void* self) {
+  auto* ahead = static_cast<ArtAhead*>(self);
+  ahead->dpi_ = SystemDpi();
+  // COM for this thread alone, left before it ends.
+  ComApartment com;
+  ahead->made_ = LoadArt(com, ahead->instance_, ahead->art_, ahead->dpi_);
+  return 0;
+}
+
+void ArtAhead::Join() {
+  if (thread_ == nullptr) return;
+  WaitForSingleObject(thread_, INFINITE);
+  CloseHandle(thread_);
+  thread_ = nullptr;
+}
+
+Bitmap ArtAhead::Take(const Art& art, int dpi) {
+  if (art_.id != art.id || art_.id2x != art.id2x) return nullptr;
+  Join();
+  return dpi_ == dpi ? std::move(made_) : nullptr;
+}
+
 Bitmap PlainMenu(std::span<const HotZone> zones, const std::vector<bool>& present,
                  const TwipRect& client, int dpi) {
   const PixelSize size = client.SizeAt(dpi);

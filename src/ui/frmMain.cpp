@@ -121,7 +121,6 @@ void frmMain::OnEscape() {
 bool frmMain::OnCreate() {
   SetDpi(DpiOf(Hwnd()));
   input_.OnDpiChanged();
-  if constexpr (kPaged) pages_.Start(shell_);
   return ShowPage();
 }
 
@@ -150,7 +149,12 @@ bool frmMain::ShowPage() {
 // plain blit (and, while a zone is absent, one from the off picture).
 bool frmMain::LoadBackground() {
   const Page& page = pages_.Shown();
-  Bitmap background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.art, Dpi());
+  Bitmap background = ahead_ ? ahead_->Take(page.art, Dpi()) : nullptr;
+  if (background) {
+    ahead_.reset();
+  } else {
+    background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.art, Dpi());
+  }
   if (!background) {
     background = PlainMenu(page.zones, pages_.PresentZones(), brand::kMenuClient, Dpi());
   }
@@ -212,6 +216,7 @@ void frmMain::OnPaint() {
 }
 
 void frmMain::OnDestroy() {
+  ahead_.reset();
   shell_.SetMainWindow(nullptr);
   PostQuitMessage(0);
 }

@@ -12,6 +12,7 @@
 #include "shell/Win32Shell.h"
 #include "ui/Input.h"
 #include "ui/LitZones.h"
+#include "ui/Pictures.h"
 #include "ui/Win32Window.h"
 #include "ui/frmAbout.h"
 
@@ -34,7 +35,11 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
               .focusOrder = brand::kFocusOrder},
         pages_(language.pages, menu_),
         input_(*this, *this, brand::kKeyboard ? Input::Keys::All : Input::Keys::None, kPushButtons),
-        lit_(*this, shell.Com()) {}
+        lit_(*this, shell.Com()) {
+    // The first page is known before the window is made: its picture starts now.
+    if constexpr (kPaged) pages_.Start(shell_);
+    ahead_.emplace(GetModuleHandleW(nullptr), pages_.Shown().art);
+  }
 
   // Registers this window's class and those of the windows it opens.
   static bool Register(HINSTANCE instance);
@@ -70,6 +75,7 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
   const Language& language_;
   const Page menu_;  // the menu as a page, for a brand whose tables have no pages
   PageNavigator pages_;
+  std::optional<ArtAhead> ahead_;  // the first page's picture, made while the window is
   Bitmap background_;
   Bitmap off_;              // the page's off picture, while a zone is absent
   GdiObject<HRGN> absent_;  // the parts drawn from it
