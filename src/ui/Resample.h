@@ -19,7 +19,8 @@ struct PixelsOf {
   Byte* Row(int y) const { return pixels + y * stride; }
   // A top-down picture whose rows start on four-byte boundaries, as in a DIB.
   static PixelsOf Packed(Byte* pixels, int width, int height, int channels = 4) {
-    return {pixels, width, height, (static_cast<std::ptrdiff_t>(width) * channels + 3) & ~3, channels};
+    return {pixels, width, height, (static_cast<std::ptrdiff_t>(width) * channels + 3) & ~3,
+            channels};
   }
 };
 using ConstPixels = PixelsOf<const std::uint8_t>;
