@@ -70,10 +70,6 @@ class ComRef {
   ComRef(const ComRef&) = delete;
   ComRef& operator=(const ComRef&) = delete;
   Interface** Out() { return &pointer_; }
-  void reset() {
-    if (pointer_ != nullptr) pointer_->Release();
-    pointer_ = nullptr;
-  }
   Interface* operator->() const { return pointer_; }
   Interface* get() const { return pointer_; }
 

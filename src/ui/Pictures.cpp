@@ -2,14 +2,14 @@
 
 #include <wincodec.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <string_view>
+#include <cstring>
 #include <utility>
 
 #include "bench/Probe.h"
 #include "shell/Unicode.h"
 #include "ui/Resample.h"
+#include "ui/Screen.h"
 
 namespace startboard {
 
@@ -81,19 +81,15 @@ struct Decoded {
   PixelSize natural{};
 };
 
-// The imaging component's decoder for the file's kind, by its first bytes.
-// Named directly, because finding one (CreateDecoderFromStream) asks every
-// decoder installed whether the file is its own: under Wine that costs
-// more than decoding the picture.
+// The imaging component's decoder for the file's kind (the build embeds
+// only these), by its first bytes. Named directly, because finding one
+// (CreateDecoderFromStream) asks every decoder installed whether the file
+// is its own: under Wine that costs more than decoding the picture.
 const CLSID* DecoderFor(Bytes bytes) {
-  const auto starts = [&](std::string_view magic) {
-    return bytes.size >= magic.size() &&
-           std::equal(magic.begin(), magic.end(), bytes.data,
-                      [](char a, BYTE b) { return static_cast<BYTE>(a) == b; });
-  };
-  if (starts("\xFF\xD8\xFF")) return &CLSID_WICJpegDecoder;
-  if (starts("\x89PNG\r\n\x1A\n")) return &CLSID_WICPngDecoder;
-  if (starts("BM")) return &CLSID_WICBmpDecoder;
+  if (bytes.size < 8) return nullptr;
+  if (std::memcmp(bytes.data, "\xFF\xD8\xFF", 3) == 0) return &CLSID_WICJpegDecoder;
+  if (std::memcmp(bytes.data, "\x89PNG\r\n\x1A\n", 8) == 0) return &CLSID_WICPngDecoder;
+  if (std::memcmp(bytes.data, "BM", 2) == 0) return &CLSID_WICBmpDecoder;
   return nullptr;
 }
 
@@ -128,14 +124,8 @@ Decoded DecodeWic(ComApartment& com, Bytes bytes, int divisor) {
   if (kind == nullptr ||
       FAILED(create(*kind, nullptr, CLSCTX_INPROC_SERVER, IID_IWICBitmapDecoder,
                     reinterpret_cast<void**>(decoder.Out()))) ||
-      FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand))) {
-    decoder.reset();
-    if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
-                                                WICDecodeMetadataCacheOnDemand, decoder.Out()))) {
-      return {};
-    }
-  }
-  if (FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) ||
+      FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand)) ||
+      FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) ||
       FAILED(frame->GetPixelFormat(&format))) {
     return {};
   }
@@ -210,18 +200,6 @@ Bitmap LoadArt(ComApartment& com, HINSTANCE instance, const Art& art, int dpi) {
   return std::move(target.bitmap);
 }
 
-namespace {
-// The dpi the main window will most likely have: the system's (in one
-// monitor's dpi or all monitors' the same, which Wine and most machines
-// have, the window's too).
-int SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : kDefaultDpi;
-}
-}  // namespace
-
 ArtAhead::ArtAhead(HINSTANCE instance, const Art& art) : instance_(instance), art_(art) {
   if (art.Present()) thread_ = CreateThread(nullptr, 0, Make, this, 0, nullptr);
 }
@@ -245,7 +223,7 @@ void ArtAhead::Join() {
 }
 
 Bitmap ArtAhead::Take(const Art& art, int dpi) {
-  if (art_.id != art.id || art_.id2x != art.id2x) return nullptr;
+  if (art_.id != art.id) return nullptr;
   Join();
   return dpi_ == dpi ? std::move(made_) : nullptr;
 }

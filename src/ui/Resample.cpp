@@ -1,7 +1,6 @@
 #include "ui/Resample.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -11,6 +10,7 @@ namespace {
 
 constexpr int kChannels = 4;
 constexpr int kPrecisionBits = 22;  // weights times 255 times a few taps fit in 32 bits
+constexpr std::int32_t kHalf = 1 << (kPrecisionBits - 1);  // rounds a sum to nearest
 
 // The source pixels that make one output pixel, with their weights.
 struct Taps {
@@ -56,24 +56,29 @@ std::uint8_t Clamp8(std::int32_t sum) {
   return static_cast<std::uint8_t>(std::clamp(sum >> kPrecisionBits, 0, 255));
 }
 
-// A row of `kIn` channels a pixel filtered across into `row`, of four: each
-// output pixel the weighted sum of its taps. (A template, so that the
-// channel loops have a fixed length.)
-template <int kIn>
-void FilterAcross(const std::uint8_t* source, const Taps& across, int width, std::uint8_t* row) {
+// A row of `step` bytes a pixel (3 or 4) filtered across into `row`, of
+// four: each output pixel the weighted sum of its taps, its colours only.
+// (Spelt out colour by colour: as fast at -Os as a loop is at -O2.)
+void FilterAcross(const std::uint8_t* source, int step, const Taps& across, int width,
+                  std::uint8_t* row) {
   const auto span = static_cast<std::size_t>(across.span);
   for (int x = 0; x < width; ++x) {
     const auto xo = static_cast<std::size_t>(x);
-    const std::uint8_t* from = source + static_cast<std::ptrdiff_t>(across.first[xo]) * kIn;
+    const std::uint8_t* from = source + static_cast<std::ptrdiff_t>(across.first[xo]) * step;
     const std::int32_t* weights = &across.weights[xo * span];
-    std::array<std::int32_t, kChannels> sums{};
-    sums.fill(1 << (kPrecisionBits - 1));
-    for (int i = 0; i < across.count[xo]; ++i, from += kIn) {
-      for (int channel = 0; channel < kIn; ++channel) sums[channel] += from[channel] * weights[i];
+    std::int32_t blue = kHalf;
+    std::int32_t green = kHalf;
+    std::int32_t red = kHalf;
+    for (int i = 0; i < across.count[xo]; ++i, from += step) {
+      blue += from[0] * weights[i];
+      green += from[1] * weights[i];
+      red += from[2] * weights[i];
     }
     std::uint8_t* target = row + xo * kChannels;
-    for (int channel = 0; channel < kIn; ++channel) target[channel] = Clamp8(sums[channel]);
-    if constexpr (kIn < kChannels) target[kChannels - 1] = 255;
+    target[0] = Clamp8(blue);
+    target[1] = Clamp8(green);
+    target[2] = Clamp8(red);
+    target[3] = 255;
   }
 }
 
@@ -96,11 +101,7 @@ void ResampleRows(const ConstPixels& from, const Pixels& to, int firstRow, int e
     const int count = down.count[yo];
     for (; nextRow < first + count; ++nextRow) {
       std::uint8_t* row = &rows[rowBytes * static_cast<std::size_t>(nextRow % down.span)];
-      if (from.channels == 3) {
-        FilterAcross<3>(from.Row(nextRow), across, to.width, row);
-      } else {
-        FilterAcross<kChannels>(from.Row(nextRow), across, to.width, row);
-      }
+      FilterAcross(from.Row(nextRow), from.channels, across, to.width, row);
     }
     const std::int32_t* weights = &down.weights[yo * static_cast<std::size_t>(down.span)];
     for (int i = 0; i < count; ++i) {
@@ -109,7 +110,7 @@ void ResampleRows(const ConstPixels& from, const Pixels& to, int firstRow, int e
     }
     std::uint8_t* target = to.Row(y);
     for (std::size_t at = 0; at < rowBytes; ++at) {
-      std::int32_t sum = 1 << (kPrecisionBits - 1);
+      std::int32_t sum = kHalf;
       for (int i = 0; i < count; ++i) sum += window[static_cast<std::size_t>(i)][at] * weights[i];
       target[at] = Clamp8(sum);
     }

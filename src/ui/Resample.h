@@ -26,8 +26,8 @@ struct PixelsOf {
 using ConstPixels = PixelsOf<const std::uint8_t>;
 using Pixels = PixelsOf<std::uint8_t>;
 
-// Draws `from` (of three or four channels) into all of `to` (of four; a
-// fourth channel the source lacks comes out 255) with a triangle (bilinear) filter whose
+// Draws the colours of `from` (of three or four channels) into all of `to`
+// (of four, the fourth 255: opaque) with a triangle (bilinear) filter whose
 // reach grows with the reduction, so that every source pixel counts when a
 // 2x picture is shrunk for 144 dpi, and an enlargement stays smooth. Rows
 // are filtered across first, then down, in 22-bit fixed point, and each

@@ -47,6 +47,10 @@ int DpiOf(HWND window) {
       x > 0) {
     return static_cast<int>(x);
   }
+  return SystemDpi();
+}
+
+int SystemDpi() {
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);

@@ -19,6 +19,8 @@ void MoveToSuggested(HWND window, LPARAM suggested);
 // The dots per inch a window is drawn at: its monitor's where Windows knows
 // them (8.1 and later), else the system's.
 int DpiOf(HWND window);
+// The system's dots per inch, which a window has unless its monitor differs.
+int SystemDpi();
 
 // The work area (the monitor less the task bar) of the monitor that holds
 // the point, or most of the window.
