@@ -2,8 +2,10 @@
 and what they run: the brand tool as the build runs it, and a C++ program
 that prints texts from the generated tables."""
 import shutil
+import struct
 import subprocess
 import sys
+import zlib
 from pathlib import Path
 
 from PIL import Image
@@ -160,6 +162,15 @@ def brand_folder(folder):
     shutil.copy(ROOT / "assets" / "startboard.ico", folder / "app.ico")
     shutil.copy(ROOT / "assets" / "hand.cur", folder / "hand.cur")
     return folder / "brand.toml"
+
+
+def png(width, height, depth, rows):
+    """An RGB PNG whose header says width x height, `depth` bits a channel;
+    `rows` its filtered rows, a stub or none."""
+    chunks = [(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, 2, 0, 0, 0)), (b"IDAT", zlib.compress(rows)),
+              (b"IEND", b"")]
+    return b"\x89PNG\r\n\x1a\n" + b"".join(struct.pack(">I", len(data)) + kind + data +
+                                          struct.pack(">I", zlib.crc32(kind + data)) for kind, data in chunks)
 
 
 def brand_tool(*arguments):

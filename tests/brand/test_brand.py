@@ -12,7 +12,7 @@ from pathlib import Path
 
 from PIL import Image
 
-from sample import ABOUT, LANGUAGES, MAIN, PAGES, ROOT, brand_folder, brand_tool
+from sample import ABOUT, LANGUAGES, MAIN, PAGES, ROOT, brand_folder, brand_tool, png
 from tools.brand import BrandError, load
 from tools.brand.keys import markdown
 
@@ -25,14 +25,6 @@ def picture_bytes(kind, size=(40, 30), mode="RGB", cut=0, **options):
     Image.new(mode, size, (200, 40, 40, 0) if mode == "RGBA" else (200, 40, 40)).save(stream, kind, **options)
     data = stream.getvalue()
     return data[:len(data) - cut] if cut else data
-
-
-def huge_png(width, height):
-    """A PNG whose header claims width x height (its data is a stub)."""
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    chunks = [(b"IHDR", header), (b"IDAT", zlib.compress(b"\0")), (b"IEND", b"")]
-    return b"\x89PNG\r\n\x1a\n" + b"".join(struct.pack(">I", len(data)) + kind + data +
-                                          struct.pack(">I", zlib.crc32(kind + data)) for kind, data in chunks)
 
 
 NOISY_ICON = bytearray((ROOT / "assets" / "startboard.ico").read_bytes())
@@ -159,7 +151,7 @@ ROWS = [
     ("truncated BMP", 'picture = "menu.bmp"', 'picture = "cut.bmp"', None,
      "cut.bmp is not a whole, readable picture", {"cut.bmp": picture_bytes("BMP", cut=100)}),
     ("a header claiming a huge picture", 'picture = "menu.bmp"', 'picture = "huge.png"', None,
-     "huge.png is 40000x40000; pictures here may be at most 4000x4000", {"huge.png": huge_png(40000, 40000)}),
+     "huge.png is 40000x40000; pictures here may be at most 4000x4000", {"huge.png": png(40000, 40000, 8, b"\0")}),
     ("transparent menu picture", 'picture = "menu.bmp"', 'picture = "clear.png"', None,
      "clear.png has transparent pixels", {"clear.png": picture_bytes("PNG", mode="RGBA")}),
     ("picture not the menu's size", "size = [40, 30]", "size = [40, 32]", 'picture = "menu.bmp"',

@@ -16,9 +16,9 @@ from pathlib import Path
 
 from PIL import Image
 
-from sample import ABOUT, MAIN, PAGES, PRINTER, ROOT, brand_folder, brand_tool
+from sample import ABOUT, LANGUAGES, MAIN, PAGES, PRINTER, ROOT, brand_folder, brand_tool, png
 from tools.brand import load, model, pictures
-from tools.brand.emit import picture_ids
+from tools.brand.emit import art_files, picture_ids
 
 # Each character class a target escapes: quotes, backslashes that look like
 # escapes, trigraphs, line breaks, XML's specials, placeholders of the
@@ -170,33 +170,82 @@ class Generate(unittest.TestCase):
             self.assertEqual(len(set(used)), 2 * count, count)
 
     def test_each_kind_of_picture_goes_in_no_larger_and_with_the_same_pixels(self):
-        # Colours in thousands and no run to code.
-        noise = Image.merge("RGB", [Image.effect_noise((64, 48), sigma) for sigma in (40, 60, 80)])
-        flat = Image.new("RGB", (64, 48), (10, 200, 30))
-        flat.paste((200, 10, 30), (0, 0, 20, 48))
-        ramp = Image.merge("RGB", [Image.linear_gradient("L").resize((64, 48)), Image.linear_gradient("L").rotate(90).resize((64, 48)), flat.getchannel(0)])
-        inputs = {"flat.png": (flat, {"optimize": False, "compress_level": 0}, ".png"),
-                  "noise.png": (noise, {"optimize": True}, ".png"),
-                  "photo.jpg": (noise, {"quality": 90}, ".jpg"),
-                  "indexed.bmp": (flat.quantize(8), {}, ".bmp"),  # run-length coded
-                  "flat.bmp": (flat, {}, ".bmp"),  # 24 bits of two colours: run-length coded too
-                  "noise.bmp": (noise, {}, ".bmp"),  # PNG would not be smaller
-                  "ramp.bmp": (ramp, {}, ".png")}
-        for name, (image, options, extension) in inputs.items():
-            with self.subTest(name):
-                path = self.folder / name
-                image.save(path, **options)
-                made, data = pictures.compact(str(path))
-                stored = self.folder / ("stored-" + name + extension)
-                stored.write_bytes(data if data is not None else path.read_bytes())
-                self.assertEqual(made, extension)
-                self.assertLessEqual(stored.stat().st_size, path.stat().st_size)
-                with Image.open(path) as given, Image.open(stored) as kept:
-                    self.assertEqual(given.convert("RGB").tobytes(), kept.convert("RGB").tobytes())
-        rc = (self.generated / "Data.rc").read_text(encoding="utf-8")
-        self.assertIn('201 RCDATA "%s"' % (self.generated / "picture0.png"), rc)  # a PNG, as the exe decodes it
-        with Image.open(self.generated / "picture1.png") as logo:  # flattened onto its background
-            self.assertEqual((logo.getpixel((2, 2)), logo.getpixel((25, 2))), ((0, 0, 255), (255, 0, 0)))
+        """Every picture of a brand, its own and its languages', read back from
+        the emitted resources: a transparent one grows only where it must, and
+        the build says so at its line."""
+        def noise(size, mode="RGB"):  # colours in thousands and no run to code
+            return Image.merge(mode, [Image.effect_noise(size, 40 + 20 * i) for i in range(len(mode))])
+
+        def flat(size, colour):
+            image = Image.new("RGB", size, colour)
+            image.paste((200, 10, 30), (0, 0, 15, size[1]))
+            return image
+
+        one, two, logo = (40, 30), (80, 60), (30, 20)
+        ramp = Image.merge("RGB", [Image.linear_gradient("L").resize(one), Image.linear_gradient("L").rotate(90)
+                                   .resize(one), Image.new("L", one, 30)])
+        clear = Image.new("RGBA", (60, 40), (255, 0, 0, 255))
+        clear.paste((0, 0, 0, 0), (0, 0, 20, 40))
+        # 16 bits a channel, which Pillow reads as 8: a smaller PNG it wrote would lose them.
+        deep = png(*one, 16, b"".join(b"\0" + bytes((x + 7 * y) % 256 for x in range(6 * one[0])) for y in range(30)))
+        # file: (picture, how it is saved, as it goes in: None as given, else the extension made)
+        inputs = {"flat.png": (flat(one, (10, 200, 30)), {"compress_level": 0}, ".png"),  # menu
+                  "photo-2x.jpg": (noise(two), {"quality": 90}, None),
+                  "indexed.bmp": (flat(one, (10, 20, 230)).quantize(8), {}, ".bmp"),  # run-length coded
+                  "noise.bmp": (noise(one), {}, None),  # PNG would not be smaller
+                  "grows.png": (noise(logo, "LA"), {"optimize": True}, ".png"),  # About: grey laid on blue
+                  "clear-2x.png": (clear, {}, ".png"),
+                  "flat.bmp": (flat(one, (90, 90, 0)), {}, ".bmp"),  # German menu: two colours, run-length coded
+                  "noise-2x.png": (noise(two), {"optimize": True}, None),
+                  "ramp.bmp": (ramp, {}, ".png"),
+                  "photo.jpg": (noise(one), {"quality": 90}, None),
+                  "palette.png": (noise(logo).quantize(256), {"transparency": 0}, ".png"),  # German About
+                  "deep.png": (deep, {}, None)}  # German page
+        for name, (image, options, _) in inputs.items():
+            if isinstance(image, bytes):
+                (self.folder / name).write_bytes(image)
+            else:
+                image.save(self.folder / name, **options)
+        text = MAIN + PAGES + ABOUT + LANGUAGES + '[language.de.about.control.Picture1]\nfile = "palette.png"\n'
+        for old, new in (('picture_2x = "menu-2x.jpg"', 'picture_2x = "photo-2x.jpg"\nhover = "indexed.bmp"\n'
+                          'pressed = "noise.bmp"'), ('"menu.bmp"', '"flat.png"'),
+                         ('"logo.jpg"\nfile_2x = "logo-2x.jpg"\nbackground = "#FFFFFF"',
+                          '"grows.png"\nfile_2x = "clear-2x.png"\nbackground = "#0000FF"'),
+                         ('picture = "menu-de.bmp"', 'picture = "flat.bmp"\npicture_2x = "noise-2x.png"\n'
+                          'hover = "ramp.bmp"\npressed = "photo.jpg"'), ('off = "menu-de.bmp"', 'picture = "deep.png"')):
+            text = text.replace(old, new, 1)
+        brand = self.folder / "pictures.toml"
+        brand.write_text(text, encoding="utf-8")
+        result = brand_tool("generate", brand, self.folder / "made")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        rc = dict((int(i), (kind, path)) for i, kind, path in re.findall(
+            r'^(\d+) (BITMAP|RCDATA) "(.*)"$', (self.folder / "made" / "brand" / "Data.rc").read_text(), re.M))
+        entries = art_files(load(str(brand)).views())
+        sizes = {}  # file: (bytes given, bytes embedded)
+        for index, (*files, matte) in enumerate(entries):
+            for given, number in zip(files, picture_ids([tuple(e[:2]) for e in entries], index)):
+                if given is None:
+                    continue
+                name = Path(given).name
+                kind, stored = rc[number]
+                sizes[name] = (Path(given).stat().st_size, Path(stored).stat().st_size)
+                with self.subTest(name), Image.open(given) as image, Image.open(stored) as kept:
+                    if name in inputs:  # the brand_folder's own go in as they may
+                        made = inputs[name][2]
+                        self.assertEqual(stored if made is None else Path(stored).suffix, made or given)
+                    self.assertEqual(kind, "BITMAP" if stored.endswith(".bmp") else "RCDATA")
+                    if name != "grows.png":
+                        self.assertLessEqual(sizes[name][1], sizes[name][0])
+                    ground = Image.new("RGBA", image.size, (matte >> 16, matte >> 8 & 255, matte & 255))
+                    self.assertEqual(Image.alpha_composite(ground, image.convert("RGBA")).convert("RGB").tobytes(),
+                                     kept.convert("RGB").tobytes())
+        self.assertLessEqual(set(inputs), set(sizes))
+        given, grown = sizes["grows.png"]
+        line = text.splitlines().index('file = "grows.png"') + 1
+        self.assertEqual(re.findall(r"^.*warning: .*goes in.*", result.stderr, re.M), [
+            "%s:%d: warning: grows.png goes in as %d bytes, %d more than its file: its transparent parts are laid on "
+            "its background; a picture without transparency goes in as it is" % (
+                brand, line, grown, grown - given)])
         cursor = (self.generated / "cursor.cur").read_bytes()
         count = struct.unpack_from("<HHH", cursor)[2]
         entries = [struct.unpack_from("<BBBBHH", cursor, 6 + 16 * i) for i in range(count)]

@@ -11,6 +11,7 @@ LIT = ("hover", "pressed")  # the menu's pictures of a zone under the pointer an
 
 def picture(report: Findings, where, path, what, limit=WINDOW_LIMIT):
     """(width, height, transparent) of a picture, or None after an error."""
+    report.places.setdefault(path, report.line(where))
     try:
         return pictures.read(path, limit)
     except pictures.PictureError as error:

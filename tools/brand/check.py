@@ -47,7 +47,7 @@ def load(path: str) -> model.Brand:
         about=about, messages=model.build(model.Messages, out["messages"]),
         pages=tuple(model.build(model.Page, dict(page, focus=tuple(page["focus"]))) for page in out["pages"]),
         languages=[(tag, model.Given(**given) if given else model.Given()) for tag, given in out["languages"]],
-        files=sorted(report.files), warnings=report.warnings + report.notes)
+        files=sorted(report.files), warnings=report.warnings + report.notes, places=report.places)
 
 
 def check(report: Findings, data: dict) -> dict:

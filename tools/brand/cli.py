@@ -58,7 +58,7 @@ def generate(path: str, out_dir: str, depfile: Optional[str] = None, relative_to
     folder = os.path.join(out_dir, "brand")
     data_h = os.path.join(folder, "Data.h")
     manifest_path = os.path.join(folder, "Startboard.manifest")
-    arts, outputs, grown = emit.embedded(views, out_dir)
+    arts, outputs, grown = emit.embedded(brand, views, out_dir)
     icon_path, cursor_path = brand.identity.icon, brand.menu.cursor
     if icon_path.lower().endswith(".png"):
         icon_path = os.path.join(folder, "icon.ico")

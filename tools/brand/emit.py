@@ -91,20 +91,23 @@ def art_files(views: list[View]) -> list[Entry]:
 Output = tuple[str, Union[str, bytes, Callable[[str], None]]]  # a file: its text, bytes or writer
 
 
-def embedded(views: list[View], out_dir: str) -> tuple[list[Art], list[Output], list[str]]:
+def embedded(brand: Brand, views: list[View], out_dir: str) -> tuple[list[Art], list[Output], list[str]]:
     """[(1x path, 2x path or None)] as the exe embeds them (see
     pictures.compact). Returns the pictures, the (path, bytes) pairs of the
-    ones made anew, and a warning for each that came out larger than given."""
+    ones made anew, and a warning, at the key that names it, for each that
+    came out larger than given."""
     result: list[Art] = []
     made: list[Output] = []
     grown: list[str] = []
     for index, entry in enumerate(art_files(views)):
         forms, larger = pictures.embedded_forms(entry, os.path.join(out_dir, "brand", "picture%d" % index))
-        grown += larger
+        grown += ["%s:%d: warning: %s goes in as %d bytes, %d more than its file: its transparent parts are laid "
+                  "on its background; a picture without transparency goes in as it is" % (
+                      brand.source, brand.places.get(given, 1), named(os.path.basename(given)), size,
+                      size - os.path.getsize(given)) for given, size in larger]
         result.append((forms[0][0], forms[1][0]))
         made += [(path, data) for path, data in forms if data is not None]
     return result, made, grown
-
 
 
 def art(arts: list[Art], files: list[Entry], entry: Entry) -> str:

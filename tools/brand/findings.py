@@ -25,6 +25,7 @@ class Findings:
     warnings: list[str] = field(default_factory=list)
     notes: list[str] = field(default_factory=list)  # what the build says of a good brand
     files: set[str] = field(default_factory=set)  # every file read, for the build's depfile
+    places: dict[str, int] = field(default_factory=dict)  # each picture: the line of the first key naming it
     failed: set[Where] = field(default_factory=set)  # keys given a wrong value: reported already
     # ("zone" or "control", lowercase name, or None for any) of those that
     # could not be checked: other tables may still name them.

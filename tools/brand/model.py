@@ -268,6 +268,7 @@ class Brand:
     languages: list[tuple[str, Given]]  # the brand's own first, giving nothing
     files: list[str] = field(default_factory=list)  # every file read: the build's dependencies
     warnings: list[str] = field(default_factory=list)
+    places: dict[str, int] = field(default_factory=dict)  # each picture: the line of the first key naming it
 
     def views(self) -> list[View]:
         """Each language's brand as the user sees it."""

@@ -151,7 +151,9 @@ def compact(path, matte=0):
     with Image.open(path) as image:
         image.load()
         if kind == "PNG" and transparent(image):
-            return ".png", _png(flat(path, matte))
+            # Laid on a colour, a palette picture with a clear index still fits a palette.
+            laid = flat(path, matte)
+            return ".png", min((_png(form) for form in (laid, _palette(laid)) if form is not None), key=len)
         if kind == "PNG":
             if _bit_depth(path) > 8:  # Pillow reads 16 bits a channel as 8: keep them
                 return ".png", None
@@ -170,7 +172,7 @@ def compact(path, matte=0):
 def embedded_forms(entry, stem):
     """A picture and its 2x, (file, file_2x or None, matte), as the exe embeds
     them: [(path, bytes or None)] (bytes to write there; None: the given
-    file), and a warning for each that comes out larger than given."""
+    file), and [(file, bytes embedded)] of those that come out larger."""
     one, two, matte = entry
     forms, grown = [], []
     for given, suffix in ((one, ""), (two, "-2x")):
@@ -180,9 +182,7 @@ def embedded_forms(entry, stem):
         extension, data = compact(given, matte)
         forms.append((given, None) if data is None else (stem + suffix + extension, data))
         if data is not None and len(data) > os.path.getsize(given):
-            grown.append("%s: warning: embedded in %d bytes, %d more than the file: its transparent parts are "
-                         "laid on the background; a picture without transparency goes in as it is" % (
-                             given, len(data), len(data) - os.path.getsize(given)))
+            grown.append((given, len(data)))
     return forms, grown
 
 
