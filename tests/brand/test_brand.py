@@ -7,7 +7,6 @@ import shutil
 import struct
 import tempfile
 import unittest
-import zlib
 from pathlib import Path
 
 from PIL import Image

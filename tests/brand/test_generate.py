@@ -9,6 +9,7 @@ import re
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
@@ -17,7 +18,7 @@ from pathlib import Path
 from PIL import Image
 
 from sample import ABOUT, LANGUAGES, MAIN, PAGES, PRINTER, ROOT, brand_folder, brand_tool, png
-from tools.brand import load, model, pictures
+from tools.brand import footprint, load, model
 from tools.brand.emit import art_files, picture_ids
 
 # Each character class a target escapes: quotes, backslashes that look like
@@ -212,7 +213,8 @@ class Generate(unittest.TestCase):
                          ('"logo.jpg"\nfile_2x = "logo-2x.jpg"\nbackground = "#FFFFFF"',
                           '"grows.png"\nfile_2x = "clear-2x.png"\nbackground = "#0000FF"'),
                          ('picture = "menu-de.bmp"', 'picture = "flat.bmp"\npicture_2x = "noise-2x.png"\n'
-                          'hover = "ramp.bmp"\npressed = "photo.jpg"'), ('off = "menu-de.bmp"', 'picture = "deep.png"')):
+                          'hover = "ramp.bmp"\npressed = "photo.jpg"'),
+                         ('off = "menu-de.bmp"', 'picture = "deep.png"')):
             text = text.replace(old, new, 1)
         brand = self.folder / "pictures.toml"
         brand.write_text(text, encoding="utf-8")
@@ -265,3 +267,30 @@ class OneModel(unittest.TestCase):
             body = re.search(r"^struct %s \{\n(.*?)^\};" % struct_name, types, re.S | re.M).group(1)
             declared = re.findall(r"^  [\w:<>, *]+? (\w+)\{\};", body, re.M)
             self.assertEqual(tuple(declared), members, struct_name)
+
+
+class Footprint(unittest.TestCase):
+    def test_the_exe_is_told_its_reading_time_and_warned_past_its_pictures_and_128_kib(self):
+        folder = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, folder)
+        path = brand_folder(folder)
+        path.write_text(MAIN + PAGES + ABOUT + LANGUAGES, encoding="utf-8")
+        # Each picture once, the German menu's too, though it is its page's off as well.
+        given = sum((folder / name).stat().st_size for name in (
+            "menu.bmp", "menu-2x.jpg", "page.bmp", "page-off.bmp", "logo.jpg", "logo-2x.jpg", "menu-de.bmp"))
+        exe = folder / "Startboard.exe"
+        brand = load(str(path))
+        for over in (0, 1):
+            with exe.open("wb") as f:
+                f.truncate(given + 128 * 1024 + over)
+            self.assertEqual(footprint.lines(brand, str(exe))[1:], [
+                "Startboard.exe: warning: 1 bytes more than its pictures as given and 128 KiB: a picture went in "
+                "larger than its file"] if over else [])
+        with exe.open("wb") as f:
+            f.truncate(3_600_000)
+        run = subprocess.run([sys.executable, "-m", "tools.brand.footprint", path, exe], cwd=ROOT, capture_output=True,
+                             text=True)
+        self.assertEqual((run.returncode, run.stdout, run.stderr), (0, "Startboard.exe: 3,600,000 bytes, 1000 ms to "
+                         "read from a 24x drive before it starts (pictures as given: {:,} bytes)\n".format(given),
+                         "Startboard.exe: warning: {:,} bytes more than its pictures as given and 128 KiB: a picture "
+                         "went in larger than its file\n".format(3_600_000 - given - 128 * 1024)))
