@@ -190,11 +190,11 @@ class Generate(unittest.TestCase):
         # 16 bits a channel, which Pillow reads as 8: a smaller PNG it wrote would lose them.
         deep = png(*one, 16, b"".join(b"\0" + bytes((x + 7 * y) % 256 for x in range(6 * one[0])) for y in range(30)))
         # file: (picture, how it is saved, as it goes in: None as given, else the extension made)
-        inputs = {"flat.png": (flat(one, (10, 200, 30)), {"compress_level": 0}, ".png"),  # menu
+        inputs = {"flat.png": (flat(one, (10, 200, 30)).convert("RGBA"), {"compress_level": 0}, ".png"),  # menu: opaque
                   "photo-2x.jpg": (noise(two), {"quality": 90}, None),
                   "indexed.bmp": (flat(one, (10, 20, 230)).quantize(8), {}, ".bmp"),  # run-length coded
                   "noise.bmp": (noise(one), {}, None),  # PNG would not be smaller
-                  "grows.png": (noise(logo, "LA"), {"optimize": True}, ".png"),  # About: grey laid on blue
+                  "grows.png": (noise(logo, "LA"), {"optimize": True}, ".png"),  # About: grey laid on a colour
                   "clear-2x.png": (clear, {}, ".png"),
                   "flat.bmp": (flat(one, (90, 90, 0)), {}, ".bmp"),  # German menu: two colours, run-length coded
                   "noise-2x.png": (noise(two), {"optimize": True}, None),
@@ -211,7 +211,7 @@ class Generate(unittest.TestCase):
         for old, new in (('picture_2x = "menu-2x.jpg"', 'picture_2x = "photo-2x.jpg"\nhover = "indexed.bmp"\n'
                           'pressed = "noise.bmp"'), ('"menu.bmp"', '"flat.png"'),
                          ('"logo.jpg"\nfile_2x = "logo-2x.jpg"\nbackground = "#FFFFFF"',
-                          '"grows.png"\nfile_2x = "clear-2x.png"\nbackground = "#0000FF"'),
+                          '"grows.png"\nfile_2x = "clear-2x.png"\nbackground = "#123456"'),
                          ('picture = "menu-de.bmp"', 'picture = "flat.bmp"\npicture_2x = "noise-2x.png"\n'
                           'hover = "ramp.bmp"\npressed = "photo.jpg"'),
                          ('off = "menu-de.bmp"', 'picture = "deep.png"')):
