@@ -112,7 +112,7 @@ class Generate(unittest.TestCase):
         logo = Image.new("RGBA", (30, 20), (255, 0, 0, 255))
         logo.paste((0, 0, 0, 0), (0, 0, 10, 20))  # its left third clear: the blue background shows
         logo.save(self.folder / "logo.png")
-        Image.new("RGBA", (64, 64), (255, 255, 255, 255)).save(self.folder / "icon.png")
+        Image.new("RGBA", (48, 48), (255, 255, 255, 255)).save(self.folder / "icon.png")
         hand = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
         hand.paste((0, 0, 0, 255), (10, 2, 20, 30))
         hand.save(self.folder / "hand.png")
@@ -253,7 +253,7 @@ class Generate(unittest.TestCase):
         entries = [struct.unpack_from("<BBBBHH", cursor, 6 + 16 * i) for i in range(count)]
         self.assertEqual([(e[0], e[4], e[5]) for e in entries], [(32, 8, 1), (48, 12, 2), (64, 16, 3)])
         with Image.open(self.generated / "icon.ico") as icon:
-            self.assertEqual(sorted(icon.info["sizes"]), [(16, 16), (32, 32), (48, 48)])  # none above its 64
+            self.assertEqual(sorted(icon.info["sizes"]), [(16, 16), (32, 32), (48, 48)])  # its own size, none above it
         warnings = load(str(self.folder / "brand.toml")).warnings
         self.assertEqual(len(warnings), 1, warnings)  # a brand without a quit zone is told
         self.assertIn(":21: warning: no zone quits", warnings[0])
