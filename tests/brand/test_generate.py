@@ -102,6 +102,17 @@ def parse_block(data):
     return found
 
 
+def stretches(bmp):
+    """The lengths of the literal stretches of an RLE8 bitmap."""
+    at, found = struct.unpack_from("<I", bmp, 10)[0], []
+    while bmp[at:at + 2] != b"\0\1":
+        if bmp[at] == 0 and bmp[at + 1] >= 3:
+            found.append(bmp[at + 1])
+            at += bmp[at + 1] + bmp[at + 1] % 2
+        at += 2
+    return found
+
+
 class Generate(unittest.TestCase):
     def setUp(self):
         self.folder = Path(tempfile.mkdtemp())
@@ -189,6 +200,9 @@ class Generate(unittest.TestCase):
         clear.paste((0, 0, 0, 0), (0, 0, 20, 40))
         # 16 bits a channel, which Pillow reads as 8: a smaller PNG it wrote would lose them.
         deep = png(*one, 16, b"".join(b"\0" + bytes((x + 7 * y) % 256 for x in range(6 * one[0])) for y in range(30)))
+        # An 8-bit grey BMP as wide as a picture may be: grey levels a step apart, runs and stretches longer
+        # than a run-length count holds.
+        wide = Image.frombytes("L", (4000, 2), bytes(4000) + bytes(x % 7 for x in range(4000)))
         # file: (picture, how it is saved, as it goes in: None as given, else the extension made)
         inputs = {"flat.png": (flat(one, (10, 200, 30)).convert("RGBA"), {"compress_level": 0}, ".png"),  # menu: opaque
                   "photo-2x.jpg": (noise(two), {"quality": 90}, None),
@@ -196,6 +210,7 @@ class Generate(unittest.TestCase):
                   "noise.bmp": (noise(one), {}, None),  # PNG would not be smaller
                   "grows.png": (noise(logo, "LA"), {"optimize": True}, ".png"),  # About: grey laid on a colour
                   "clear-2x.png": (clear, {}, ".png"),
+                  "wide.bmp": (wide, {}, ".bmp"),
                   "flat.bmp": (flat(one, (90, 90, 0)), {}, ".bmp"),  # German menu: two colours, run-length coded
                   "noise-2x.png": (noise(two), {"optimize": True}, None),
                   "ramp.bmp": (ramp, {}, ".png"),
@@ -207,7 +222,9 @@ class Generate(unittest.TestCase):
                 (self.folder / name).write_bytes(image)
             else:
                 image.save(self.folder / name, **options)
-        text = MAIN + PAGES + ABOUT + LANGUAGES + '[language.de.about.control.Picture1]\nfile = "palette.png"\n'
+        text = (MAIN + PAGES + ABOUT + '[[about.control]]\nkind = "picture"\nrect = [0, 60, 30, 20]\n'
+                'file = "wide.bmp"\nbackground = "#000000"\n' + LANGUAGES +
+                '[language.de.about.control.Picture1]\nfile = "palette.png"\n')
         for old, new in (('picture_2x = "menu-2x.jpg"', 'picture_2x = "photo-2x.jpg"\nhover = "indexed.bmp"\n'
                           'pressed = "noise.bmp"'), ('"menu.bmp"', '"flat.png"'),
                          ('"logo.jpg"\nfile_2x = "logo-2x.jpg"\nbackground = "#FFFFFF"',
@@ -241,6 +258,8 @@ class Generate(unittest.TestCase):
                     ground = Image.new("RGBA", image.size, (matte >> 16, matte >> 8 & 255, matte & 255))
                     self.assertEqual(Image.alpha_composite(ground, image.convert("RGBA")).convert("RGB").tobytes(),
                                      kept.convert("RGB").tobytes())
+                    if name == "wide.bmp":  # Wine's GDI skips a stretch of 255 wrongly
+                        self.assertEqual(max(stretches(Path(stored).read_bytes())), 254)
         self.assertLessEqual(set(inputs), set(sizes))
         given, grown = sizes["grows.png"]
         line = text.splitlines().index('file = "grows.png"') + 1

@@ -119,7 +119,7 @@ def rle8(image):
     rows = b"".join(_rle8_row(pixels[y * width:(y + 1) * width]) for y in reversed(range(height)))
     rows = rows[:-2] + b"\0\1"  # the last end of line is the end of the bitmap
     palette = image.getpalette("RGB") or []
-    colours = len(palette) // 3
+    colours = min(len(palette) // 3, image.getextrema()[1] + 1)  # no entry past the last one used
     table = b"".join(bytes((palette[3 * i + 2], palette[3 * i + 1], palette[3 * i], 0)) for i in range(colours))
     offset = 14 + 40 + len(table)
     return (struct.pack("<2sIHHI", b"BM", offset + len(rows), 0, 0, offset) +
@@ -127,15 +127,17 @@ def rle8(image):
 
 
 def _palette(image):
-    """The picture with at most 256 colours as a palette picture, or None."""
+    """The picture with at most 256 colours as a palette picture of the same
+    pixels, or None."""
     if image.mode == "P":
         return image
-    colours = image.convert("RGB").getcolors(256)
-    if colours is None:
+    rgb = image.convert("RGB")
+    if rgb.getcolors(256) is None:
         return None
-    palette = Image.new("P", (1, 1))
-    palette.putpalette([channel for _, colour in colours for channel in colour])
-    return image.convert("RGB").quantize(palette=palette, dither=Image.Dither.NONE)
+    # Not quantize(palette=...): it matches colours at reduced precision, so
+    # close ones (grey levels a step apart) became one.
+    indexed = rgb.quantize(256, dither=Image.Dither.NONE)
+    return indexed if indexed.convert("RGB").tobytes() == rgb.tobytes() else None
 
 
 def compact(path, matte=0):
