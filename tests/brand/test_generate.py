@@ -2,8 +2,9 @@
 """What the generator writes, read back the way the build reads it: texts
 full of characters each target treats specially come out of the compiled
 C++ tables, the compiled version block and the parsed manifest exactly as
-the brand wrote them; PNG inputs become the pictures, icon and cursor the
-exe embeds."""
+the brand wrote them; every picture of a brand and its languages goes in
+no larger and with the same pixels; PNG inputs become the icon and cursor
+the exe embeds; the exe's footprint and its budget."""
 
 import re
 import shutil
