@@ -121,9 +121,7 @@ class Generate(unittest.TestCase):
         brand_folder(self.folder)
         Image.new("RGB", (40, 30), (10, 200, 30)).save(self.folder / "menu.png")
         Image.new("RGB", (80, 60), (10, 200, 30)).save(self.folder / "menu-2x.png")
-        logo = Image.new("RGBA", (30, 20), (255, 0, 0, 255))
-        logo.paste((0, 0, 0, 0), (0, 0, 10, 20))  # its left third clear: the blue background shows
-        logo.save(self.folder / "logo.png")
+        Image.new("RGBA", (30, 20), (255, 0, 0, 128)).save(self.folder / "logo.png")  # laid on its background
         Image.new("RGBA", (48, 48), (255, 255, 255, 255)).save(self.folder / "icon.png")
         hand = Image.new("RGBA", (40, 40), (0, 0, 0, 0))
         hand.paste((0, 0, 0, 255), (10, 2, 20, 30))
@@ -183,16 +181,9 @@ class Generate(unittest.TestCase):
             self.assertEqual(len(set(used)), 2 * count, count)
 
     def test_each_kind_of_picture_goes_in_no_larger_and_with_the_same_pixels(self):
-        """Every picture of a brand, its own and its languages', read back from
-        the emitted resources: a transparent one grows only where it must, and
-        the build says so at its line."""
+        """Every picture of a brand and its languages, read back from what is emitted; the one that grows told."""
         def noise(size, mode="RGB"):  # colours in thousands and no run to code
             return Image.merge(mode, [Image.effect_noise(size, 40 + 20 * i) for i in range(len(mode))])
-
-        def flat(size, colour):
-            image = Image.new("RGB", size, colour)
-            image.paste((200, 10, 30), (0, 0, 15, size[1]))
-            return image
 
         one, two, logo = (40, 30), (80, 60), (30, 20)
         ramp = Image.merge("RGB", [Image.linear_gradient("L").resize(one), Image.linear_gradient("L").rotate(90)
@@ -200,28 +191,26 @@ class Generate(unittest.TestCase):
         clear = Image.new("RGBA", (60, 40), (255, 0, 0, 255))
         clear.paste((0, 0, 0, 0), (0, 0, 20, 40))
         # 16 bits a channel, which Pillow reads as 8: a smaller PNG it wrote would lose them.
-        deep = png(*one, 16, b"".join(b"\0" + bytes((x + 7 * y) % 256 for x in range(6 * one[0])) for y in range(30)))
-        # An 8-bit grey BMP as wide as a picture may be: grey levels a step apart, runs and stretches longer
-        # than a run-length count holds.
+        rows = b"".join(b"\0" + bytes((x + 7 * y) % 256 for x in range(240)) for y in range(30))
+        (self.folder / "deep.png").write_bytes(png(*one, 16, rows))
+        # Grey levels a step apart, in runs and stretches longer than a run-length count holds.
         wide = Image.frombytes("L", (4000, 2), bytes(4000) + bytes(x % 7 for x in range(4000)))
         # file: (picture, how it is saved, as it goes in: None as given, else the extension made)
-        inputs = {"flat.png": (flat(one, (10, 200, 30)).convert("RGBA"), {"compress_level": 0}, ".png"),  # menu: opaque
+        inputs = {"flat.png": (Image.new("RGBA", one, (10, 200, 30)), {"compress_level": 0}, ".png"),  # menu: opaque
                   "photo-2x.jpg": (noise(two), {"quality": 90}, None),
-                  "indexed.bmp": (flat(one, (10, 20, 230)).quantize(8), {}, ".bmp"),  # run-length coded
+                  "indexed.bmp": (Image.new("RGB", one, (10, 20, 230)).quantize(8), {}, ".bmp"),  # run-length coded
                   "noise.bmp": (noise(one), {}, None),  # PNG would not be smaller
                   "grows.png": (noise(logo, "LA"), {"optimize": True}, ".png"),  # About: grey laid on a colour
                   "clear-2x.png": (clear, {}, ".png"),
                   "wide.bmp": (wide, {}, ".bmp"),
-                  "flat.bmp": (flat(one, (90, 90, 0)), {}, ".bmp"),  # German menu: two colours, run-length coded
+                  "flat.bmp": (Image.new("RGB", one, (90, 90, 0)), {}, ".bmp"),  # German menu: 24 bits, coded
                   "noise-2x.png": (noise(two), {"optimize": True}, None),
                   "ramp.bmp": (ramp, {}, ".png"),
                   "photo.jpg": (noise(one), {"quality": 90}, None),
                   "palette.png": (noise(logo).quantize(256), {"transparency": 0}, ".png"),  # German About
-                  "deep.png": (deep, {}, None)}  # German page
+                  "deep.png": (None, None, None)}  # German page
         for name, (image, options, _) in inputs.items():
-            if isinstance(image, bytes):
-                (self.folder / name).write_bytes(image)
-            else:
+            if options is not None:
                 image.save(self.folder / name, **options)
         text = (MAIN + PAGES + ABOUT + '[[about.control]]\nkind = "picture"\nrect = [0, 60, 30, 20]\n'
                 'file = "wide.bmp"\nbackground = "#000000"\n' + LANGUAGES +
@@ -291,8 +280,7 @@ class OneModel(unittest.TestCase):
 
 class Footprint(unittest.TestCase):
     def test_the_exe_is_told_its_reading_time_and_warned_past_its_pictures_and_128_kib(self):
-        folder = Path(tempfile.mkdtemp())
-        self.addCleanup(shutil.rmtree, folder)
+        folder = Path(self.enterContext(tempfile.TemporaryDirectory()))
         path = brand_folder(folder)
         path.write_text(MAIN + PAGES + ABOUT + LANGUAGES, encoding="utf-8")
         # Each picture once, the German menu's too, though it is its page's off as well.
@@ -301,13 +289,11 @@ class Footprint(unittest.TestCase):
         exe = folder / "Startboard.exe"
         brand = load(str(path))
         for over in (0, 1):
-            with exe.open("wb") as f:
-                f.truncate(given + 128 * 1024 + over)
+            exe.write_bytes(bytes(given + 128 * 1024 + over))
             self.assertEqual(footprint.lines(brand, str(exe))[1:], [
                 "Startboard.exe: warning: 1 bytes more than its pictures as given and 128 KiB: a picture went in "
                 "larger than its file"] if over else [])
-        with exe.open("wb") as f:
-            f.truncate(3_600_000)
+        exe.write_bytes(bytes(3_600_000))
         run = subprocess.run([sys.executable, "-m", "tools.brand.footprint", path, exe], cwd=ROOT, capture_output=True,
                              text=True)
         self.assertEqual((run.returncode, run.stdout, run.stderr), (0, "Startboard.exe: 3,600,000 bytes, 1000 ms to "
