@@ -38,6 +38,7 @@ bool Applies(ShellServices& shell, std::span<const Condition> when,
 
 void PageNavigator::Start(ShellServices& shell) {
   history_.clear();
+  cameFrom_.reset();
   std::size_t first = 0;
   for (std::size_t index = 1; index < pages_.size(); ++index) {
     const Page& page = pages_[index];
@@ -55,19 +56,33 @@ bool PageNavigator::Refresh(ShellServices& shell) {
   return present_ != before;
 }
 
-bool PageNavigator::Open(ShellServices& shell, std::size_t page) {
+bool PageNavigator::Open(ShellServices& shell, std::size_t page, std::optional<std::size_t> from) {
   if (page >= pages_.size() || page == shown_) return false;
-  history_.push_back(shown_);
+  history_.push_back({shown_, from});
+  cameFrom_.reset();
   Show(shell, page);
   return true;
 }
 
 bool PageNavigator::Back(ShellServices& shell) {
   if (history_.empty()) return false;
-  const std::size_t page = history_.back();
+  const Visit visit = history_.back();
   history_.pop_back();
-  Show(shell, page);
+  cameFrom_ = visit.from;
+  Show(shell, visit.page);
   return true;
+}
+
+std::optional<std::size_t> PageNavigator::FocusZone(std::optional<std::size_t> wanted) const {
+  const auto visited = [this](int zone) { return Present(static_cast<std::size_t>(zone)); };
+  const std::span<const int> order = Shown().focusOrder;
+  if (wanted && std::find(order.begin(), order.end(), static_cast<int>(*wanted)) != order.end() &&
+      Present(*wanted)) {
+    return wanted;
+  }
+  const auto first = std::find_if(order.begin(), order.end(), visited);
+  if (first == order.end()) return std::nullopt;
+  return static_cast<std::size_t>(*first);
 }
 
 void PageNavigator::Show(ShellServices& shell, std::size_t page) {

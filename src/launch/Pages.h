@@ -1,9 +1,11 @@
 // Which page the menu shows and which of its zones apply to this machine:
 // the first page chosen by condition, the pages opened since (for Back and
-// Escape), and each zone's `when` and `unless` asked of the shell.
+// Escape), each zone's `when` and `unless` asked of the shell, and which
+// zone the keyboard's focus lands on when the page changes.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -33,10 +35,17 @@ class PageNavigator {
   // something may have been installed meanwhile). Says whether any zone
   // came or went.
   bool Refresh(ShellServices& shell);
-  // Opens a page over the one shown; Back returns to the one before. Each
-  // says whether the page changed.
-  bool Open(ShellServices& shell, std::size_t page);
+  // Opens a page over the one shown (`from`: the zone that opened it); Back
+  // returns to the one before. Each says whether the page changed.
+  bool Open(ShellServices& shell, std::size_t page, std::optional<std::size_t> from = {});
   bool Back(ShellServices& shell);
+  // The zone that opened the page Back last left, for the focus to return
+  // to; none after Start or Open.
+  std::optional<std::size_t> CameFrom() const { return cameFrom_; }
+  // Where the focus goes on the page shown: to `wanted` while it is present
+  // and the keys visit it, else to the first present zone they visit; none
+  // where they visit none.
+  std::optional<std::size_t> FocusZone(std::optional<std::size_t> wanted) const;
   // Escape goes back on any page but the first, where it quits.
   bool CanGoBack() const { return !history_.empty(); }
 
@@ -52,7 +61,12 @@ class PageNavigator {
 
   std::span<const Page> pages_;
   std::size_t shown_ = 0;
-  std::vector<std::size_t> history_;
+  struct Visit {
+    std::size_t page;
+    std::optional<std::size_t> from;  // the zone on it that opened the next
+  };
+  std::vector<Visit> history_;
+  std::optional<std::size_t> cameFrom_;
   std::vector<bool> present_;
 };
 

@@ -15,7 +15,13 @@ void Input::SetTargets(Targets targets) {
   targets_ = std::move(targets);
   clicks_.Cancel();
   hot_ = pressed_ = focus_ = std::nullopt;
+  focusShown_ = false;
   tooltips_.Reset();
+}
+
+void Input::Focus(std::optional<std::size_t> target, bool shown) {
+  if (keys_ == Keys::None) return;  // the system's object speaks for the window
+  SetState(hot_, pressed_, target, shown);
 }
 
 void Input::OnDpiChanged() {
@@ -29,8 +35,9 @@ void Input::OnDpiChanged() {
 }
 
 TargetState Input::StateOf(std::size_t index) const {
-  return {
-      .hot = hot_ == index, .held = hot_ == index && pressed_ == index, .focused = focus_ == index};
+  return {.hot = hot_ == index,
+          .held = hot_ == index && pressed_ == index,
+          .focused = focusShown_ && focus_ == index};
 }
 
 Input::Index Input::At(LPARAM lParam) const {
@@ -41,11 +48,12 @@ Input::Index Input::ClickableAt(Index index) const {
   return index && targets_.frontToBack[*index].Clickable() ? index : std::nullopt;
 }
 
-void Input::SetState(Index hot, Index pressed, Index focus) {
-  if (hot == hot_ && pressed == pressed_ && focus == focus_) return;
+void Input::SetState(Index hot, Index pressed, Index focus, bool focusShown) {
+  if (hot == hot_ && pressed == pressed_ && focus == focus_ && focusShown == focusShown_) return;
   std::vector<TargetState> before;
   for (std::size_t i = 0; i < targets_.frontToBack.size(); ++i) before.push_back(StateOf(i));
   const Index focusBefore = std::exchange(focus_, focus);
+  const bool shownBefore = std::exchange(focusShown_, focusShown);
   hot_ = hot;
   pressed_ = pressed;
   bool changed = false;
@@ -57,9 +65,9 @@ void Input::SetState(Index hot, Index pressed, Index focus) {
   // Drawn now rather than when the queue is empty: the pointer moving on
   // keeps the queue busy, and the zone should light at once.
   if (changed) UpdateWindow(window_.Hwnd());
+  if (focus_ && focusShown_ && (focus_ != focusBefore || !shownBefore)) ShowFocusTip(focus_);
   if (focus_ != focusBefore && focus_) {
-    ShowFocusTip(focus_);
-    // Screen readers follow the focus among the window's children.
+    // Screen readers follow the focus among the window's children, shown or not.
     if (const Index listed = targets_.ListedAs(focus_)) {
       NotifyWinEvent(EVENT_OBJECT_FOCUS, window_.Hwnd(), OBJID_CLIENT,
                      static_cast<LONG>(*listed) + 1);
@@ -124,7 +132,9 @@ void Input::OnButtonUp(LPARAM position) {
   if (!clicks_.Pressed()) return;
   const Target* clicked = clicks_.Release(under ? &targets_.frontToBack[*under] : nullptr);
   if (GetCapture() == window_.Hwnd()) ReleaseCapture();
-  if (clicked != nullptr) Run(static_cast<std::size_t>(clicked - targets_.frontToBack.data()));
+  if (clicked != nullptr) {
+    Run(static_cast<std::size_t>(clicked - targets_.frontToBack.data()), false);
+  }
 }
 
 void Input::OnCaptureChanged() {
@@ -149,31 +159,38 @@ void Input::ShowFocusTip(Index index) {
                     index ? &targets_.frontToBack[*index] : nullptr, window_.Dpi());
 }
 
-void Input::Run(std::size_t index) {
-  const Action& click = targets_.frontToBack[index].click;
+void Input::Run(std::size_t index, bool byKeys) {
+  // A copy: a command that turns the page replaces the targets.
+  const Action click = targets_.frontToBack[index].click;
   if (click.kind == ActionKind::None) return;
   tooltips_.Pop();
-  gate_.Run([&] { owner_.RunClick(click); });
+  gate_.Run([&] { owner_.RunClick(click, {.target = index, .byKeys = byKeys}); });
 }
 
 bool Input::OnKey(WPARAM key, LPARAM flags) {
   if (keys_ == Keys::None) return false;
   const bool repeat = (flags & (1 << 30)) != 0;
   const bool all = keys_ == Keys::All;
+  // A key shows the focus where it is, or moves it on from there.
   switch (key) {
     case VK_TAB:
-      SetState(hot_, pressed_, targets_.Next(focus_, GetKeyState(VK_SHIFT) >= 0));
+      SetState(hot_, pressed_, targets_.Next(focus_, GetKeyState(VK_SHIFT) >= 0), true);
       return true;
     case VK_RIGHT:
     case VK_DOWN:
     case VK_LEFT:
     case VK_UP:
-      if (all) SetState(hot_, pressed_, targets_.Next(focus_, key == VK_RIGHT || key == VK_DOWN));
+      if (all) {
+        SetState(hot_, pressed_, targets_.Next(focus_, key == VK_RIGHT || key == VK_DOWN), true);
+      }
       return all;
     case VK_SPACE:
     case VK_RETURN:
       if (key == VK_SPACE && !all) return false;
-      if (focus_ && !repeat) Run(*focus_);
+      if (focus_ && !repeat) {
+        SetState(hot_, pressed_, focus_, true);
+        Run(*focus_, true);
+      }
       return true;
     case VK_ESCAPE:
       if (!repeat) owner_.OnEscape();
@@ -220,7 +237,7 @@ std::optional<LRESULT> Input::Handle(UINT message, WPARAM wParam, LPARAM lParam)
       if (LOWORD(wParam) == WA_INACTIVE) {
         SetState(std::nullopt, std::nullopt, focus_);
         ShowFocusTip(std::nullopt);
-      } else {
+      } else if (focusShown_) {
         ShowFocusTip(focus_);  // back in front: the focus shows where it is
       }
       break;

@@ -27,10 +27,17 @@ struct TargetState {
   bool operator==(const TargetState&) const = default;
 };
 
+// Where a command came from: the target run, and whether a key ran it (a
+// page it opens then shows the focus).
+struct Origin {
+  std::size_t target = 0;
+  bool byKeys = false;
+};
+
 // What the window does with what input asks for.
 class InputOwner {
  public:
-  virtual void RunClick(const Action& action) = 0;
+  virtual void RunClick(const Action& action, Origin origin) = 0;
   // A target's state changed: the window draws it again if it shows that.
   virtual void Restyle(std::size_t index, TargetState before, TargetState now) = 0;
   virtual void OnEscape() = 0;
@@ -51,6 +58,9 @@ class Input final : private AccessibleItems {
 
   // The targets present now; the focus and every state start afresh.
   void SetTargets(Targets targets);
+  // Puts the focus on a target, drawn there with `shown`, else seen only by
+  // screen readers (a page the mouse opened) until a key is pressed.
+  void Focus(std::optional<std::size_t> target, bool shown);
   // The pointer's shape and the tips for the window's dpi.
   void OnDpiChanged();
   // The result of a mouse, key or screen-reader message, or nothing for the
@@ -61,8 +71,9 @@ class Input final : private AccessibleItems {
   const Targets& Present() const { return targets_; }
   TargetState StateOf(std::size_t index) const;
   std::optional<std::size_t> Focused() const { return focus_; }
-  // Runs a target's command, as a click on it does.
-  void Run(std::size_t index);
+  bool FocusShown() const { return focusShown_; }
+  // Runs a target's command, as a click on it (or a key) does.
+  void Run(std::size_t index, bool byKeys);
   // Whether a command is still running.
   bool Busy() const { return gate_.Busy(); }
 
@@ -77,7 +88,10 @@ class Input final : private AccessibleItems {
   using Index = std::optional<std::size_t>;
   Index At(LPARAM lParam) const;
   Index ClickableAt(Index index) const;
-  void SetState(Index hot, Index pressed, Index focus);
+  void SetState(Index hot, Index pressed, Index focus) {
+    SetState(hot, pressed, focus, focusShown_);
+  }
+  void SetState(Index hot, Index pressed, Index focus, bool focusShown);
   void ShowPointer(Index under) const;
   void TrackLeave();
   void OnMouseLeave();
@@ -102,6 +116,7 @@ class Input final : private AccessibleItems {
   Index hot_;
   Index pressed_;  // the button went down on it
   Index focus_;
+  bool focusShown_ = false;  // drawn, with its tip; else known to screen readers only
 };
 
 }  // namespace startboard

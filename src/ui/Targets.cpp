@@ -29,6 +29,14 @@ std::optional<std::size_t> Targets::ListedAs(std::optional<std::size_t> index) c
   return static_cast<std::size_t>(place - listed.begin());
 }
 
+std::optional<std::size_t> Targets::Of(std::optional<std::size_t> source) const {
+  if (!source) return std::nullopt;
+  const auto place = std::find_if(frontToBack.begin(), frontToBack.end(),
+                                  [&](const Target& target) { return target.source == *source; });
+  if (place == frontToBack.end()) return std::nullopt;
+  return static_cast<std::size_t>(place - frontToBack.begin());
+}
+
 Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOrder,
                     const std::vector<bool>& present) {
   Targets targets;
@@ -38,7 +46,7 @@ Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOr
     targetOf[i] = targets.frontToBack.size();
     targets.listed.push_back(targets.frontToBack.size());
     targets.frontToBack.push_back(
-        {zones[i].twips, zones[i].tooltip, zones[i].tooltip, zones[i].click});
+        {zones[i].twips, zones[i].tooltip, zones[i].tooltip, zones[i].click, i});
   }
   for (const int zone : focusOrder) {
     const std::size_t target = targetOf[static_cast<std::size_t>(zone)];
@@ -50,12 +58,14 @@ Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOr
 Targets AboutTargets(std::span<const AboutControl> controls) {
   Targets targets;
   // Picture boxes are windows of their own, and shapes take no mouse input.
-  for (const AboutControl& control : controls) {
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const AboutControl& control = controls[i];
     if (control.kind != ControlKind::Label) continue;
     if (control.click.kind != ActionKind::None) {
       targets.listed.push_back(targets.frontToBack.size());
     }
-    targets.frontToBack.push_back({control.twips, control.text, control.tooltip, control.click});
+    targets.frontToBack.push_back(
+        {control.twips, control.text, control.tooltip, control.click, i});
   }
   std::stable_sort(targets.listed.begin(), targets.listed.end(), [&](std::size_t a, std::size_t b) {
     const TwipRect& first = targets.frontToBack[a].twips;

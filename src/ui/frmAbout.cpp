@@ -139,7 +139,7 @@ void frmAbout::Restyle(std::size_t index, TargetState before, TargetState now) {
   InvalidateRect(Hwnd(), &rect, FALSE);
 }
 
-void frmAbout::RunClick(const Action& action) { RunAction(shell_, action); }
+void frmAbout::RunClick(const Action& action, Origin /*origin*/) { RunAction(shell_, action); }
 
 void frmAbout::OnCreate() {
   std::size_t picture = 0;

@@ -57,7 +57,7 @@ class frmAbout final : public Win32Window<frmAbout>, private InputOwner {
 
  private:
   // Its labels are links: the shell opens them.
-  void RunClick(const Action& action) override;
+  void RunClick(const Action& action, Origin origin) override;
   // Only the focus shows: its frame.
   void Restyle(std::size_t index, TargetState before, TargetState now) override;
   // Escape closes the window, as its close box does.

@@ -67,7 +67,7 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void frmMain::RunClick(const Action& action) {
+void frmMain::RunClick(const Action& action, Origin origin) {
   switch (action.kind) {
     case ActionKind::About:
       if (!about_) about_.emplace(shell_);
@@ -78,13 +78,18 @@ void frmMain::RunClick(const Action& action) {
       DestroyWindow(Hwnd());
       break;
     case ActionKind::Page:
+      // The focus goes to the new page's first zone: shown when a key opened
+      // it, else followed by screen readers alone.
       if constexpr (kPaged) {
-        if (pages_.Open(shell_, static_cast<std::size_t>(action.page))) ShowPage();
+        const std::size_t from = input_.Present().frontToBack[origin.target].source;
+        if (pages_.Open(shell_, static_cast<std::size_t>(action.page), from)) {
+          ShowPage(pages_.FocusZone(std::nullopt), origin.byKeys);
+        }
       }
       break;
     case ActionKind::Back:
       if constexpr (kPaged) {
-        if (pages_.Back(shell_)) ShowPage();
+        if (pages_.Back(shell_)) ShowPage(pages_.FocusZone(pages_.CameFrom()), origin.byKeys);
       }
       break;
     default:
@@ -96,7 +101,7 @@ void frmMain::RunClick(const Action& action) {
 void frmMain::OnEscape() {
   if constexpr (kPaged) {
     if (pages_.Back(shell_)) {
-      ShowPage();
+      ShowPage(pages_.FocusZone(pages_.CameFrom()), true);
       return;
     }
   }
@@ -105,7 +110,7 @@ void frmMain::OnEscape() {
     return zone.click.kind == ActionKind::Quit;
   });
   if (quit != zones.end()) {
-    input_.Run(static_cast<std::size_t>(quit - zones.begin()));
+    input_.Run(static_cast<std::size_t>(quit - zones.begin()), true);
     return;
   }
   // A first page chosen by condition may have no quit zone of its own: the
@@ -131,7 +136,7 @@ void frmMain::OnDpiChanged() {
   lit_.OnDpiChanged();
 }
 
-bool frmMain::ShowPage() {
+bool frmMain::ShowPage(std::optional<std::size_t> focus, bool shown) {
   const Page& page = pages_.Shown();
   if (!LoadBackground()) return false;
   input_.SetTargets(ZoneTargets(page.zones, page.focusOrder, pages_.PresentZones()));
@@ -140,9 +145,17 @@ bool frmMain::ShowPage() {
   // The picture covers the whole window and is never erased first: the new
   // page replaces the old in one paint.
   InvalidateRect(Hwnd(), nullptr, FALSE);
-  // Screen readers read the buttons again: those of the page shown.
+  // Screen readers read the buttons again: those of the page shown; then
+  // they hear where the focus is.
   if constexpr (kPaged) NotifyWinEvent(EVENT_OBJECT_REORDER, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
+  input_.Focus(input_.Present().Of(focus), shown);
   return true;
+}
+
+std::optional<std::size_t> frmMain::FocusedZone() const {
+  const std::optional<std::size_t> target = input_.Focused();
+  if (!target) return std::nullopt;
+  return input_.Present().frontToBack[*target].source;
 }
 
 // The pictures for the page and the dpi, made once: every repaint is then a
@@ -192,8 +205,12 @@ void frmMain::FindAbsentParts() {
 
 void frmMain::OnActivate(WPARAM state) {
   // Back from an installer: what it installed may change which zones apply.
+  // The focus stays on its zone, or, when that went, goes to the first.
   if constexpr (kPaged) {
-    if (LOWORD(state) != WA_INACTIVE && pages_.Refresh(shell_)) ShowPage();
+    if (LOWORD(state) == WA_INACTIVE) return;
+    const std::optional<std::size_t> focused = FocusedZone();
+    const bool shown = input_.FocusShown();
+    if (pages_.Refresh(shell_)) ShowPage(focused ? pages_.FocusZone(focused) : std::nullopt, shown);
   }
 }
 

@@ -53,7 +53,7 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
  private:
   // About opens the About window over this one and Quit ends the program;
   // the shell runs the rest.
-  void RunClick(const Action& action) override;
+  void RunClick(const Action& action, Origin origin) override;
   void Restyle(std::size_t index, TargetState before, TargetState now) override {
     lit_.Restyle(input_.Present(), index, before, now);
   }
@@ -62,8 +62,11 @@ class frmMain final : public Win32Window<frmMain>, private InputOwner {
   void OnEscape() override;
   bool OnCreate();
   // The page the navigator shows, with the zones that apply now: its
-  // pictures made first, then everything switched at once.
-  bool ShowPage();
+  // pictures made first, then everything switched at once; the focus on
+  // zone `focus`, drawn there when `shown`.
+  bool ShowPage(std::optional<std::size_t> focus = {}, bool shown = false);
+  // The zone of the page shown that the focus is on.
+  std::optional<std::size_t> FocusedZone() const;
   bool LoadBackground();
   // Where the page's absent zones show through from its off picture.
   void FindAbsentParts();

@@ -43,7 +43,7 @@ class ProbeWindow final : public Win32Window<ProbeWindow>, private InputOwner {
   }
 
  private:
-  void RunClick(const Action& /*action*/) override {}
+  void RunClick(const Action& /*action*/, Origin /*origin*/) override {}
   void Restyle(std::size_t /*index*/, TargetState /*before*/, TargetState /*now*/) override {}
   void OnEscape() override {}
 

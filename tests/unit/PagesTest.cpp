@@ -135,6 +135,64 @@ TEST(PageNavigator, AZoneComesAndGoesWhenItsConditionIsAskedAgain) {
   EXPECT_FALSE(single.Open(shell, 1));
 }
 
+// A menu whose first zone applies only where Atlas is installed, a page it
+// opens with another such zone, and a page with no zones at all.
+constexpr std::array<HotZone, 4> kFocusMenu{{
+    {.name = "start", .when = kAtlasTest},
+    {.name = "get", .unless = kAtlasTest},
+    {.name = "more"},
+    {.name = "tools"},  // the keys never visit it
+}};
+constexpr std::array<HotZone, 3> kFocusPage{{
+    {.name = "update", .when = kAtlasTest}, {.name = "docs"}, {.name = "back"}}};
+constexpr std::array kMenuOrder{0, 1, 2};
+constexpr std::array kPageOrder{0, 2, 1};
+constexpr std::array<Page, 3> kFocusPages{{
+    {.name = "menu", .zones = kFocusMenu, .focusOrder = kMenuOrder},
+    {.name = "more", .zones = kFocusPage, .focusOrder = kPageOrder},
+    {.name = "empty"},
+}};
+
+TEST(PageNavigator, TheFocusLandsOnAPagesFirstZoneAndReturnsToTheZoneThatOpenedIt) {
+  RecordingShell shell;
+  PageNavigator pages(kFocusPages, kFocusPages[0]);
+  pages.Start(shell);
+  using Zone = std::optional<std::size_t>;
+  EXPECT_EQ(pages.FocusZone(std::nullopt), Zone(1));  // "start" is absent
+  EXPECT_EQ(pages.FocusZone(2), Zone(2));
+  EXPECT_EQ(pages.FocusZone(0), Zone(1));  // absent
+  EXPECT_EQ(pages.FocusZone(3), Zone(1));  // present, but not in the focus order
+  EXPECT_EQ(pages.FocusZone(9), Zone(1));
+
+  ASSERT_TRUE(pages.Open(shell, 1, 2));
+  EXPECT_EQ(pages.CameFrom(), std::nullopt);
+  EXPECT_EQ(pages.FocusZone(pages.CameFrom()), Zone(2));  // the page's order: "update" is absent
+  ASSERT_TRUE(pages.Open(shell, 2, 1));
+  EXPECT_EQ(pages.FocusZone(std::nullopt), std::nullopt);  // no zone to focus
+  ASSERT_TRUE(pages.Back(shell));
+  EXPECT_EQ(pages.CameFrom(), Zone(1));
+  EXPECT_EQ(pages.FocusZone(pages.CameFrom()), Zone(1));  // "docs" opened the empty page
+  ASSERT_TRUE(pages.Back(shell));
+  EXPECT_EQ(pages.FocusZone(pages.CameFrom()), Zone(2));  // "more" opened the page
+
+  // Opened by a zone that went while the page showed: the first instead.
+  shell.registry = {"HKLM|64|SOFTWARE\\Atlas"};
+  pages.Refresh(shell);
+  EXPECT_EQ(pages.FocusZone(std::nullopt), Zone(0));
+  ASSERT_TRUE(pages.Open(shell, 1, 0));
+  EXPECT_EQ(pages.FocusZone(std::nullopt), Zone(0));  // "update" is present now
+  shell.registry.clear();
+  ASSERT_TRUE(pages.Back(shell));
+  EXPECT_EQ(pages.CameFrom(), Zone(0));
+  EXPECT_EQ(pages.FocusZone(pages.CameFrom()), Zone(1));
+  // A page opened by no zone (the first by condition, say) returns to the first.
+  ASSERT_TRUE(pages.Open(shell, 1));
+  ASSERT_TRUE(pages.Back(shell));
+  EXPECT_EQ(pages.CameFrom(), std::nullopt);
+  pages.Start(shell);
+  EXPECT_EQ(pages.CameFrom(), std::nullopt);
+}
+
 TEST(ZoneTargets, AnAbsentZoneIsNoTargetAndHidesNothingBehindIt) {
   constexpr TwipRect kAll{0, 0, 1500, 1500};
   constexpr std::array<HotZone, 3> kStacked{{{.name = "start", .twips = kAll, .tooltip = "Start"},
@@ -146,6 +204,10 @@ TEST(ZoneTargets, AnAbsentZoneIsNoTargetAndHidesNothingBehindIt) {
   EXPECT_EQ(targets.frontToBack[*targets.At(50, 50, 96)].name, "Get");
   EXPECT_EQ(targets.keyRing, (std::vector<std::size_t>{1, 0}));
   EXPECT_EQ(targets.listed, (std::vector<std::size_t>{0, 1}));
+  // Each target knows its zone: the focus finds a zone's target by it.
+  using Target = std::optional<std::size_t>;
+  EXPECT_EQ((std::array{targets.Of(0), targets.Of(1), targets.Of(2), targets.Of(std::nullopt)}),
+            (std::array{Target(), Target(0), Target(1), Target()}));
 }
 
 TEST(Install, PassesItsArgumentsAndAsksForRightsWhenToldTo) {
