@@ -1,8 +1,10 @@
 """What an end-to-end test works with: the launcher's windows and boxes as a user
 meets them, the programs it started (as the recorder saw them), the pointer
 and the pixels on the screen, and real input through the X server."""
+import contextlib
 import csv
 import os
+import re
 import signal
 import time
 
@@ -102,6 +104,20 @@ class Test(Desktop):
             found += [int(pid)] if any(program.startswith(path.lower()) for path in paths) else []
         return found
 
+    @contextlib.contextmanager
+    def shell_calls(self):
+        """Within: the programs started log each call of ShellExecute(Ex)
+        that reaches Wine's shell32 (its exec channel, the rest of Wine's
+        output off). Yields a function that returns them so far, as (verb,
+        file, parameters, directory), None for a null."""
+        log = os.path.join(self.wine.root, "exec.log")
+        open(log, "wb").close()
+        self.wine.trace("trace+exec", log)
+        try:
+            yield lambda: shell_calls(log)
+        finally:
+            self.wine.trace(None)
+
     def settle(self):
         """Waits until every program the launcher started has ended."""
         paths = [RECORDER] + [root + folder for root in self.roots for folder in ("reader\\", "standalone\\")]
@@ -143,6 +159,24 @@ class Test(Desktop):
         """Keeps a screenshot in build/e2e-artifacts, to look at."""
         os.makedirs(os.path.join(REPO, "build", "e2e-artifacts"), exist_ok=True)
         image.save(os.path.join(REPO, "build", "e2e-artifacts", "%s-%d.png" % (name, self.dpi)))
+
+
+# shell32's line for each ShellExecute(Ex), its texts as Wine's debugstr_w
+# writes them: L"..." with \\, \" and \XXXX escapes, or (null).
+SHELL_EXECUTE = re.compile(r':trace:exec:SHELL_execute mask=\S+ hwnd=\S+ verb=(\S+) file=(.*) parm=(.*) dir=(.*) '
+                           r'show=')
+
+
+def wine_text(text):
+    if text == "(null)":
+        return None
+    return re.sub(r'\\([0-9a-f]{4}|.)', lambda m: chr(int(m[1], 16)) if len(m[1]) == 4 else m[1], text[2:-1])
+
+
+def shell_calls(log):
+    """The calls a trace+exec log holds (see Test.shell_calls)."""
+    with open(log, encoding="utf-8", errors="replace") as f:
+        return [tuple(wine_text(t) for t in found.groups()) for found in map(SHELL_EXECUTE.search, f) if found]
 
 
 FOCUSED, FOCUSABLE = 0x4, 0x100000  # Active Accessibility's states

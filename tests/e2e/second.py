@@ -4,12 +4,13 @@ PNG cursor, six zones, a web zone, an install with no question and one with,
 a zone that closes the launcher once it started, its own identity and exe
 name, no About window, pictures of the menu lit and pressed, the keyboard,
 its own disc files, spelt in other cases than its keys name them, two
-languages beside its own English: German, with a menu picture of its own,
-and French, which leaves some texts in English; and a second page, opened
-from the menu or first where a registry value says so, with a zone only on
-x64, one only where a registry key exists (drawn from the page's off picture
-until then), an installer started with arguments and administrator rights,
-a disc folder to explore and a way back.
+languages beside its own English: German, with a menu and a page picture
+of its own, and French, which leaves some texts in English; and a second
+page, opened from the menu or first where a registry value says so, with a
+zone only on x64, one only where a registry key exists (drawn from the
+page's off picture until then), an installer started with arguments (each
+language's) and administrator rights, a disc folder to explore and a way
+back.
 
     second.py make FOLDER STANDIN   writes the brand file, its pictures and
                                     its disc files there (STANDIN: the
@@ -17,6 +18,7 @@ a disc folder to explore and a way back.
 
 Its tests run that launcher, built from this brand, as a user meets it:
 pytest tests/e2e/second.py with the options of tests/e2e/conftest.py."""
+import itertools
 import os
 import pathlib
 import struct
@@ -64,17 +66,23 @@ PAGE_ZONES = {
 }
 PAGE = {"name": "products", "picture": "products.png", "picture_2x": "products-2x.png", "off": "products-off.png",
         "off_2x": "products-off-2x.png", "when": {"registry": ATLAS_KEY, "value": "Start"}}
-GERMAN_FIELD = (44, 30, 18)  # the German menu's own picture: another background
+FIELD, GERMAN_FIELD = (20, 24, 40), (44, 30, 18)  # the German pictures' own background
 LANGUAGES = {
     "de": {"identity": {"title": "Orchard Atlas Einrichtung", "description": "Orchard Atlas Einrichtung"},
            "menu": {"picture": "menu-de.jpg", "picture_2x": "menu-de-2x.jpg"},
+           "page": {"products": {"picture": "products-de.png", "picture_2x": "products-de-2x.png",
+                                 "off": "products-off-de.png", "off_2x": "products-off-de-2x.png"}},
            "zone": {"guide": {"tooltip": "Das Atlas-Handbuch lesen",
                               "no_program": "Installieren Sie ein PDF-Programm, um das Handbuch zu lesen."},
                     "install": {"tooltip": "Orchard Atlas installieren"},
                     "web": {"tooltip": "Die Atlas-Website besuchen"},
                     "quit": {"tooltip": "Dieses Fenster schlie\u00dfen"},
                     "tools": {"tooltip": "Die Kartenwerkzeuge installieren",
-                              "question": "Die Kartenwerkzeuge installieren?", "question_title": "Kartenwerkzeuge"}},
+                              "question": "Die Kartenwerkzeuge installieren?", "question_title": "Kartenwerkzeuge"},
+                    "more": {"tooltip": "Weitere Produkte"},
+                    "atlas64": {"tooltip": "Atlas f\u00fcr 64-Bit-Windows installieren", "arguments": "/quiet /lang=de"},
+                    "extras": {"tooltip": "Die Extras durchsuchen"},
+                    "back": {"tooltip": "Zur\u00fcck zum Men\u00fc"}},
            "messages": {"no_browser": "Kein Webbrowser gefunden. Bitte installieren Sie einen."}},
     "fr": {"identity": {"title": "Installation d\u2019Orchard Atlas",
                         "copyright": "\u00a9 2026 Pellucid Maps SARL"},
@@ -91,7 +99,7 @@ BRAND = {
     "menu": {"picture": "menu.png", "picture_2x": "menu-2x.png", "size": list(SIZE), "cursor": "hand.png",
              "cursor_hotspot": [24, 16],  # at 32, 48 and 64 pixels it lands where the default hand's does
              "hover": "hover.jpg", "hover_2x": "hover-2x.jpg", "pressed": "pressed.png", "pressed_2x": "pressed-2x.png",
-             "keyboard": True, "focus_order": ["guide", "install", "web", "quit", "readme"]},  # not tools, nor more
+             "keyboard": True, "focus_order": ["guide", "install", "more", "web", "quit", "readme"]},  # not tools
     "disc": {"probe_page": "web/probe.htm", "label": "Orchard Atlas", "files": "Disc Files"},
 }
 DISC_FILES = {"Docs/Guide.PDF": b"%PDF-1.4\n", "Web/Probe.HTM": b"<!DOCTYPE html><title>probe</title>\n",
@@ -102,7 +110,7 @@ LOOKS = {"plain": lambda c: c, "hover": lambda c: tuple(min(255, v + 70) for v i
          "pressed": lambda c: tuple(v // 2 for v in c), "off": lambda c: (sum(c) // 3,) * 3}
 
 
-def picture(scale, look="plain", field=(20, 24, 40), zones=None):
+def picture(scale, look="plain", field=FIELD, zones=None):
     """The menu (or the page of `zones`): a field with one coloured panel per
     zone, lit, pressed or greyed."""
     image = Image.new("RGB", (SIZE[0] * scale, SIZE[1] * scale), field)
@@ -120,9 +128,10 @@ def make(folder, standin):
                           for name, (rect, _, tip, action) in table.items()] for table in (ZONES, PAGE_ZONES))
     with open(os.path.join(folder, "brand.toml"), "wb") as f:
         tomli_w.dump(dict(BRAND, zone=zones, page=[dict(PAGE, zone=page_zones)], language=LANGUAGES), f)
-    for scale, suffix in ((1, ""), (2, "-2x")):
-        picture(scale, zones=PAGE_ZONES).save(os.path.join(folder, "products%s.png" % suffix))
-        picture(scale, "off", zones=PAGE_ZONES).save(os.path.join(folder, "products-off%s.png" % suffix))
+    for (scale, suffix), (field, tag) in itertools.product(((1, ""), (2, "-2x")), ((FIELD, ""), (GERMAN_FIELD, "-de"))):
+        picture(scale, zones=PAGE_ZONES, field=field).save(os.path.join(folder, "products%s%s.png" % (tag, suffix)))
+        picture(scale, "off", zones=PAGE_ZONES, field=field).save(
+            os.path.join(folder, "products-off%s%s.png" % (tag, suffix)))
     picture(1).save(os.path.join(folder, "menu.png"))
     picture(2).save(os.path.join(folder, "menu-2x.png"))
     picture(1, field=GERMAN_FIELD).save(os.path.join(folder, "menu-de.jpg"), quality=92)
@@ -277,7 +286,7 @@ def test_second_brand_is_used_from_the_keyboard(t):
     wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front")
     expect_looks(main, {}, "before a key")
     # The zone the keys never visit cannot take the focus.
-    buttons = [{"name": tip, "role": ROLE_PUSHBUTTON, "state": 0 if name in ("tools", "more") else FOCUSABLE}
+    buttons = [{"name": tip, "role": ROLE_PUSHBUTTON, "state": 0 if name == "tools" else FOCUSABLE}
                for name, (_, _, tip, _) in ZONES.items()]
     read = t.wine.call("acc", main.hwnd)
     expect_equal((read["role"], read["children"], read["focus"]), (ROLE_CLIENT, buttons, 0), "as a screen reader reads it")
@@ -301,10 +310,32 @@ def test_second_brand_is_used_from_the_keyboard(t):
     expect_looks(main, {"install": "hover"}, "Right three times")
     main.move(centre("web", t.dpi))
     expect_looks(main, {"install": "hover", "web": "hover"}, "the focus stays, the hover follows the pointer")
+    t.xdotool("mousemove", 0, 0)
     main.key("Return")
     t.box(STANDIN_TITLE).answer("OK")
     expect_start(t.records(1)[-1], [DISC + "setup\\atlas.exe"])
     wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front after the installer")
+    # A page opened from the keys: the focus on its first zone, framed (the
+    # page has no hover picture) and tipped; back by its zone or Escape, on
+    # the zone that opened it.
+    main.key("Right")
+    expect_looks(main, {"more": "hover"}, "Right from the install zone")
+    main.key("Return")
+    read = page_shown(t, main, ("atlas64", "extras", "back"), "opened by Enter")
+    expect_equal((read["focus"], focused_children(read)), (1, [1]), "the page's focus, as a screen reader reads it")
+    expect(framed(main, "atlas64"), "no focus frame on the page's first zone")
+    expect(t.tooltip(PAGE_ZONES["atlas64"][2]), "no tip for the focused x64 zone")
+    main.key("shift+Tab")
+    expect_equal(focused_children(t.wine.call("acc", main.hwnd)), [3], "Shift+Tab on the page: the back zone")
+    main.key("space")
+    menu_shown(t, main, "the back zone, by Space")
+    expect_looks(main, {"more": "hover"}, "back by Space: the focus on the zone that opened the page")
+    read = t.wine.call("acc", main.hwnd)
+    expect_equal((read["focus"], focused_children(read)), (7, [7]), "back by Space, as a screen reader reads it")
+    main.key("Return")
+    page_shown(t, main, ("atlas64", "extras", "back"), "opened by Enter again")
+    main.key("Escape")
+    expect_looks(main, {"more": "hover"}, "Escape on the page: the focus on the zone that opened it")
     main.key("Escape")
     expect_equal(t.exit_code(), 0, "exit code after Escape")
 
@@ -363,11 +394,12 @@ def menu_shown(t, main, what):
     expect(wait_for(lambda: matching(main.shot(), expected, 24) > 0.97, 3), "%s: the menu is not shown" % what)
 
 
-def page_shown(t, main, present, what):
-    """The products page is shown with the zones `present` (the others drawn
-    from its off picture), and screen readers read those zones' buttons."""
-    scale = 1 if t.dpi == 96 else 2
-    expected, greyed = picture(scale, zones=PAGE_ZONES), picture(scale, "off", zones=PAGE_ZONES)
+def page_shown(t, main, present, what, tag="en"):
+    """The products page is shown in a language with the zones `present`
+    (the others drawn from its off picture), and screen readers read those
+    zones' buttons: what they read is returned."""
+    scale, field = 1 if t.dpi == 96 else 2, GERMAN_FIELD if tag == "de" else FIELD
+    expected, greyed = (picture(scale, look, field, PAGE_ZONES) for look in ("plain", "off"))
     for name, ((left, top, width, height), _, _, _) in PAGE_ZONES.items():
         if name not in present:
             box = (left * scale, top * scale, (left + width) * scale, (top + height) * scale)
@@ -375,55 +407,84 @@ def page_shown(t, main, present, what):
     expected = expected.resize(main.size(), Image.Resampling.BILINEAR)
     expect(wait_for(lambda: matching(main.shot(), expected, 24) > 0.97, 3),
            "%s: the page is not drawn with %s" % (what, ", ".join(present)))
-    names = [child["name"] for child in t.wine.call("acc", main.hwnd)["children"]]
-    expect_equal(names, [PAGE_ZONES[name][2] for name in present], "%s: the buttons a screen reader reads" % what)
+    read = t.wine.call("acc", main.hwnd)
+    expect_equal([child["name"] for child in read["children"]], [said(tag, name, "tooltip") for name in present],
+                 "%s: the buttons a screen reader reads" % what)
+    return read
+
+
+def framed(main, name):
+    """Whether a focus frame is drawn on a zone of the page: the line two
+    pixels inside its top edge dotted, every other pixel inverted."""
+    (left, top, width, _), colour, _, _ = PAGE_ZONES[name]
+    dpi, shot = main.desktop.dpi, main.shot()
+    row = [shot.getpixel((x, top * dpi // 96 + 2)) for x in range((left + 16) * dpi // 96, (left + width - 16) * dpi // 96)]
+    inverted = sum(all(abs(a + b - 255) <= 40 for a, b in zip(pixel, colour)) for pixel in row)
+    return inverted > len(row) // 3
+
+
+FOLDER_EXPLORE = r"HKLM\Software\Classes\Folder\shell\explore\command"  # Wine 8 ignores Directory's
 
 
 @pytest.mark.dpi(96, 144)
 def test_second_brand_turns_its_pages(t):
-    main = t.launcher(exe=EXE, title=TITLE)
-    main.click(centre("more", t.dpi))
-    page_shown(t, main, ("atlas64", "extras", "back"), "opened from the menu, Atlas not installed")
-    main.move((-40, -40))
-    arrow = t.cursor()
-    expect(t.pointer_is(main, centre("update", t.dpi), arrow), "a hand over the absent update zone")
-    expect(t.pointer_is(main, centre("atlas64", t.dpi), hand(t.dpi)), "no hand over the x64 zone")
-    expect(t.tooltip(PAGE_ZONES["atlas64"][2]), "no tip over the x64 zone")
-    # Its installer, with its arguments and administrator rights, installs
-    # Atlas: back in the menu, the user finds its update.
-    # Wine 8 starts a program asked for with runas as it opens one, asking
-    # nothing and reading no runas command from the registry, so the verb
-    # leaves no trace here (the unit tests check it): the start through
-    # ShellExecuteEx, with the arguments, does.
-    main.click(centre("atlas64", t.dpi))
-    box = t.box(STANDIN_TITLE)
-    expect_start(t.records(1)[-1], [DISC + "x64\\setup.exe"] + ARGUMENTS.split())
-    t.wine.run(WINE, "reg", "add", ATLAS_KEY, "/f")
-    try:
-        box.answer("OK")
-        wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front after the installer")
-        page_shown(t, main, tuple(PAGE_ZONES), "back from the installer, Atlas installed")
-        main.key("Escape")
-        menu_shown(t, main, "Escape on the page")
-        main.click(centre("more", t.dpi))
-        page_shown(t, main, tuple(PAGE_ZONES), "opened again")
-        main.click(centre("back", t.dpi))
-        menu_shown(t, main, "the back zone")
-        main.key("Escape")
-        expect_equal(t.exit_code(), 0, "exit code after Escape on the menu")
-        # The page opens first where the value says so; Escape there quits.
-        t.wine.run(WINE, "reg", "add", ATLAS_KEY, "/v", "Start", "/f")
+    # shell32's trace shows the verb each start asks for: Wine 8 starts a
+    # program asked for with runas as it opens one, asking nothing and
+    # reading no runas command from the registry.
+    with t.shell_calls() as shell_calls:
         main = t.launcher(exe=EXE, title=TITLE)
-        page_shown(t, main, tuple(PAGE_ZONES), "the first page, by condition")
-        main.key("Escape")
-        expect_equal(t.exit_code(), 0, "exit code after Escape on the first page")
-    finally:
-        t.wine.run(WINE, "reg", "delete", ATLAS_KEY, "/f")
+        main.click(centre("more", t.dpi))
+        read = page_shown(t, main, ("atlas64", "extras", "back"), "opened from the menu, Atlas not installed")
+        # Opened by the mouse: screen readers hear the focus go to the
+        # page's first zone, and no frame shows it.
+        expect_equal((read["focus"], focused_children(read)), (1, [1]), "the focus on a page the mouse opened")
+        expect(not framed(main, "atlas64"), "a focus frame on a page the mouse opened")
+        main.move((-40, -40))
+        arrow = t.cursor()
+        expect(t.pointer_is(main, centre("update", t.dpi), arrow), "a hand over the absent update zone")
+        expect(t.pointer_is(main, centre("atlas64", t.dpi), hand(t.dpi)), "no hand over the x64 zone")
+        expect(t.tooltip(PAGE_ZONES["atlas64"][2]), "no tip over the x64 zone")
+        # Its installer, with its arguments and administrator rights,
+        # installs Atlas: back in the menu, the user finds its update.
+        main.click(centre("atlas64", t.dpi))
+        box = t.box(STANDIN_TITLE)
+        expect_start(t.records(1)[-1], [DISC + "x64\\setup.exe"] + ARGUMENTS.split())
+        t.wine.run(WINE, "reg", "add", ATLAS_KEY, "/f")
+        try:
+            t.wine.run(WINE, "reg", "add", FOLDER_EXPLORE, "/ve", "/d", '"%s" explore "%%1"' % RECORDER, "/f")
+            box.answer("OK")
+            wait_for(lambda: main.fresh().foreground, 5, "the menu is not in front after the installer")
+            read = page_shown(t, main, tuple(PAGE_ZONES), "back from the installer, Atlas installed")
+            expect_equal(focused_children(read), [1], "the focus after the update zone came")
+            main.key("Escape")
+            menu_shown(t, main, "Escape on the page")
+            main.click(centre("more", t.dpi))
+            page_shown(t, main, tuple(PAGE_ZONES), "opened again")
+            main.click(centre("extras", t.dpi))
+            expect_equal(t.records(2)[-1].arguments(), [RECORDER, "explore", DISC + "extras"], "the folder explored")
+            expect_equal(shell_calls(), [("runas", DISC + "x64\\setup.exe", ARGUMENTS, "C:\\"),
+                                         ("explore", DISC + "extras", None, None)], "the shell's verbs")
+            main.click(centre("back", t.dpi))
+            menu_shown(t, main, "the back zone")
+            read = t.wine.call("acc", main.hwnd)
+            expect_equal((read["focus"], focused_children(read), look(main, "more")), (7, [7], "plain"),
+                         "the focus back on the zone that opened the page, unseen")
+            main.key("Escape")
+            expect_equal(t.exit_code(), 0, "exit code after Escape on the menu")
+            # The page opens first where the value says so; Escape there quits.
+            t.wine.run(WINE, "reg", "add", ATLAS_KEY, "/v", "Start", "/f")
+            main = t.launcher(exe=EXE, title=TITLE)
+            page_shown(t, main, tuple(PAGE_ZONES), "the first page, by condition")
+            main.key("Escape")
+            expect_equal(t.exit_code(), 0, "exit code after Escape on the first page")
+        finally:
+            t.wine.run(WINE, "reg", "delete", ATLAS_KEY, "/f")
+            t.wine.run(WINE, "reg", "delete", FOLDER_EXPLORE.rsplit("\\", 1)[0], "/f")
 
 
 def said(tag, zone, key):
     """A zone's text in a language: its own, else the brand's."""
-    own = next(entry[3].get(key, entry[2] if key == "tooltip" else None) for name, entry in ZONES.items()
+    own = next(entry[3].get(key, entry[2] if key == "tooltip" else None) for name, entry in {**ZONES, **PAGE_ZONES}.items()
                if name == zone)
     return LANGUAGES.get(tag, {}).get("zone", {}).get(zone, {}).get(key, own)
 
@@ -433,7 +494,7 @@ def said(tag, zone, key):
 def test_second_brand_speaks_the_users_language(t, locale, tag):
     title = LANGUAGES.get(tag, {}).get("identity", {}).get("title", TITLE)
     main = t.launcher(exe=EXE, title=title, locale=locale)
-    expected = picture(1, field=GERMAN_FIELD if tag == "de" else (20, 24, 40))
+    expected = picture(1, field=GERMAN_FIELD if tag == "de" else FIELD)
     share = matching(main.shot(), expected, 24)
     expect(share > 0.97, "the %s menu picture matches %.1f%%" % (tag, 100 * share))
     expect_equal([child["name"] for child in t.wine.call("acc", main.hwnd)["children"]],
@@ -458,6 +519,16 @@ def test_second_brand_speaks_the_users_language(t, locale, tag):
     expect_equal(box.text, LANGUAGES.get(tag, {}).get("messages", {}).get(
         "no_browser", "Can't launch your web browser. Please install a web browser."), "the box without a browser")
     box.answer("OK")
+    # The page: its picture, names, tips and installer arguments the language's.
+    main.click(centre("more", t.dpi))
+    page_shown(t, main, ("atlas64", "extras", "back"), "the %s page" % tag, tag)
+    for name in ("atlas64", "back"):
+        tip = said(tag, name, "tooltip")
+        main.move(centre(name, t.dpi))
+        expect(t.tooltip(tip), "no tip %r over %s" % (tip, name))
+    main.click(centre("atlas64", t.dpi))
+    t.box(STANDIN_TITLE).answer("OK")
+    expect_start(t.records(1)[-1], [DISC + "x64\\setup.exe"] + said(tag, "atlas64", "arguments").split())
 
 
 if __name__ == "__main__":

@@ -35,7 +35,7 @@ class Wine:
                         STARTBOARD_RECORD_LOG=r"C:\e2e\record.log")  # the recorder's, for all it starts
         if WINE.endswith("64"):  # the 64-bit loader must start Wine's own processes too
             self.env["WINELOADER"] = WINE
-        self.xvfb = self.driver = None
+        self.xvfb = self.driver = self.debug_log = None
         self.pending = b""
 
     def start(self, programs):
@@ -68,7 +68,8 @@ class Wine:
 
     def start_driver(self):
         self.driver = subprocess.Popen([WINE, "explorer", "/desktop=e2e," + self.screen, r"C:\e2e\e2e_driver.exe"],
-                                       env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+                                       env=self.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                       stderr=self.debug_log)
         self.pending = b""
         self.answer(120)  # the desktop takes a while to come up
 
@@ -79,18 +80,32 @@ class Wine:
         lacks that locale), which a program inherits from the one that
         started it, not from its Windows environment: so the driver restarts
         with it."""
-        if self.env.get("LC_ALL") == locale:
-            return
+        if self.env.get("LC_ALL") != locale:
+            self.restart_driver(LC_ALL=locale)
+
+    def trace(self, channels, log=None):
+        """Programs the driver starts from now on write Wine's debug
+        `channels` ("trace+exec"; None: nothing) to the host file `log`.
+        WINEDEBUG, as the language, comes from the Unix environment."""
+        if self.debug_log is not None:
+            self.debug_log.close()  # the driver and its programs hold their own copies
+        self.debug_log = open(log, "ab") if channels else None
+        self.restart_driver(WINEDEBUG="-all" + ("," + channels if channels else ""))
+
+    def restart_driver(self, **variables):
+        """Ends the driver and starts it again with the Unix `variables` (None:
+        unset)."""
         self.driver.stdin.close()
         try:
             self.driver.wait(10)
         except subprocess.TimeoutExpired:
             self.driver.kill()
             self.driver.wait()
-        if locale:
-            self.env["LC_ALL"] = locale
-        else:
-            self.env.pop("LC_ALL", None)
+        for name, value in variables.items():
+            if value:
+                self.env[name] = value
+            else:
+                self.env.pop(name, None)
         self.start_driver()
 
     def run(self, *command):
@@ -137,6 +152,8 @@ class Wine:
     def close(self):
         if self.driver is not None:
             self.driver.stdin.close()
+        if self.debug_log is not None:
+            self.debug_log.close()
         subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
         subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL, timeout=60)
         for process in (self.driver, self.xvfb):
