@@ -233,9 +233,10 @@ def pointer_aside(t):
     t.xdotool("mousemove", 0, 0)
 
 
-def look(main, name):
-    """How a zone is drawn now: plain, hover or pressed (by its middle pixel), or None."""
-    pixel = main.desktop.grab().getpixel(main.at(centre(name, main.desktop.dpi)))
+def look(main, name, screen=None):
+    """How a zone is drawn now (or on `screen`, a grab of it): plain, hover
+    or pressed (by its middle pixel), or None."""
+    pixel = (screen or main.desktop.grab()).getpixel(main.at(centre(name, main.desktop.dpi)))
     colour = ZONES[name][1]
     return next((k for k, f in LOOKS.items() if all(abs(a - b) <= 30 for a, b in zip(pixel, f(colour)))), None)
 
@@ -244,8 +245,12 @@ def expect_looks(main, looks, what):
     """Waits up to 2 s for the zones to be drawn as `looks` says (plain where it says nothing)."""
     wanted = {name: looks.get(name, "plain") for name in ZONES}
     seen = {}
-    expect(wait_for(lambda: seen.update({n: look(main, n) for n in ZONES}) or seen == wanted, 2),
-           "%s: zones drawn %r, expected %r" % (what, seen, wanted))
+
+    def drawn():
+        screen = main.desktop.grab()  # one grab for all: the zones as they were at one moment
+        seen.update({n: look(main, n, screen) for n in ZONES})
+        return seen == wanted
+    expect(wait_for(drawn, 2), "%s: zones drawn %r, expected %r" % (what, seen, wanted))
 
 
 @pytest.mark.dpi(96, 144)
@@ -335,6 +340,7 @@ def test_second_brand_is_used_from_the_keyboard(t):
     main.key("Return")
     page_shown(t, main, ("atlas64", "extras", "back"), "opened by Enter again")
     main.key("Escape")
+    menu_shown(t, main, "Escape on the page")
     expect_looks(main, {"more": "hover"}, "Escape on the page: the focus on the zone that opened it")
     main.key("Escape")
     expect_equal(t.exit_code(), 0, "exit code after Escape")
