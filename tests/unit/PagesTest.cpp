@@ -180,15 +180,18 @@ TEST(PageNavigator, TheFocusLandsOnAPagesFirstZoneAndReturnsToTheZoneThatOpenedI
   pages.Refresh(shell);
   EXPECT_EQ(pages.FocusZone(std::nullopt), Zone(0));
   ASSERT_TRUE(pages.Open(shell, 1, 0));
+  EXPECT_EQ(pages.CameFrom(), std::nullopt);  // no longer the zone Back came from
   EXPECT_EQ(pages.FocusZone(std::nullopt), Zone(0));  // "update" is present now
   shell.registry.clear();
   ASSERT_TRUE(pages.Back(shell));
   EXPECT_EQ(pages.CameFrom(), Zone(0));
   EXPECT_EQ(pages.FocusZone(pages.CameFrom()), Zone(1));
-  // A page opened by no zone (the first by condition, say) returns to the first.
+  // A page opened by no zone returns the focus to the first.
   ASSERT_TRUE(pages.Open(shell, 1));
   ASSERT_TRUE(pages.Back(shell));
   EXPECT_EQ(pages.CameFrom(), std::nullopt);
+  ASSERT_TRUE(pages.Open(shell, 1, 2));
+  ASSERT_TRUE(pages.Back(shell));
   pages.Start(shell);
   EXPECT_EQ(pages.CameFrom(), std::nullopt);
 }
