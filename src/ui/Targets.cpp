@@ -58,14 +58,12 @@ Targets ZoneTargets(std::span<const HotZone> zones, std::span<const int> focusOr
 Targets AboutTargets(std::span<const AboutControl> controls) {
   Targets targets;
   // Picture boxes are windows of their own, and shapes take no mouse input.
-  for (std::size_t i = 0; i < controls.size(); ++i) {
-    const AboutControl& control = controls[i];
+  for (const AboutControl& control : controls) {
     if (control.kind != ControlKind::Label) continue;
     if (control.click.kind != ActionKind::None) {
       targets.listed.push_back(targets.frontToBack.size());
     }
-    targets.frontToBack.push_back(
-        {control.twips, control.text, control.tooltip, control.click, i});
+    targets.frontToBack.push_back({control.twips, control.text, control.tooltip, control.click});
   }
   std::stable_sort(targets.listed.begin(), targets.listed.end(), [&](std::size_t a, std::size_t b) {
     const TwipRect& first = targets.frontToBack[a].twips;

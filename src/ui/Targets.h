@@ -20,7 +20,7 @@ struct Target {
   std::string_view name;     // what a screen reader reads
   std::string_view tooltip;  // "" for none
   Action click;              // ActionKind::None: it hides what is behind, and runs nothing
-  std::size_t source = 0;    // the zone or About control it stands for, by index
+  std::size_t source = 0;    // the zone it stands for, by index (ZoneTargets)
   bool Clickable() const { return click.kind != ActionKind::None; }
 };
 
@@ -37,7 +37,7 @@ struct Targets {
   bool Focusable(std::size_t index) const;
   // A target's place among `listed`, or none.
   std::optional<std::size_t> ListedAs(std::optional<std::size_t> index) const;
-  // The target that stands for zone or control `source`, or none (absent).
+  // The target that stands for zone `source`, or none (absent).
   std::optional<std::size_t> Of(std::optional<std::size_t> source) const;
 };
 

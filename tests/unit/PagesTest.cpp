@@ -143,8 +143,8 @@ constexpr std::array<HotZone, 4> kFocusMenu{{
     {.name = "more"},
     {.name = "tools"},  // the keys never visit it
 }};
-constexpr std::array<HotZone, 3> kFocusPage{{
-    {.name = "update", .when = kAtlasTest}, {.name = "docs"}, {.name = "back"}}};
+constexpr std::array<HotZone, 3> kFocusPage{
+    {{.name = "update", .when = kAtlasTest}, {.name = "docs"}, {.name = "back"}}};
 constexpr std::array kMenuOrder{0, 1, 2};
 constexpr std::array kPageOrder{0, 2, 1};
 constexpr std::array<Page, 3> kFocusPages{{
@@ -180,7 +180,7 @@ TEST(PageNavigator, TheFocusLandsOnAPagesFirstZoneAndReturnsToTheZoneThatOpenedI
   pages.Refresh(shell);
   EXPECT_EQ(pages.FocusZone(std::nullopt), Zone(0));
   ASSERT_TRUE(pages.Open(shell, 1, 0));
-  EXPECT_EQ(pages.CameFrom(), std::nullopt);  // no longer the zone Back came from
+  EXPECT_EQ(pages.CameFrom(), std::nullopt);          // no longer the zone Back came from
   EXPECT_EQ(pages.FocusZone(std::nullopt), Zone(0));  // "update" is present now
   shell.registry.clear();
   ASSERT_TRUE(pages.Back(shell));
