@@ -66,7 +66,7 @@ PAGE_ZONES = {
 }
 PAGE = {"name": "products", "picture": "products.png", "picture_2x": "products-2x.png", "off": "products-off.png",
         "off_2x": "products-off-2x.png", "when": {"registry": ATLAS_KEY, "value": "Start"}}
-FIELD, GERMAN_FIELD = (20, 24, 40), (44, 30, 18)  # the German pictures' own background
+FIELD, GERMAN_FIELD = (20, 24, 40), (44, 30, 18)  # the pictures' background, and the German ones'
 LANGUAGES = {
     "de": {"identity": {"title": "Orchard Atlas Einrichtung", "description": "Orchard Atlas Einrichtung"},
            "menu": {"picture": "menu-de.jpg", "picture_2x": "menu-de-2x.jpg"},
@@ -315,7 +315,9 @@ def test_second_brand_is_used_from_the_keyboard(t):
     expect_looks(main, {"install": "hover"}, "Right three times")
     main.move(centre("web", t.dpi))
     expect_looks(main, {"install": "hover", "web": "hover"}, "the focus stays, the hover follows the pointer")
-    main.move(tuple(v * t.dpi // 96 for v in GAP))  # off the zones: outside the window, Xvfb loses the next keys
+    # Off the zones, in the window: with the pointer outside it, the keys after
+    # the installer's box went astray under Xvfb.
+    main.move(tuple(v * t.dpi // 96 for v in GAP))
     main.key("Return")
     t.box(STANDIN_TITLE).answer("OK")
     expect_start(t.records(1)[-1], [DISC + "setup\\atlas.exe"])
