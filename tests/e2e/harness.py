@@ -163,8 +163,7 @@ class Test(Desktop):
 
 # shell32's line for each ShellExecute(Ex), its texts as Wine's debugstr_w
 # writes them: L"..." with \\, \" and \XXXX escapes, or (null).
-SHELL_EXECUTE = re.compile(r':trace:exec:SHELL_execute mask=\S+ hwnd=\S+ verb=(\S+) file=(.*) parm=(.*) dir=(.*) '
-                           r'show=')
+SHELL_EXECUTE = re.compile(r':trace:exec:SHELL_execute mask=\S+ hwnd=\S+ verb=(\S+) file=(.*) parm=(.*) dir=(.*) show=')
 
 
 def wine_text(text):
