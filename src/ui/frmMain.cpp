@@ -146,9 +146,12 @@ bool frmMain::ShowPage(std::optional<std::size_t> focus, bool shown) {
   // page replaces the old in one paint.
   InvalidateRect(Hwnd(), nullptr, FALSE);
   // Screen readers read the buttons again: those of the page shown; then
-  // they hear where the focus is.
-  if constexpr (kPaged) NotifyWinEvent(EVENT_OBJECT_REORDER, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
-  input_.Focus(input_.Present().Of(focus), shown);
+  // they hear where the focus is. (A brand of one page that always applies
+  // shows it once, with no focus yet: its exe carries none of this.)
+  if constexpr (kPaged) {
+    NotifyWinEvent(EVENT_OBJECT_REORDER, Hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    input_.Focus(input_.Present().Of(focus), shown);
+  }
   return true;
 }
 
