@@ -165,12 +165,10 @@ std::optional<std::size_t> frmMain::FocusedZone() const {
 // plain blit (and, while a zone is absent, one from the off picture).
 bool frmMain::LoadBackground() {
   const Page& page = pages_.Shown();
+  // The first page's picture, started before the window, is taken once.
   Bitmap background = ahead_ ? ahead_->Take(page.art, Dpi()) : nullptr;
-  if (background) {
-    ahead_.reset();
-  } else {
-    background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.art, Dpi());
-  }
+  ahead_.reset();
+  if (!background) background = LoadArt(shell_.Com(), InstanceOf(Hwnd()), page.art, Dpi());
   if (!background) {
     background = PlainMenu(page.zones, pages_.PresentZones(), brand::kMenuClient, Dpi());
   }
@@ -236,7 +234,6 @@ void frmMain::OnPaint() {
 }
 
 void frmMain::OnDestroy() {
-  ahead_.reset();
   shell_.SetMainWindow(nullptr);
   PostQuitMessage(0);
 }
